@@ -1,0 +1,15 @@
+#pragma once
+
+#include "model/LeftoverItem.h"
+#include "model/SystemRoots.h"
+
+#include <QList>
+#include <QSet>
+
+namespace ScannerEngine {
+
+QList<LeftoverItem> findOrphanLaunchItems(const SystemRoots &roots);
+QList<LeftoverItem> findOrphanPlugins(const SystemRoots &roots, const QSet<QString> &installedIDs,
+                                      const QSet<QString> &installedNames);
+
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "model/SystemRoots.h"
+#include "platform/ToolRunner.h"
+
+#include <QString>
+#include <QStringList>
+
+struct AdminRemovalResult
+{
+    QStringList removed;
+    QStringList failed;
+    bool cancelled = false;
+};
+
+// The only engine calls that act on the machine. Paths are real paths (under
+// the roots); protected roots are judged as the system sees them.
+namespace ScannerEngine {
+
+int terminateApp(const ToolRunner &runner, const QString &bundleID);
+AdminRemovalResult removeWithAdministratorPrivileges(const SystemRoots &roots, const ToolRunner &runner,
+                                                     const QStringList &paths, const QString &appName);
+// True when tccutil ran and exited with 0.
+bool tccReset(const ToolRunner &runner, const QString &bundleID, const QString &service);
+bool tccResetAll(const ToolRunner &runner, const QString &bundleID);
+void launchctlBootout(const ToolRunner &runner, const QString &label);
+QStringList launchdPlists(const SystemRoots &roots, const QString &label);
+
+}

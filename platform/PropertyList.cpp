@@ -1,0 +1,206 @@
+#include "platform/PropertyList.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTimeZone>
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <limits>
+#include <memory>
+
+namespace {
+
+// Seconds between the Unix epoch and the property-list epoch (2001-01-01).
+constexpr qint64 kPlistEpochOffset = 978307200;
+
+struct PlistDeleter
+{
+    void operator()(plist_t p) const { plist_free(p); }
+};
+using PlistPtr = std::unique_ptr<void, PlistDeleter>;
+
+std::optional<QVariant> toVariant(plist_t node, int depth)
+{
+    if (!node || depth > PropertyList::maxDepth)
+        return std::nullopt;
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+        uint8_t b = 0;
+        plist_get_bool_val(node, &b);
+        return QVariant(b != 0);
+    }
+    case PLIST_UINT: {
+        uint64_t v = 0;
+        plist_get_uint_val(node, &v);
+        // libplist keeps negative integers as their two's complement.
+        return QVariant(static_cast<qint64>(v));
+    }
+    case PLIST_REAL: {
+        double d = 0;
+        plist_get_real_val(node, &d);
+        return QVariant(d);
+    }
+    case PLIST_STRING:
+    case PLIST_KEY: {
+        char *s = nullptr;
+        if (plist_get_node_type(node) == PLIST_STRING)
+            plist_get_string_val(node, &s);
+        else
+            plist_get_key_val(node, &s);
+        QString text = s ? QString::fromUtf8(s) : QString();
+        std::free(s);
+        return QVariant(text);
+    }
+    case PLIST_DATE: {
+        int32_t sec = 0, usec = 0;
+        plist_get_date_val(node, &sec, &usec);
+        const qint64 ms = (qint64(sec) + kPlistEpochOffset) * 1000 + usec / 1000;
+        return QVariant(QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC));
+    }
+    case PLIST_DATA: {
+        char *d = nullptr;
+        uint64_t len = 0;
+        plist_get_data_val(node, &d, &len);
+        QByteArray bytes(d, static_cast<qsizetype>(len));
+        std::free(d);
+        return QVariant(bytes);
+    }
+    case PLIST_ARRAY: {
+        QVariantList list;
+        const uint32_t n = plist_array_get_size(node);
+        for (uint32_t i = 0; i < n; ++i) {
+            auto v = toVariant(plist_array_get_item(node, i), depth + 1);
+            if (!v)
+                return std::nullopt;
+            list.append(*v);
+        }
+        return QVariant(list);
+    }
+    case PLIST_DICT: {
+        QVariantMap map;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        if (!it)
+            return QVariant(map);
+        for (;;) {
+            char *key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, it, &key, &value);
+            if (!key) {
+                break;
+            }
+            const QString k = QString::fromUtf8(key);
+            std::free(key);
+            auto v = toVariant(value, depth + 1);
+            if (!v) {
+                std::free(it);
+                return std::nullopt;
+            }
+            map.insert(k, *v);
+        }
+        std::free(it);
+        return QVariant(map);
+    }
+    case PLIST_UID: {
+        uint64_t v = 0;
+        plist_get_uid_val(node, &v);
+        return QVariant(static_cast<quint64>(v));
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+plist_t fromVariant(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return plist_new_bool(value.toBool() ? 1 : 0);
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return plist_new_uint(static_cast<uint64_t>(value.toLongLong()));
+    case QMetaType::Double:
+        return plist_new_real(value.toDouble());
+    case QMetaType::QDateTime: {
+        const qint64 ms = value.toDateTime().toMSecsSinceEpoch() - kPlistEpochOffset * 1000;
+        const qint64 sec = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+        return plist_new_date(static_cast<int32_t>(sec), static_cast<int32_t>((ms - sec * 1000) * 1000));
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray b = value.toByteArray();
+        return plist_new_data(b.constData(), static_cast<uint64_t>(b.size()));
+    }
+    case QMetaType::QStringList:
+    case QMetaType::QVariantList: {
+        plist_t array = plist_new_array();
+        for (const QVariant &v : value.toList())
+            plist_array_append_item(array, fromVariant(v));
+        return array;
+    }
+    case QMetaType::QVariantMap: {
+        plist_t dict = plist_new_dict();
+        const QVariantMap map = value.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            plist_dict_set_item(dict, it.key().toUtf8().constData(), fromVariant(it.value()));
+        return dict;
+    }
+    default:
+        return plist_new_string(value.toString().toUtf8().constData());
+    }
+}
+
+} // namespace
+
+std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data)
+{
+    if (data.isEmpty() || data.size() > maxFileSize)
+        return std::nullopt;
+    plist_t raw = nullptr;
+    if (data.startsWith("bplist00"))
+        plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &raw);
+    else
+        plist_from_xml(data.constData(), static_cast<uint32_t>(data.size()), &raw);
+    PlistPtr root(raw);
+    if (!root || plist_get_node_type(root.get()) != PLIST_DICT)
+        return std::nullopt;
+    auto v = toVariant(root.get(), 0);
+    if (!v)
+        return std::nullopt;
+    return v->toMap();
+}
+
+std::optional<QVariantMap> PropertyList::readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Read one byte past the cap so an oversized file (or a growing one) is refused.
+    const QByteArray data = file.read(maxFileSize + 1);
+    return fromData(data);
+}
+
+QByteArray PropertyList::toXml(const QVariantMap &dict)
+{
+    PlistPtr root(fromVariant(dict));
+    char *out = nullptr;
+    uint32_t len = 0;
+    plist_to_xml(root.get(), &out, &len);
+    QByteArray result(out, static_cast<qsizetype>(len));
+    std::free(out);
+    return result;
+}
+
+QByteArray PropertyList::toBinary(const QVariantMap &dict)
+{
+    PlistPtr root(fromVariant(dict));
+    char *out = nullptr;
+    uint32_t len = 0;
+    plist_to_bin(root.get(), &out, &len);
+    QByteArray result(out, static_cast<qsizetype>(len));
+    std::free(out);
+    return result;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+// Reading and writing property lists (XML or binary) through libplist.
+// Values map to Qt types: string -> QString, boolean -> bool, integer -> qint64
+// (or quint64 beyond its range), real -> double, date -> QDateTime (UTC),
+// data -> QByteArray, array -> QVariantList, dictionary -> QVariantMap.
+class PropertyList
+{
+public:
+    // Files larger than this are treated as unreadable before they are parsed:
+    // the parser is quadratic on deep nesting, and real plists are far smaller.
+    static constexpr qint64 maxFileSize = 256 * 1024;
+    // Deeper nesting than this is unreadable.
+    static constexpr int maxDepth = 512;
+
+    // The top-level dictionary, or nothing for a missing, oversized, truncated
+    // or malformed file, or one whose top level is not a dictionary.
+    static std::optional<QVariantMap> readFile(const QString &path);
+    static std::optional<QVariantMap> fromData(const QByteArray &data);
+
+    static QByteArray toXml(const QVariantMap &dict);
+    static QByteArray toBinary(const QVariantMap &dict);
+};

@@ -1,0 +1,115 @@
+#include "support/FakeMac.h"
+
+#include "platform/PropertyList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+FakeMac::FakeMac()
+{
+    QDir().mkpath(home());
+}
+
+QString FakeMac::root() const
+{
+    return m_dir.path() + QStringLiteral("/mac");
+}
+
+QString FakeMac::home() const
+{
+    return root() + QStringLiteral("/Users/tester");
+}
+
+SystemRoots FakeMac::roots() const
+{
+    return SystemRoots{home(), root()};
+}
+
+QString FakeMac::path(const QString &fakePath) const
+{
+    if (fakePath == QLatin1String("~"))
+        return home();
+    if (fakePath.startsWith(QLatin1String("~/")))
+        return home() + fakePath.mid(1);
+    if (fakePath.startsWith(m_dir.path()))
+        return fakePath;
+    return root() + fakePath;
+}
+
+QString FakeMac::createDir(const QString &fakePath)
+{
+    const QString p = path(fakePath);
+    QDir().mkpath(p);
+    return p;
+}
+
+QString FakeMac::createFile(const QString &fakePath, const QByteArray &content)
+{
+    const QString p = path(fakePath);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile f(p);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(content);
+    return p;
+}
+
+QString FakeMac::createFileOfSize(const QString &fakePath, qint64 size)
+{
+    const QString p = createFile(fakePath);
+    QFile f(p);
+    if (f.open(QIODevice::ReadWrite))
+        f.resize(size);
+    return p;
+}
+
+QString FakeMac::createPlist(const QString &fakePath, const QVariantMap &dict, bool binary)
+{
+    return createFile(fakePath, binary ? PropertyList::toBinary(dict) : PropertyList::toXml(dict));
+}
+
+QString FakeMac::createSymlink(const QString &target, const QString &fakeLinkPath)
+{
+    const QString p = path(fakeLinkPath);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile::link(target, p);
+    return p;
+}
+
+QString FakeMac::createScript(const QString &fakePath, const QByteArray &body)
+{
+    const QString p = createFile(fakePath, "#!/bin/sh\n" + body);
+    QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                 | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    return p;
+}
+
+QString FakeMac::createApp(const QString &fakeBundlePath, const QString &bundleID, const QString &version,
+                           bool binaryPlist)
+{
+    const QString p = createDir(fakeBundlePath);
+    QVariantMap info;
+    if (!bundleID.isEmpty())
+        info.insert(QStringLiteral("CFBundleIdentifier"), bundleID);
+    if (!version.isEmpty())
+        info.insert(QStringLiteral("CFBundleShortVersionString"), version);
+    const QString name = QFileInfo(p).completeBaseName();
+    info.insert(QStringLiteral("CFBundleExecutable"), name);
+    createPlist(p + QStringLiteral("/Contents/Info.plist"), info, binaryPlist);
+    createFile(p + QStringLiteral("/Contents/MacOS/") + name, QByteArray(100, 'x'));
+    return p;
+}
+
+QStringList FakeMac::awkwardNames()
+{
+    return {
+        QStringLiteral("with blank"),
+        QStringLiteral("it's quoted"),
+        QStringLiteral("double \"quoted\""),
+        QStringLiteral("Con \uc790\ubc31"),
+        QStringLiteral("new\nline"),
+        QStringLiteral("-leading-dash"),
+        QStringLiteral("back\\slash"),
+        QStringLiteral("$(touch pwned)"),
+    };
+}

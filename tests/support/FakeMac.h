@@ -1,0 +1,45 @@
+#pragma once
+
+#include "model/SystemRoots.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantMap>
+
+// Builds a whole fake Mac in a temporary folder: a system root with the home
+// folder at "/Users/tester" below it. Paths given to the builder are as the
+// system sees them: "/Library/Caches/x" lies under the root, "~/Library/x"
+// under the home folder. Every create call makes missing parent folders.
+class FakeMac
+{
+public:
+    FakeMac();
+
+    bool isValid() const { return m_dir.isValid(); }
+    SystemRoots roots() const;
+    QString root() const;
+    QString home() const;
+
+    // The real path of a fake path ("/Library/x" or "~/x"); a real path is returned unchanged.
+    QString path(const QString &fakePath) const;
+
+    QString createDir(const QString &fakePath);
+    QString createFile(const QString &fakePath, const QByteArray &content = QByteArray());
+    // A file of `size` bytes.
+    QString createFileOfSize(const QString &fakePath, qint64 size);
+    QString createPlist(const QString &fakePath, const QVariantMap &dict, bool binary = false);
+    QString createSymlink(const QString &target, const QString &fakeLinkPath);
+    // An executable shell script (a fake system tool).
+    QString createScript(const QString &fakePath, const QByteArray &body);
+
+    // An application bundle with Contents/Info.plist; an empty bundle ID leaves it out.
+    QString createApp(const QString &fakeBundlePath, const QString &bundleID, const QString &version = QString(),
+                      bool binaryPlist = false);
+
+    // Names that break naive code: blanks, quotes, non-ASCII, a newline, a leading dash.
+    static QStringList awkwardNames();
+
+private:
+    QTemporaryDir m_dir;
+};
