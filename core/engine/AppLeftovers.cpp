@@ -1,0 +1,230 @@
+#include "core/engine/AppLeftovers.h"
+
+#include "core/engine/BackgroundTaskRecords.h"
+#include "core/engine/DirectorySize.h"
+#include "core/engine/PermissionDatabase.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// A bundle ID or application name is looked up as one entry of a folder; a
+// value that is no single name would reach the folder itself or beyond it.
+bool isEntryName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+// The entry itself, a link included (a dangling one is still a leftover).
+bool entryExists(const QString &path)
+{
+    struct stat st;
+    return lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// Sorted with the plain ordering of names, so that results do not depend on
+// the file system's listing order.
+QStringList listFolder(const QString &folder)
+{
+    QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+qint64 sizeByKind(const QString &path)
+{
+    return ScannerEngine::isDirectory(path) ? ScannerEngine::directorySize(path) : ScannerEngine::fileSize(path);
+}
+
+// `name` begins with the bundle ID as a whole: the ID is followed by ".".
+bool beginsWithID(const QString &name, const QString &bundleID)
+{
+    return name.size() > bundleID.size() && name.startsWith(bundleID) && name.at(bundleID.size()) == QLatin1Char('.');
+}
+
+bool endsWithID(const QString &name, const QString &bundleID)
+{
+    return name.size() > bundleID.size() && name.endsWith(bundleID)
+        && name.at(name.size() - bundleID.size() - 1) == QLatin1Char('.');
+}
+
+// The bundle ID occurs in `text` as whole dot-separated components.
+bool containsID(const QString &text, const QString &bundleID)
+{
+    for (qsizetype at = text.indexOf(bundleID); at >= 0; at = text.indexOf(bundleID, at + 1)) {
+        const qsizetype end = at + bundleID.size();
+        const bool startsClean = at == 0 || text.at(at - 1) == QLatin1Char('.');
+        const bool endsClean = end == text.size() || text.at(end) == QLatin1Char('.');
+        if (startsClean && endsClean)
+            return true;
+    }
+    return false;
+}
+
+class Collector
+{
+public:
+    Collector(const QString &bundleID, const QString &appName)
+        : m_bundleID(bundleID)
+        , m_appName(appName)
+    {
+    }
+
+    void add(const QString &path, LeftoverType type, qint64 size)
+    {
+        LeftoverItem item;
+        item.appName = m_appName;
+        item.bundleID = m_bundleID;
+        item.path = path;
+        item.type = type;
+        item.size = size;
+        m_items.append(item);
+    }
+
+    void addListed(const QString &folder, LeftoverType type, const std::function<bool(const QString &)> &matches,
+                   const std::function<qint64(const QString &)> &size)
+    {
+        for (const QString &name : listFolder(folder)) {
+            if (!matches(name))
+                continue;
+            const QString path = folder + QLatin1Char('/') + name;
+            add(path, type, size(path));
+        }
+    }
+
+    // The entries named exactly as the bundle ID and as the app name.
+    void addNamed(const QString &folder, LeftoverType type)
+    {
+        for (const QString *name : {&m_bundleID, &m_appName}) {
+            if (!isEntryName(*name))
+                continue;
+            const QString path = folder + QLatin1Char('/') + *name;
+            if (entryExists(path))
+                add(path, type, sizeByKind(path));
+        }
+    }
+
+    QList<LeftoverItem> &items() { return m_items; }
+
+private:
+    const QString &m_bundleID;
+    const QString &m_appName;
+    QList<LeftoverItem> m_items;
+};
+
+}
+
+bool ScannerEngine::typeOrder(const LeftoverItem &a, const LeftoverItem &b)
+{
+    return a.type < b.type;
+}
+
+QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const ToolRunner &runner,
+                                                 const QString &bundleID, const QString &appName)
+{
+    const bool idUsable = isEntryName(bundleID);
+    const bool nameUsable = isEntryName(appName);
+    const auto plist = QStringLiteral(".plist");
+    const auto fileSizeOf = [](const QString &path) { return fileSize(path); };
+    const auto folderSizeOf = [](const QString &path) { return directorySize(path); };
+
+    Collector found(bundleID, appName);
+
+    if (idUsable) {
+        found.addListed(
+            roots.inHome(QStringLiteral("/Library/Preferences")), LeftoverType::preference,
+            [&](const QString &name) { return name.endsWith(plist) && beginsWithID(name, bundleID); }, fileSizeOf);
+    }
+
+    found.addNamed(roots.inHome(QStringLiteral("/Library/Application Support")), LeftoverType::appSupport);
+    found.addNamed(roots.inHome(QStringLiteral("/Library/Caches")), LeftoverType::cache);
+    found.addNamed(roots.inHome(QStringLiteral("/Library/Logs")), LeftoverType::log);
+
+    if (idUsable) {
+        const auto isContainer = [&](const QString &name) { return name == bundleID || endsWithID(name, bundleID); };
+        found.addListed(roots.inHome(QStringLiteral("/Library/Containers")), LeftoverType::container, isContainer,
+                        folderSizeOf);
+        found.addListed(roots.inHome(QStringLiteral("/Library/Group Containers")), LeftoverType::container,
+                        isContainer, folderSizeOf);
+        found.addListed(
+            roots.inHome(QStringLiteral("/Library/Application Scripts")), LeftoverType::applicationScripts,
+            [&](const QString &name) {
+                return name == bundleID || endsWithID(name, bundleID) || beginsWithID(name, bundleID);
+            },
+            folderSizeOf);
+    }
+
+    found.addNamed(roots.system(QStringLiteral("/Library/Application Support")), LeftoverType::appSupport);
+    found.addNamed(roots.system(QStringLiteral("/Library/Caches")), LeftoverType::cache);
+    found.addNamed(roots.system(QStringLiteral("/Library/Logs")), LeftoverType::log);
+
+    if (idUsable) {
+        const QString systemPreference = roots.system(QStringLiteral("/Library/Preferences/") + bundleID + plist);
+        if (entryExists(systemPreference))
+            found.add(systemPreference, LeftoverType::preference, fileSize(systemPreference));
+
+        const auto isSystemLaunchItem = [&](const QString &name) {
+            return name.endsWith(plist)
+                && (beginsWithID(name, bundleID) || name.contains(QLatin1Char('.') + bundleID + QLatin1Char('.')));
+        };
+        found.addListed(roots.system(QStringLiteral("/Library/LaunchAgents")), LeftoverType::loginItem,
+                        isSystemLaunchItem, fileSizeOf);
+        found.addListed(roots.system(QStringLiteral("/Library/LaunchDaemons")), LeftoverType::loginItem,
+                        isSystemLaunchItem, fileSizeOf);
+        found.addListed(
+            roots.system(QStringLiteral("/Library/PrivilegedHelperTools")), LeftoverType::loginItem,
+            [&](const QString &name) {
+                return name == bundleID || beginsWithID(name, bundleID) || endsWithID(name, bundleID);
+            },
+            fileSizeOf);
+
+        const QString savedState =
+            roots.inHome(QStringLiteral("/Library/Saved Application State/") + bundleID + QStringLiteral(".savedState"));
+        if (entryExists(savedState))
+            found.add(savedState, LeftoverType::savedState, directorySize(savedState));
+
+        found.addListed(
+            roots.inHome(QStringLiteral("/Library/LaunchAgents")), LeftoverType::loginItem,
+            [&](const QString &name) { return name.endsWith(plist) && beginsWithID(name, bundleID); }, fileSizeOf);
+    }
+
+    QList<LeftoverItem> &items = found.items();
+    if (idUsable || nameUsable) {
+        for (const LeftoverItem &record : findOrphanBackgroundItems(roots, runner, {})) {
+            if (!record.bundleID)
+                continue;
+            const QString &owner = *record.bundleID;
+            const bool ours = (idUsable && (owner == bundleID || containsID(owner, bundleID)))
+                || (nameUsable && owner == appName);
+            if (ours)
+                items.append(record);
+        }
+    }
+
+    if (idUsable) {
+        const QString database = roots.inHome(QStringLiteral("/Library/Application Support/com.apple.TCC/TCC.db"));
+        items.append(findPermissions(bundleID, appName, database).items);
+    }
+
+    QSet<QString> seenPaths;
+    QList<LeftoverItem> unique;
+    unique.reserve(items.size());
+    for (const LeftoverItem &item : items) {
+        if (item.path) {
+            if (seenPaths.contains(*item.path))
+                continue;
+            seenPaths.insert(*item.path);
+        }
+        unique.append(item);
+    }
+    std::stable_sort(unique.begin(), unique.end(), typeOrder);
+    return unique;
+}

@@ -1,0 +1,232 @@
+#include "core/engine/BackgroundTaskRecords.h"
+
+#include "core/engine/DirectorySize.h"
+#include "core/engine/Naming.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTextBoundaryFinder>
+
+#include <sys/stat.h>
+
+#include <optional>
+
+namespace {
+
+const QString dumpTool = QStringLiteral("/usr/bin/sfltool");
+// The registry is small; a dump tool that hangs must not hold up the scan for ever.
+constexpr int dumpTimeoutMs = 60 * 1000;
+
+struct BTMEntry
+{
+    std::optional<QString> identifier;
+    std::optional<QString> parentID;
+    std::optional<QString> name;
+    std::optional<QString> executable;
+    std::optional<QString> itemType;
+};
+
+bool isLineBreak(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
+}
+
+// Identifiers are counted in user-perceived characters; below U+0300 (where
+// the combining marks begin) every code unit is one character.
+qsizetype characterCount(const QString &text)
+{
+    bool simple = true;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x300) {
+            simple = false;
+            break;
+        }
+    }
+    if (simple)
+        return text.size();
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype count = 0;
+    while (finder.toNextBoundary() > 0)
+        ++count;
+    return count;
+}
+
+bool lies(const QString &path, const QString &folder)
+{
+    return path.compare(folder, Qt::CaseInsensitive) == 0
+        || (path.size() > folder.size() && path.startsWith(folder, Qt::CaseInsensitive)
+            && path.at(folder.size()) == QLatin1Char('/'));
+}
+
+// The system's own programs are never offered for removal, whatever a record
+// claims. Compared without case: the Mac's file system ignores it.
+bool isSystemProgramPath(const QString &systemPath)
+{
+    static const QStringList homebrewFolders = {
+        QStringLiteral("/opt/homebrew/bin"), QStringLiteral("/opt/homebrew/Cellar"), QStringLiteral("/opt/homebrew/opt"),
+        QStringLiteral("/usr/local/bin"),    QStringLiteral("/usr/local/Cellar"),    QStringLiteral("/usr/local/opt"),
+    };
+    for (const QString &folder : homebrewFolders) {
+        if (lies(systemPath, folder))
+            return true;
+    }
+    if (lies(systemPath, QStringLiteral("/System")) || lies(systemPath, QStringLiteral("/bin"))
+        || lies(systemPath, QStringLiteral("/sbin")))
+        return true;
+    return lies(systemPath, QStringLiteral("/usr")) && !lies(systemPath, QStringLiteral("/usr/local"));
+}
+
+// The real path of a record's executable when it may be offered for removal:
+// an absolute path to a regular file (a final link is not followed) outside
+// the system's program folders, also after resolving linked folders on the way.
+std::optional<QString> removableExecutable(const QString &value, const SystemRoots &roots)
+{
+    if (!value.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    const QString systemPath = QDir::cleanPath(value);
+    if (systemPath == QLatin1String("/") || isSystemProgramPath(systemPath))
+        return std::nullopt;
+    const QString real = roots.system(systemPath);
+    struct stat st;
+    if (lstat(QFile::encodeName(real).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+
+    const QFileInfo info(real);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    const QString root = QFileInfo(roots.root).canonicalFilePath();
+    if (folder.isEmpty() || root.isEmpty())
+        return std::nullopt;
+    const QString resolved = SystemRoots{QString(), root}.asSystemPath(folder + QLatin1Char('/') + info.fileName());
+    if (resolved.isEmpty() || isSystemProgramPath(QDir::cleanPath(resolved)))
+        return std::nullopt;
+    return real;
+}
+
+QList<BTMEntry> parseRecords(const QString &dump)
+{
+    static const QString uuidKey = QStringLiteral("UUID:");
+    static const QString identifierKey = QStringLiteral("Identifier:");
+    static const QString parentKey = QStringLiteral("Parent Identifier:");
+    static const QString nameKey = QStringLiteral("Name:");
+    static const QString executableKey = QStringLiteral("Executable:");
+    static const QString typeKey = QStringLiteral("Type:");
+
+    QList<BTMEntry> records;
+    std::optional<BTMEntry> open;
+    const auto valueAfter = [](QStringView line, const QString &key) {
+        return line.mid(key.size()).trimmed().toString();
+    };
+
+    const qsizetype length = dump.size();
+    qsizetype start = 0;
+    while (start <= length) {
+        qsizetype end = start;
+        while (end < length && !isLineBreak(dump.at(end)))
+            ++end;
+        const QStringView line = QStringView(dump).mid(start, end - start).trimmed();
+        start = end + 1;
+        if (line.isEmpty())
+            continue;
+
+        if (line.startsWith(uuidKey)) {
+            if (open)
+                records.append(*open);
+            open.emplace();
+            continue;
+        }
+        if (!open)
+            continue;
+        if (line.startsWith(identifierKey)) {
+            open->identifier = valueAfter(line, identifierKey);
+        } else if (line.startsWith(parentKey)) {
+            open->parentID = valueAfter(line, parentKey);
+        } else if (line.startsWith(nameKey)) {
+            open->name = valueAfter(line, nameKey);
+        } else if (line.startsWith(executableKey)) {
+            QString value = valueAfter(line, executableKey);
+            if (!value.isEmpty() && value != QLatin1String("missing value"))
+                open->executable = value;
+        } else if (line.startsWith(typeKey)) {
+            open->itemType = valueAfter(line, typeKey);
+        }
+    }
+    if (open)
+        records.append(*open);
+    return records;
+}
+
+QString cleanedType(const QString &type)
+{
+    static const QRegularExpression flagWord(QStringLiteral("\\s*\\(0x[0-9a-fA-F]+\\)"),
+                                             QRegularExpression::UseUnicodePropertiesOption);
+    if (!type.contains(QLatin1String("(0x")))
+        return type.trimmed();
+    return QString(type).remove(flagWord).trimmed();
+}
+
+}
+
+QList<LeftoverItem> ScannerEngine::findOrphanBackgroundItems(const SystemRoots &roots, const ToolRunner &runner,
+                                                             const QSet<QString> &installedIDs)
+{
+    ToolRunner::Options options;
+    options.output = ToolRunner::OutputMode::Capture;
+    options.timeoutMs = dumpTimeoutMs;
+    const ToolResult result = runner.run(dumpTool, {QStringLiteral("dumpbtm")}, options);
+    if (!result.succeeded())
+        return {};
+    // Output cut at the capture limit would end in a half record.
+    if (result.standardOutput.size() >= options.captureLimit)
+        return {};
+
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(result.standardOutput);
+    if (decoder.hasError())
+        return {};
+    return parseBTMDump(text, installedIDs, roots);
+}
+
+QList<LeftoverItem> ScannerEngine::parseBTMDump(const QString &dump, const QSet<QString> &installedIDs,
+                                                const SystemRoots &roots)
+{
+    static const QString applePrefix = QStringLiteral("com.apple.");
+
+    QList<LeftoverItem> items;
+    QSet<QString> produced;
+    for (const BTMEntry &entry : parseRecords(dump)) {
+        if (!entry.identifier)
+            continue;
+        const QString &identifier = *entry.identifier;
+        if (identifier.startsWith(applePrefix) || characterCount(identifier) <= 4)
+            continue;
+        if (installedIDs.contains(identifier) || (entry.parentID && installedIDs.contains(*entry.parentID)))
+            continue;
+        const QString owner = entry.parentID ? *entry.parentID : identifier;
+        const QString bundleID = stripTeamPrefix(owner).value_or(owner);
+        // A helper registered under its team's prefix still belongs to an installed app.
+        if (installedIDs.contains(bundleID))
+            continue;
+        if (produced.contains(identifier))
+            continue;
+        produced.insert(identifier);
+
+        LeftoverItem item;
+        item.appName = (entry.name && !entry.name->isEmpty()) ? *entry.name : displayName(identifier);
+        item.bundleID = bundleID;
+        item.type = LeftoverType::backgroundActivity;
+        if (entry.executable) {
+            if (const auto path = removableExecutable(*entry.executable, roots)) {
+                item.path = *path;
+                item.size = fileSize(*path);
+            }
+        }
+        if (entry.itemType)
+            item.permissionService = cleanedType(*entry.itemType);
+        items.append(item);
+    }
+    return items;
+}
