@@ -1,0 +1,227 @@
+#include "core/engine/SystemOperations.h"
+
+#include "core/engine/AdminCommand.h"
+#include "platform/RunningApplications.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kPkill = QStringLiteral("/usr/bin/pkill");
+const QString kOsascript = QStringLiteral("/usr/bin/osascript");
+const QString kTccutil = QStringLiteral("/usr/bin/tccutil");
+const QString kLaunchctl = QStringLiteral("/bin/launchctl");
+
+const QStringList kProtectedRoots = {
+    QStringLiteral("/"),        QStringLiteral("/System"), QStringLiteral("/usr"),
+    QStringLiteral("/bin"),     QStringLiteral("/sbin"),   QStringLiteral("/Library"),
+    QStringLiteral("/Applications"), QStringLiteral("/Users"), QStringLiteral("/private"),
+};
+
+// pkill reads its pattern as an extended regular expression. QRegularExpression::escape
+// also escapes characters such as "-", which ERE leaves undefined, so only the
+// ERE metacharacters are escaped here.
+QString literalPattern(const QString &text)
+{
+    static const QString special = QStringLiteral("\\.[]{}()*+?^$|");
+    QString out;
+    out.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        if (special.contains(c))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+// The entry itself, not what a symbolic link points to: a dangling link that
+// rm left behind is still there.
+bool entryExists(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+QString decodedUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    return decoder.hasError() ? QString() : text;
+}
+
+bool refusedForAdministratorRemoval(const SystemRoots &roots, const QString &path)
+{
+    if (!ScannerEngine::isPlainPath(path))
+        return true;
+    const QString systemPath = roots.asSystemPath(path);
+    if (systemPath.isEmpty() || !ScannerEngine::isPlainPath(systemPath))
+        return true; // outside the root we were given
+    if (kProtectedRoots.contains(systemPath))
+        return true;
+    const QString home = QDir::cleanPath(roots.home);
+    return !home.isEmpty() && (path == home || systemPath == roots.asSystemPath(home));
+}
+
+bool usableBundleID(const QString &bundleID)
+{
+    return !bundleID.isEmpty() && !bundleID.startsWith(QLatin1Char('-')) && !bundleID.contains(QChar(0));
+}
+
+}
+
+int ScannerEngine::terminateApp(const ToolRunner &runner, const QString &bundleID)
+{
+    int count = 0;
+    for (const qint64 pid : RunningApplications::withBundleIdentifier(bundleID)) {
+        if (RunningApplications::terminate(pid) || RunningApplications::forceTerminate(pid))
+            ++count;
+    }
+
+    // The whole identifier, taken literally: the first two components alone
+    // ("com.example") would stop every application of that vendor and more.
+    if (bundleID.split(QLatin1Char('.'), Qt::SkipEmptyParts).size() < 2)
+        return count;
+    ToolRunner::Options options;
+    options.output = ToolRunner::OutputMode::Discard;
+    const ToolResult result = runner.run(kPkill, {QStringLiteral("-f"), QStringLiteral("--"), literalPattern(bundleID)},
+                                         options);
+    if (result.succeeded())
+        ++count;
+    return count;
+}
+
+AdminRemovalResult ScannerEngine::removeWithAdministratorPrivileges(const SystemRoots &roots, const ToolRunner &runner,
+                                                                    const QStringList &paths, const QString &appName)
+{
+    AdminRemovalResult result;
+    if (paths.isEmpty())
+        return result;
+
+    QStringList working = paths;
+    std::sort(working.begin(), working.end());
+    working.erase(std::unique(working.begin(), working.end()), working.end());
+
+    const bool refused = std::any_of(working.cbegin(), working.cend(), [&](const QString &p) {
+        return refusedForAdministratorRemoval(roots, p);
+    });
+    if (refused) {
+        result.failed = working;
+        return result;
+    }
+
+    // rm -v lists every file it removes, so the output can be huge: it is read
+    // line by line while the tool runs and only which requested paths it names is kept.
+    // The output of "do shell script" may end its lines with a carriage return.
+    QList<bool> named(working.size(), false);
+    qsizetype unnamed = working.size();
+    ToolRunner::Options options;
+    options.output = ToolRunner::OutputMode::Capture;
+    options.captureLimit = 1024 * 1024;
+    options.onOutputLine = [&](const QByteArray &bytes) {
+        if (unnamed == 0)
+            return;
+        for (const QByteArray &piece : bytes.split('\r')) {
+            const QString line = decodedUtf8(piece);
+            if (line.isEmpty())
+                continue;
+            for (qsizetype i = 0; i < working.size(); ++i) {
+                if (!named[i] && line.contains(working[i])) {
+                    named[i] = true;
+                    --unnamed;
+                }
+            }
+        }
+    };
+    const ToolResult run = runner.run(kOsascript, {QStringLiteral("-e"), AdminCommand::script(working, appName)},
+                                      options);
+    if (!run.started) {
+        result.failed = working;
+        return result;
+    }
+
+    const QString errorText = decodedUtf8(run.standardError);
+    const bool exitedNormally = !run.timedOut && !run.crashed;
+    // osascript reports the dismissed dialog as error -128; as an exit status that reads 128.
+    const bool cancelled = (exitedNormally && (run.exitCode == -128 || run.exitCode == 128))
+        || (!run.succeeded()
+            && (errorText.contains(QLatin1String("User canceled")) || errorText.contains(QLatin1String("(-128)"))));
+    if (cancelled) {
+        result.failed = working;
+        result.cancelled = true;
+        return result;
+    }
+
+    const bool succeeded = run.succeeded();
+    for (qsizetype i = 0; i < working.size(); ++i) {
+        const QString &p = working[i];
+        // After a failure part of the batch may be gone: what no longer exists was removed.
+        if (!entryExists(p) || (succeeded && named[i]))
+            result.removed << p;
+        else
+            result.failed << p;
+    }
+    return result;
+}
+
+bool ScannerEngine::tccReset(const ToolRunner &runner, const QString &bundleID, const QString &service)
+{
+    // The service arrives as display text ("Screen Capture"); tccutil wants its name.
+    QString serviceName = service;
+    serviceName.remove(QLatin1Char(' '));
+    // An empty bundle identifier would reset the service for every application.
+    if (!usableBundleID(bundleID) || serviceName.isEmpty() || serviceName.startsWith(QLatin1Char('-')))
+        return false;
+    ToolRunner::Options options;
+    options.output = ToolRunner::OutputMode::Inherit;
+    return runner.run(kTccutil, {QStringLiteral("reset"), serviceName, bundleID}, options).succeeded();
+}
+
+bool ScannerEngine::tccResetAll(const ToolRunner &runner, const QString &bundleID)
+{
+    // Without a bundle identifier tccutil would reset every application's permissions.
+    if (!usableBundleID(bundleID))
+        return false;
+    ToolRunner::Options options;
+    options.output = ToolRunner::OutputMode::Inherit;
+    return runner.run(kTccutil, {QStringLiteral("reset"), QStringLiteral("All"), bundleID}, options).succeeded();
+}
+
+void ScannerEngine::launchctlBootout(const ToolRunner &runner, const QString &label)
+{
+    if (label.isEmpty())
+        return;
+    const QString target = QStringLiteral("gui/") + QString::number(::getuid()) + QLatin1Char('/') + label;
+    ToolRunner::Options options;
+    options.output = ToolRunner::OutputMode::Discard;
+    runner.run(kLaunchctl, {QStringLiteral("bootout"), target}, options);
+}
+
+QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString &label)
+{
+    if (label.isEmpty() || label.startsWith(QLatin1String("com.apple.")) || label.size() < 5)
+        return {};
+    const QStringList folders = {
+        roots.inHome(QStringLiteral("/Library/LaunchAgents")),
+        roots.system(QStringLiteral("/Library/LaunchAgents")),
+        roots.system(QStringLiteral("/Library/LaunchDaemons")),
+    };
+    // The label must end where a component ends: com.example.sync is not com.example.syncd.
+    const QString startsWith = label + QLatin1Char('.');
+    const QString inside = QLatin1Char('.') + label + QLatin1Char('.');
+    QStringList found;
+    for (const QString &folder : folders) {
+        const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        for (const QString &name : names) {
+            if (name.endsWith(QLatin1String(".plist")) && (name.startsWith(startsWith) || name.contains(inside)))
+                found << folder + QLatin1Char('/') + name;
+        }
+    }
+    return found;
+}
