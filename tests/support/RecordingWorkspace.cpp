@@ -1,0 +1,7 @@
+#include "RecordingWorkspace.h"
+
+bool RecordingWorkspace::openUrl(const QUrl &url)
+{
+    openedUrls.append(url);
+    return result;
+}

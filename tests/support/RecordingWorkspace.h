@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+#include <QList>
+
+// A workspace that records the URLs it is asked to open instead of opening them.
+class RecordingWorkspace : public Workspace
+{
+public:
+    bool openUrl(const QUrl &url) override;
+
+    QList<QUrl> openedUrls;
+    // What openUrl reports back.
+    bool result = true;
+};
