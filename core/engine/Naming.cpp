@@ -2,12 +2,28 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 
 namespace {
 QString spaceBeforeCapitals(QString text)
 {
     static const QRegularExpression lowerUpper(QStringLiteral("([a-z])([A-Z])"));
     return text.replace(lowerUpper, QStringLiteral("\\1 \\2"));
+}
+
+// The user-perceived characters of a text (grapheme clusters), so that a
+// letter outside the basic plane or with a combining accent counts as one.
+QStringList characters(const QString &text)
+{
+    QStringList result;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
+        if (end > start)
+            result.append(text.mid(start, end - start));
+        start = end;
+    }
+    return result;
 }
 }
 
@@ -17,9 +33,13 @@ QString ScannerEngine::displayName(const QString &bundleID)
     QString name = parts.isEmpty() ? bundleID : parts.last();
     name = spaceBeforeCapitals(name);
     name.replace(QLatin1Char('-'), QLatin1Char(' '));
-    if (!name.isEmpty())
-        name[0] = name[0].toUpper();
-    return name;
+    if (name.isEmpty())
+        return name;
+    // The whole first character: a surrogate pair or "ß" ("SS") would be
+    // wrong as a single code unit.
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, name);
+    const qsizetype firstEnd = finder.toNextBoundary();
+    return name.left(firstEnd).toUpper() + name.mid(firstEnd);
 }
 
 std::optional<QString> ScannerEngine::stripTeamPrefix(const QString &name)
@@ -30,10 +50,17 @@ std::optional<QString> ScannerEngine::stripTeamPrefix(const QString &name)
     if (parts.size() < 3)
         return name;
     const QString &team = parts.first();
-    if (team.size() != 10 || team != team.toUpper())
+    // Every character takes at least one code unit.
+    if (team.size() < 10)
         return name;
-    for (const QChar c : team) {
-        if (!c.isLetterOrNumber())
+    const QStringList teamCharacters = characters(team);
+    if (teamCharacters.size() != 10 || team != team.toUpper())
+        return name;
+    for (const QString &c : teamCharacters) {
+        const char32_t first = c.at(0).isHighSurrogate() && c.size() > 1
+                                   ? QChar::surrogateToUcs4(c.at(0), c.at(1))
+                                   : c.at(0).unicode();
+        if (!QChar::isLetterOrNumber(first))
             return name;
     }
     parts.removeFirst();

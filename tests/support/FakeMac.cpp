@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 FakeMac::FakeMac()
 {
     QDir().mkpath(home());
@@ -98,6 +102,27 @@ QString FakeMac::createApp(const QString &fakeBundlePath, const QString &bundleI
     createPlist(p + QStringLiteral("/Contents/Info.plist"), info, binaryPlist);
     createFile(p + QStringLiteral("/Contents/MacOS/") + name, QByteArray(100, 'x'));
     return p;
+}
+
+QString FakeMac::createFifo(const QString &fakePath)
+{
+    const QString p = path(fakePath);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    mkfifo(QFile::encodeName(p).constData(), 0644);
+    return p;
+}
+
+bool FakeMac::createRawNamed(const QString &fakeFolder, const QByteArray &name, bool folder)
+{
+    const QByteArray p = QFile::encodeName(createDir(fakeFolder)) + '/' + name;
+    if (folder)
+        return mkdir(p.constData(), 0755) == 0;
+    const int fd = open(p.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = write(fd, "0123456789", 10) == 10;
+    close(fd);
+    return ok;
 }
 
 QStringList FakeMac::awkwardNames()

@@ -37,6 +37,12 @@ public:
     QString createApp(const QString &fakeBundlePath, const QString &bundleID, const QString &version = QString(),
                       bool binaryPlist = false);
 
+    // A named pipe: opening it for reading blocks until a writer comes.
+    QString createFifo(const QString &fakePath);
+    // A file or folder in `fakeFolder` whose name is raw bytes (invalid UTF-8, say).
+    // Returns false when it could not be made.
+    bool createRawNamed(const QString &fakeFolder, const QByteArray &name, bool folder = false);
+
     // Names that break naive code: blanks, quotes, non-ASCII, a newline, a leading dash.
     static QStringList awkwardNames();
 

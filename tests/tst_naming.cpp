@@ -1,0 +1,110 @@
+#include "core/engine/Naming.h"
+
+#include <QtTest>
+
+using Optional = std::optional<QString>;
+Q_DECLARE_METATYPE(Optional)
+
+class TestNaming : public QObject
+{
+    Q_OBJECT
+private slots:
+    void displayName_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("camel case") << "com.example.MyCoolApp" << "My Cool App";
+        QTest::newRow("dashes") << "com.example.my-app" << "My app";
+        QTest::newRow("capitals run") << "com.example.ABCViewer" << "ABCViewer";
+        QTest::newRow("lower first") << "com.example.xmlEditor" << "Xml Editor";
+        QTest::newRow("matches do not overlap") << "com.example.aBcD" << "A Bc D";
+        QTest::newRow("plain name") << "myApp" << "My App";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("only dots") << "..." << "...";
+        QTest::newRow("trailing dot") << "com.example." << "Example";
+        QTest::newRow("several dashes") << "com.example.a-b-c" << "A b c";
+        QTest::newRow("accented first") << "com.example.\u00e9clair" << "\u00c9clair";
+        QTest::newRow("combining accent") << "com.example.e\u0301clair" << "E\u0301clair";
+        QTest::newRow("sharp s") << "com.example.\u00dfeta" << "SSeta";
+        QTest::newRow("beyond basic plane") << QString::fromUcs4(U"com.example.\U00010428x")
+                                            << QString::fromUcs4(U"\U00010400x");
+        QTest::newRow("non-ascii capitals get no blank") << "com.example.\u00e9\u00c9" << "\u00c9\u00c9";
+    }
+    void displayName()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(ScannerEngine::displayName(input), expected);
+    }
+
+    void stripTeamPrefix_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<Optional>("expected");
+        QTest::newRow("no dot") << "Plain" << Optional();
+        QTest::newRow("team") << "UBF8T346G9.com.example.shared" << Optional("com.example.shared");
+        QTest::newRow("short components") << "ABCDE12345.x.y" << Optional("x.y");
+        QTest::newRow("ten digits") << "1234567890.com.example" << Optional("com.example");
+        QTest::newRow("lower case team") << "ubf8t346g9.com.example.x" << Optional("ubf8t346g9.com.example.x");
+        QTest::newRow("two components") << "UBF8T346G9.example" << Optional("UBF8T346G9.example");
+        QTest::newRow("nine characters") << "ABCDE1234.x.y" << Optional("ABCDE1234.x.y");
+        QTest::newRow("eleven characters") << "ABCDE123456.x.y" << Optional("ABCDE123456.x.y");
+        QTest::newRow("punctuation") << "ABCDE-1234.x.y" << Optional("ABCDE-1234.x.y");
+        QTest::newRow("empty components dropped") << "ABCDE12345..x..y" << Optional("x.y");
+        QTest::newRow("leading dot") << ".ABCDE12345.x.y" << Optional("x.y");
+        QTest::newRow("ordinary identifier") << "com.example.app" << Optional("com.example.app");
+        QTest::newRow("combining accent is one character")
+            << "ABCDEFGHIA\u0308.x.y" << Optional("x.y");
+        QTest::newRow("dots only") << "..." << Optional("...");
+    }
+    void stripTeamPrefix()
+    {
+        QFETCH(QString, input);
+        QFETCH(Optional, expected);
+        QCOMPARE(ScannerEngine::stripTeamPrefix(input), expected);
+    }
+
+    void appName_data()
+    {
+        QTest::addColumn<Optional>("program");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("executable in bundle")
+            << Optional("/Applications/Example.app/Contents/MacOS/Example Tool") << "com.example.x" << "Example Tool";
+        QTest::newRow("dotted file name") << Optional("/usr/local/bin/com.example.agent") << "x" << "com.example";
+        QTest::newRow("extension") << Optional("/opt/tool.v2.sh") << "x" << "tool.v2";
+        QTest::newRow("hidden file") << Optional("/opt/.hidden") << "x" << ".hidden";
+        QTest::newRow("trailing slash") << Optional("/usr/bin/") << "x" << "bin";
+        QTest::newRow("no program") << Optional() << "com.example.sync-agent" << "Sync agent";
+        QTest::newRow("empty program") << Optional("") << "com.example.Foo" << "Foo";
+        QTest::newRow("root only") << Optional("/") << "com.example.tool" << "Tool";
+        QTest::newRow("nothing at all") << Optional() << "" << "";
+    }
+    void appName()
+    {
+        QFETCH(Optional, program);
+        QFETCH(QString, label);
+        QFETCH(QString, expected);
+        QCOMPARE(ScannerEngine::appName(program, label), expected);
+    }
+
+    void serviceDisplayText_data()
+    {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("two words") << "kTCCServiceScreenCapture" << "Screen Capture";
+        QTest::newRow("one word") << "kTCCServiceAccessibility" << "Accessibility";
+        QTest::newRow("many words") << "kTCCServiceSystemPolicyAllFiles" << "System Policy All Files";
+        QTest::newRow("no prefix") << "Camera" << "Camera";
+        QTest::newRow("empty") << "" << "";
+    }
+    void serviceDisplayText()
+    {
+        QFETCH(QString, service);
+        QFETCH(QString, expected);
+        QCOMPARE(ScannerEngine::serviceDisplayText(service), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNaming)
+#include "tst_naming.moc"
