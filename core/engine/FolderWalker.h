@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+// Sums the logical sizes of the regular files below a folder, walking with
+// descriptors relative to each folder (getdents64 + fstatat) so that no path
+// is built per entry. Hidden entries are skipped (a hidden folder is not
+// entered), symbolic links are never followed and unreadable folders add
+// nothing.
+//
+// A walk starts on the calling thread; once it has seen enough entries to be
+// worth it, it starts its own threads that share the remaining folders.
+// Open descriptors are kept within a budget; running out of descriptors is
+// waited out and retried, never taken for an unreadable folder.
+class FolderWalker
+{
+public:
+    struct Limits
+    {
+        // Threads of one walk, the caller's included; 0 = the cores this process may run on.
+        int threads = 0;
+        // Entries listed on the calling thread alone before other threads join.
+        int parallelAfterEntries = 4096;
+        // Folder descriptors a walk keeps open for folders it has yet to descend
+        // into; 0 = a quarter of the process's limit, at most 192.
+        int descriptorBudget = 0;
+    };
+
+    FolderWalker() = default;
+    explicit FolderWalker(const Limits &limits) : m_limits(limits) {}
+
+    // 0 when `nativePath` is not a folder, is itself a symbolic link or cannot be opened.
+    qint64 totalSize(const QByteArray &nativePath) const;
+
+    // The threads a walk uses when Limits::threads is 0.
+    static int defaultThreadCount();
+
+private:
+    Limits m_limits;
+};
