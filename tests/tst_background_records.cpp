@@ -1,0 +1,271 @@
+#include "core/engine/BackgroundTaskRecords.h"
+#include "support/FakeMac.h"
+
+#include <QtTest>
+
+using namespace ScannerEngine;
+
+namespace {
+
+// One record of the dump as the tool writes it: a "UUID:" line, then indented key lines.
+QString record(const QString &uuid, const QStringList &lines)
+{
+    QString text = QStringLiteral("#1:\n    UUID: ") + uuid + QLatin1Char('\n');
+    for (const QString &line : lines)
+        text += QStringLiteral("    ") + line + QLatin1Char('\n');
+    return text;
+}
+
+}
+
+class TestBackgroundRecords : public QObject
+{
+    Q_OBJECT
+
+    FakeMac m_mac;
+
+    // appName | bundleID | path (as the system sees it) | size | service; "-" for absent.
+    QStringList describe(const QList<LeftoverItem> &items) const
+    {
+        QStringList out;
+        for (const LeftoverItem &item : items) {
+            if (item.type != LeftoverType::backgroundActivity)
+                return {QStringLiteral("wrong type")};
+            const QString path = item.path ? m_mac.roots().asSystemPath(*item.path) : QStringLiteral("-");
+            out << QStringList{item.appName, item.bundleID.value_or(QStringLiteral("-")), path,
+                               QString::number(item.size), item.permissionService.value_or(QStringLiteral("-"))}
+                       .join(QStringLiteral(" | "));
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_mac.isValid());
+        m_mac.createFileOfSize(QStringLiteral("/Applications/Helper.app/Contents/MacOS/helper"), 1234);
+        m_mac.createFileOfSize(QStringLiteral("/Library/PrivilegedHelperTools/com.example.helper"), 300);
+        m_mac.createFileOfSize(QStringLiteral("/usr/local/libexec/agent"), 50);
+        m_mac.createFileOfSize(QStringLiteral("/opt/homebrew/lib/agent"), 60);
+        m_mac.createFileOfSize(QStringLiteral("/Applications/Executable: odd/tool"), 70);
+        for (const char *p : {"/usr/bin/systool", "/usr/libexec/systool", "/System/Library/CoreServices/systool",
+                              "/bin/systool", "/sbin/systool", "/opt/homebrew/bin/tool",
+                              "/opt/homebrew/Cellar/tool/1.0/bin/tool", "/opt/homebrew/opt/tool/bin/tool",
+                              "/usr/local/bin/tool", "/usr/local/Cellar/tool/1.0/bin/tool", "/usr/local/opt/tool/bin/tool"})
+            m_mac.createFileOfSize(QString::fromLatin1(p), 10);
+        m_mac.createDir(QStringLiteral("/Applications/Folder.app"));
+        m_mac.createSymlink(m_mac.path(QStringLiteral("/Applications/Helper.app/Contents/MacOS/helper")),
+                            QStringLiteral("/Applications/helper-link"));
+        m_mac.createSymlink(m_mac.path(QStringLiteral("/usr/bin")), QStringLiteral("/Applications/binlink"));
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QString>("dump");
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("expected");
+
+        const QString full = record("A-1", {"Name: Helper", "Identifier: com.example.helper",
+                                            "Executable: /Applications/Helper.app/Contents/MacOS/helper",
+                                            "Type: login item (0x4)"});
+        QTest::newRow("empty") << QString() << QStringList() << QStringList();
+        QTest::newRow("no UUID line") << "Identifier: com.example.helper\nName: Helper\n" << QStringList()
+                                      << QStringList();
+        QTest::newRow("full record") << full << QStringList()
+                                     << QStringList{"Helper | com.example.helper | "
+                                                    "/Applications/Helper.app/Contents/MacOS/helper | 1234 | login item"};
+        QTest::newRow("keys before the first record are dropped")
+            << "Identifier: com.example.early\nName: Early\n" + record("A", {"Identifier: com.example.late"})
+            << QStringList() << QStringList{"Late | com.example.late | - | 0 | -"};
+        QTest::newRow("empty name uses the identifier")
+            << record("A", {"Name: ", "Identifier: com.example.MyCoolTool"}) << QStringList()
+            << QStringList{"My Cool Tool | com.example.MyCoolTool | - | 0 | -"};
+        QTest::newRow("flag words cleaned")
+            << record("A", {"Identifier: com.example.one", "Type: app (0x2)"})
+                   + record("B", {"Identifier: com.example.two", "Type: legacy daemon (0xDEADbeef) extra"})
+                   + record("C", {"Identifier: com.example.three", "Type: agent (0x)"})
+            << QStringList()
+            << QStringList{"One | com.example.one | - | 0 | app", "Two | com.example.two | - | 0 | legacy daemon extra",
+                           "Three | com.example.three | - | 0 | agent (0x)"};
+        QTest::newRow("missing or empty executable is still reported")
+            << record("A", {"Identifier: com.example.gone", "Executable: missing value"})
+                   + record("B", {"Identifier: com.example.blank", "Executable:   "})
+                   + record("C", {"Identifier: com.example.later", "Executable: /Applications/Helper.app/Contents/MacOS/helper",
+                                  "Executable: missing value"})
+            << QStringList()
+            << QStringList{"Gone | com.example.gone | - | 0 | -", "Blank | com.example.blank | - | 0 | -",
+                           "Later | com.example.later | /Applications/Helper.app/Contents/MacOS/helper | 1234 | -"};
+        QTest::newRow("owner is the parent without team prefix")
+            << record("A", {"Identifier: com.example.suite.agent", "Parent Identifier: ABCDE12345.com.example.suite"})
+                   + record("B", {"Identifier: ABCDE12345.com.example.solo"})
+                   + record("C", {"Identifier: com.example.plain", "Parent Identifier: examplesuite"})
+            << QStringList()
+            << QStringList{"Agent | com.example.suite | - | 0 | -", "Solo | com.example.solo | - | 0 | -",
+                           "Plain | examplesuite | - | 0 | -"};
+        QTest::newRow("apple and short identifiers skipped")
+            << record("A", {"Identifier: com.apple.dock"}) + record("B", {"Identifier: a.bc"})
+                   + record("C", {"Identifier: abcde"})
+                   + record("D", {QString::fromUtf8("Identifier: e\u0301e\u0301e\u0301e\u0301")})
+                   + record("E", {"Identifier: com.applecorp.x"})
+            << QStringList() << QStringList{"Abcde | abcde | - | 0 | -", "X | com.applecorp.x | - | 0 | -"};
+        QTest::newRow("installed owners skipped")
+            << record("A", {"Identifier: com.example.installed"})
+                   + record("B", {"Identifier: com.example.child", "Parent Identifier: com.example.installed"})
+                   + record("C", {"Identifier: com.example.kid", "Parent Identifier: ABCDE12345.com.example.installed"})
+                   + record("D", {"Identifier: ABCDE12345.com.example.installed.helper"})
+                   + record("E", {"Identifier: com.example.other"})
+            << QStringList{"com.example.installed", "com.example.installed.helper"}
+            << QStringList{"Other | com.example.other | - | 0 | -"};
+        QTest::newRow("first record of an identifier wins")
+            << record("A", {"Name: First", "Identifier: com.example.dup"})
+                   + record("B", {"Name: Second", "Identifier: com.example.dup"})
+            << QStringList() << QStringList{"First | com.example.dup | - | 0 | -"};
+        QTest::newRow("trailing UUID line opens an empty record")
+            << full + QStringLiteral("UUID: last\n") << QStringList()
+            << QStringList{"Helper | com.example.helper | /Applications/Helper.app/Contents/MacOS/helper | 1234 | login item"};
+        QString crlf = full;
+        crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        QTest::newRow("CR LF line ends") << crlf << QStringList()
+                                         << QStringList{"Helper | com.example.helper | "
+                                                        "/Applications/Helper.app/Contents/MacOS/helper | 1234 | login item"};
+        QTest::newRow("other line breaks and tabs")
+            << QString::fromUtf8("UUID: x\u2028\tIdentifier: com.example.tab\t\rName:\tTabbed \u0085Type: t")
+            << QStringList() << QStringList{"Tabbed | com.example.tab | - | 0 | t"};
+        QTest::newRow("keys after other words are ignored")
+            << record("A", {"Identifier: com.example.real", "Team Identifier: com.example.team",
+                            "Bundle Identifier: com.example.bundle", "Display Name: Shown", "Developer Name: Dev",
+                            "Disposition: [enabled] Type: fake", "URL: Executable: /Applications/Helper.app"})
+            << QStringList() << QStringList{"Real | com.example.real | - | 0 | -"};
+        QTest::newRow("key words inside a value are kept")
+            << record("A", {"Identifier: com.example.odd", "Name: Alpha Name: Beta",
+                            "Executable: /Applications/Executable: odd/tool", "Type: Type: x"})
+            << QStringList()
+            << QStringList{"Alpha Name: Beta | com.example.odd | /Applications/Executable: odd/tool | 70 | Type: x"};
+        QTest::newRow("later line replaces earlier")
+            << record("A", {"Identifier: com.example.first", "Name: One", "Identifier: com.example.second", "Name: Two"})
+            << QStringList() << QStringList{"Two | com.example.second | - | 0 | -"};
+        QTest::newRow("garbage")
+            << QStringLiteral("UUID:\n\n:::\nIdentifier:\nUUID:UUID:\n\x01\x02 Identifier: x\n") << QStringList()
+            << QStringList();
+    }
+    void parse()
+    {
+        QFETCH(QString, dump);
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, expected);
+        const QSet<QString> ids(installed.begin(), installed.end());
+        QCOMPARE(describe(parseBTMDump(dump, ids, m_mac.roots())), expected);
+    }
+
+    // Only a program of its own may be offered for removal with the record.
+    void executable_data()
+    {
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<QString>("expectedPath");
+
+        QTest::newRow("application program") << "/Applications/Helper.app/Contents/MacOS/helper"
+                                             << "/Applications/Helper.app/Contents/MacOS/helper";
+        QTest::newRow("privileged helper") << "/Library/PrivilegedHelperTools/com.example.helper"
+                                           << "/Library/PrivilegedHelperTools/com.example.helper";
+        QTest::newRow("/usr/local outside Homebrew") << "/usr/local/libexec/agent" << "/usr/local/libexec/agent";
+        QTest::newRow("Homebrew lib") << "/opt/homebrew/lib/agent" << "/opt/homebrew/lib/agent";
+        QTest::newRow("double slashes cleaned") << "//Applications//Helper.app/Contents/MacOS/helper"
+                                                << "/Applications/Helper.app/Contents/MacOS/helper";
+        QTest::newRow("missing file") << "/Applications/Gone.app/Contents/MacOS/gone" << QString();
+        QTest::newRow("relative path") << "Applications/Helper.app/Contents/MacOS/helper" << QString();
+        QTest::newRow("folder") << "/Applications/Folder.app" << QString();
+        QTest::newRow("root") << "/" << QString();
+        QTest::newRow("link to a program") << "/Applications/helper-link" << QString();
+        for (const char *p : {"/usr/bin/systool", "/usr/libexec/systool", "/System/Library/CoreServices/systool",
+                              "/bin/systool", "/sbin/systool", "/opt/homebrew/bin/tool",
+                              "/opt/homebrew/Cellar/tool/1.0/bin/tool", "/opt/homebrew/opt/tool/bin/tool",
+                              "/usr/local/bin/tool", "/usr/local/Cellar/tool/1.0/bin/tool", "/usr/local/opt/tool/bin/tool",
+                              "/Applications/../usr/bin/systool", "/Applications/binlink/systool"})
+            QTest::newRow(p) << QString::fromLatin1(p) << QString();
+    }
+    void executable()
+    {
+        QFETCH(QString, executable);
+        QFETCH(QString, expectedPath);
+        const auto items =
+            parseBTMDump(record("A", {"Identifier: com.example.exe", "Executable: " + executable}), {}, m_mac.roots());
+        QCOMPARE(items.size(), 1);
+        if (expectedPath.isEmpty()) {
+            QVERIFY(!items[0].path);
+            QCOMPARE(items[0].size, 0);
+        } else {
+            QCOMPARE(items[0].path, std::optional(m_mac.path(expectedPath)));
+            QVERIFY(items[0].size > 0);
+        }
+    }
+
+    void runsTheTool_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("expectedCount");
+
+        QTest::newRow("success") << QByteArray("cat \"$DUMP\"\n") << 2;
+        QTest::newRow("non-zero exit") << QByteArray("cat \"$DUMP\"\nexit 1\n") << 0;
+        QTest::newRow("killed") << QByteArray("cat \"$DUMP\"\nkill -9 $$\n") << 0;
+        QTest::newRow("not UTF-8") << QByteArray("cat \"$DUMP\"\nprintf '\\377\\376'\n") << 0;
+        QTest::newRow("no output") << QByteArray("exit 0\n") << 0;
+    }
+    void runsTheTool()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, expectedCount);
+        const QString dumpFile = m_mac.createFile(
+            QStringLiteral("/tmp/dump.txt"),
+            (record("A", {"Identifier: com.example.one"}) + record("B", {"Identifier: com.example.two"})).toUtf8());
+        const QString argsFile = m_mac.path(QStringLiteral("/tmp/args.txt"));
+        QFile::remove(argsFile);
+        const QString tool = m_mac.createScript(
+            QStringLiteral("/tmp/sfltool"),
+            "DUMP='" + QFile::encodeName(dumpFile) + "'\nprintf '%s\\n' \"$@\" > '" + QFile::encodeName(argsFile)
+                + "'\n" + script);
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), tool);
+
+        QCOMPARE(findOrphanBackgroundItems(m_mac.roots(), runner, {}).size(), expectedCount);
+        QFile args(argsFile);
+        QVERIFY(args.open(QIODevice::ReadOnly));
+        QCOMPARE(args.readAll(), QByteArray("dumpbtm\n"));
+    }
+
+    void missingToolGivesNothing()
+    {
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), m_mac.path(QStringLiteral("/usr/bin/sfltool")));
+        QVERIFY(findOrphanBackgroundItems(m_mac.roots(), runner, {}).isEmpty());
+    }
+
+    void largeDump()
+    {
+        constexpr int count = 100000;
+        QString dump;
+        dump.reserve(count * 180);
+        for (int i = 0; i < count; ++i) {
+            dump += record(QString::number(i),
+                           {"Name: Tool " + QString::number(i), "Identifier: com.example.tool" + QString::number(i),
+                            "Parent Identifier: ABCDE12345.com.example.suite" + QString::number(i % 10),
+                            "Executable: missing value", "Type: agent (0x8)"});
+        }
+        // Every identifier again: all repeats are dropped.
+        const QString twice = dump + dump;
+        const auto items = parseBTMDump(twice, {QStringLiteral("com.example.suite3")}, m_mac.roots());
+        QCOMPARE(items.size(), count - count / 10);
+        QCOMPARE(describe({items.first(), items.last()}),
+                 (QStringList{"Tool 0 | com.example.suite0 | - | 0 | agent", "Tool 99999 | com.example.suite9 | - | 0 | agent"}));
+
+        // The same through the tool's pipe.
+        const QString dumpFile = m_mac.createFile(QStringLiteral("/tmp/large.txt"), dump.toUtf8());
+        const QString tool =
+            m_mac.createScript(QStringLiteral("/tmp/large-sfltool"), "cat '" + QFile::encodeName(dumpFile) + "'\n");
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), tool);
+        QCOMPARE(findOrphanBackgroundItems(m_mac.roots(), runner, {}).size(), count);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackgroundRecords)
+#include "tst_background_records.moc"

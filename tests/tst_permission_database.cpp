@@ -1,0 +1,294 @@
+#include "core/engine/PermissionDatabase.h"
+
+#include <QtTest>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstring>
+
+using namespace ScannerEngine;
+
+namespace {
+
+// A row as "client|client_type|service|auth_value|allowed"; "NULL" stands for a NULL value.
+// The older layout has no auth_value column; its rows give only the other four.
+bool createDatabase(const QString &path, bool withAuthValue, const QStringList &rows)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    const char *schema = withAuthValue
+        ? "CREATE TABLE access (service TEXT, client TEXT, client_type INTEGER, auth_value INTEGER, "
+          "auth_reason INTEGER, allowed INTEGER, last_modified INTEGER)"
+        : "CREATE TABLE access (service TEXT, client TEXT, client_type INTEGER, allowed INTEGER, "
+          "prompt_count INTEGER)";
+    bool ok = sqlite3_exec(db, schema, nullptr, nullptr, nullptr) == SQLITE_OK;
+    const char *insert = withAuthValue
+        ? "INSERT INTO access (client, client_type, service, auth_value, allowed) VALUES (?, ?, ?, ?, ?)"
+        : "INSERT INTO access (client, client_type, service, allowed) VALUES (?, ?, ?, ?)";
+    for (const QString &row : rows) {
+        QStringList fields = row.split(QLatin1Char('|'));
+        if (!withAuthValue)
+            fields.removeAt(3);
+        sqlite3_stmt *statement = nullptr;
+        ok = ok && sqlite3_prepare_v2(db, insert, -1, &statement, nullptr) == SQLITE_OK;
+        for (int i = 0; ok && i < fields.size(); ++i) {
+            if (fields[i] == QLatin1String("NULL")) {
+                sqlite3_bind_null(statement, i + 1);
+            } else {
+                const QByteArray value = fields[i].toUtf8();
+                sqlite3_bind_text(statement, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+            }
+        }
+        ok = ok && sqlite3_step(statement) == SQLITE_DONE;
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return ok;
+}
+
+// appName | bundleID | service, with the fixed fields checked on the way.
+QStringList describe(const PermissionScan &scan)
+{
+    QStringList out;
+    for (const LeftoverItem &item : scan.items) {
+        if (item.type != LeftoverType::permission || item.path || item.size != 0)
+            return {QStringLiteral("malformed item")};
+        out << QStringList{item.appName, item.bundleID.value_or(QStringLiteral("-")),
+                           item.permissionService.value_or(QStringLiteral("-"))}
+                   .join(QStringLiteral(" | "));
+    }
+    if (scan.accessDenied)
+        out << QStringLiteral("denied");
+    return out;
+}
+
+QByteArray fileContent(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}
+
+class TestPermissionDatabase : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_count = 0;
+
+    QString freshPath() { return m_dir.filePath(QStringLiteral("TCC-%1.db").arg(++m_count)); }
+
+private slots:
+    void orphans_data()
+    {
+        QTest::addColumn<bool>("withAuthValue");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("granted permissions")
+            << true
+            << QStringList{"com.example.cam|0|kTCCServiceCamera|2|0", "com.example.cam|0|kTCCServiceScreenCapture|2|0",
+                           "com.example.denied|0|kTCCServiceMicrophone|0|0"}
+            << QStringList()
+            << QStringList{"Cam | com.example.cam | Camera", "Cam | com.example.cam | Screen Capture"};
+        QTest::newRow("second statement never merged")
+            << true << QStringList{"com.example.new|0|kTCCServiceCamera|2|0", "com.example.old|0|kTCCServiceCamera|0|1"}
+            << QStringList() << QStringList{"New | com.example.new | Camera"};
+        QTest::newRow("all filtered out: second statement runs")
+            << true
+            << QStringList{"com.apple.Terminal|0|kTCCServiceCamera|2|1", "/usr/local/bin/tool|0|kTCCServiceCamera|2|1",
+                           "com.example.kept|0|kTCCServiceCamera|2|1", "com.example.path|1|kTCCServiceCamera|2|1",
+                           "com.example.legacy|0|kTCCServiceAccessibility|0|1"}
+            << QStringList{"com.example.kept"} << QStringList{"Legacy | com.example.legacy | Accessibility"};
+        QTest::newRow("one item per client and service")
+            << true
+            << QStringList{"com.example.twice|0|kTCCServiceCamera|2|0", "com.example.twice|0|kTCCServiceCamera|2|0",
+                           "com.example.twice|0|kTCCServiceMicrophone|2|0"}
+            << QStringList()
+            << QStringList{"Twice | com.example.twice | Camera", "Twice | com.example.twice | Microphone"};
+        QTest::newRow("NULL values skipped")
+            << true
+            << QStringList{"NULL|0|kTCCServiceCamera|2|0", "com.example.x|0|NULL|2|0",
+                           "com.example.ok|0|kTCCServiceCamera|2|0"}
+            << QStringList() << QStringList{"Ok | com.example.ok | Camera"};
+        QTest::newRow("older layout without auth_value")
+            << false
+            << QStringList{"com.example.old|0|kTCCServiceAddressBook|NULL|1", "com.example.no|0|kTCCServiceCamera|NULL|0"}
+            << QStringList() << QStringList{"Old | com.example.old | Address Book"};
+        QTest::newRow("service texts")
+            << true << QStringList{"com.example.s|0|ABC|2|0", "com.example.s|0|kTCCServiceSystemPolicyAllFiles|2|0"}
+            << QStringList() << QStringList{"S | com.example.s | ABC", "S | com.example.s | System Policy All Files"};
+        QTest::newRow("nothing granted") << true << QStringList{"com.example.n|0|kTCCServiceCamera|0|0"}
+                                         << QStringList() << QStringList();
+        QTest::newRow("empty table") << true << QStringList() << QStringList() << QStringList();
+    }
+    void orphans()
+    {
+        QFETCH(bool, withAuthValue);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, expected);
+        const QString path = freshPath();
+        QVERIFY(createDatabase(path, withAuthValue, rows));
+        const QByteArray before = fileContent(path);
+        const QStringList filesBefore = QDir(m_dir.path()).entryList(QDir::Files);
+
+        QCOMPARE(describe(findOrphanPermissions(path, QSet<QString>(installed.begin(), installed.end()))), expected);
+        // Read only: the database and its folder are left as they were.
+        QCOMPARE(fileContent(path), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), filesBefore);
+    }
+
+    // Client and service are told apart even when a name holds the "|" that
+    // would join them in a text key.
+    void pairsAreNotConfused()
+    {
+        const QString path = freshPath();
+        QVERIFY(createDatabase(path, true, {}));
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db,
+                              "INSERT INTO access (client, client_type, service, auth_value) VALUES "
+                              "('com.example.a|b', 0, 'c', 2), ('com.example.a', 0, 'b|c', 2)",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        QCOMPARE(describe(findOrphanPermissions(path, {})),
+                 (QStringList{"A|b | com.example.a|b | c", "A | com.example.a | b|c"}));
+    }
+
+    void onePermissions_data()
+    {
+        QTest::addColumn<bool>("withAuthValue");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QStringList>("expected");
+
+        const QStringList rows{"com.example.app|0|kTCCServiceCamera|2|1", "com.example.app|0|kTCCServiceCamera|2|1",
+                               "com.apple.x|0|kTCCServiceCamera|2|1", "com.example.app|1|kTCCServiceMicrophone|2|1",
+                               "com.example.app|0|NULL|2|1", "com.example.application|0|kTCCServiceMicrophone|2|1",
+                               "com.example.app|0|kTCCServiceListenEvent|0|1"};
+        QTest::newRow("repeats kept, others' rows not")
+            << true << rows << "com.example.app"
+            << QStringList{"Example | com.example.app | Camera", "Example | com.example.app | Camera"};
+        QTest::newRow("second statement when the first finds none")
+            << true << QStringList{"com.example.app|0|kTCCServiceListenEvent|0|1"} << "com.example.app"
+            << QStringList{"Example | com.example.app | Listen Event"};
+        QTest::newRow("older layout")
+            << false << QStringList{"com.example.app|0|kTCCServicePhotos|NULL|1"} << "com.example.app"
+            << QStringList{"Example | com.example.app | Photos"};
+        QTest::newRow("quote in bundle ID")
+            << true << QStringList{"com.example.o'brien|0|kTCCServiceCamera|2|1"} << "com.example.o'brien"
+            << QStringList{"Example | com.example.o'brien | Camera"};
+        QTest::newRow("bundle ID is a value, not SQL")
+            << true << rows << "x' OR '1'='1" << QStringList();
+        QTest::newRow("non-ASCII bundle ID")
+            << true << QStringList{QString::fromUtf8("com.\u00e9xample.app|0|kTCCServiceCamera|2|1")}
+            << QString::fromUtf8("com.\u00e9xample.app") << QStringList{QString::fromUtf8("Example | com.\u00e9xample.app | Camera")};
+    }
+    void onePermissions()
+    {
+        QFETCH(bool, withAuthValue);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, bundleID);
+        QFETCH(QStringList, expected);
+        const QString path = freshPath();
+        QVERIFY(createDatabase(path, withAuthValue, rows));
+        QCOMPARE(describe(findPermissions(bundleID, QStringLiteral("Example"), path)), expected);
+    }
+
+    void unusableDatabase_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("denied");
+
+        QTest::newRow("missing") << "missing" << false;
+        QTest::newRow("folder in its place") << "folder" << true;
+        QTest::newRow("corrupt") << "corrupt" << false;
+        QTest::newRow("empty file") << "empty" << false;
+        QTest::newRow("no access table") << "other" << false;
+    }
+    void unusableDatabase()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, denied);
+        const QString path = freshPath();
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind == QLatin1String("corrupt")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("SQLite format 3\0", 16) + QByteArray(4096, '\xff'));
+        } else if (kind == QLatin1String("empty")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        } else if (kind == QLatin1String("other")) {
+            sqlite3 *db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+            sqlite3_exec(db, "CREATE TABLE policies (id INTEGER)", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }
+        const auto orphans = findOrphanPermissions(path, {});
+        QVERIFY(orphans.items.isEmpty());
+        QCOMPARE(orphans.accessDenied, denied);
+        const auto one = findPermissions(QStringLiteral("com.example.app"), QStringLiteral("App"), path);
+        QVERIFY(one.items.isEmpty());
+        QCOMPARE(one.accessDenied, denied);
+        if (kind == QLatin1String("missing"))
+            QVERIFY2(!QFileInfo::exists(path), "opening must not create the database");
+    }
+
+    // Without the rights to read the file (as without Full Disk Access): run a
+    // copy of this test as an unprivileged user against a root-only database.
+    void deniedForUnprivilegedUser()
+    {
+        if (getuid() != 0)
+            QSKIP("needs root to switch to an unprivileged user");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("setpriv is not available");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                                                      | QFile::ExeOther));
+        const QString database = dir.filePath(QStringLiteral("TCC.db"));
+        QVERIFY(createDatabase(database, true, {"com.example.gone|0|kTCCServiceCamera|2|0"}));
+        QVERIFY(QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner));
+        const QString probe = dir.filePath(QStringLiteral("probe"));
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), probe));
+        QVERIFY(QFile::setPermissions(probe, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+
+        QProcess process;
+        process.start(setpriv, {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                QStringLiteral("--clear-groups"), probe, QStringLiteral("--probe"), database});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(process.readAllStandardOutput().trimmed(), QByteArray("items=0 denied=1"));
+        // The same file read with the rights to it.
+        QCOMPARE(describe(findOrphanPermissions(database, {})), QStringList{"Gone | com.example.gone | Camera"});
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The unprivileged half of deniedForUnprivilegedUser.
+    if (argc == 3 && std::strcmp(argv[1], "--probe") == 0) {
+        const PermissionScan scan = findOrphanPermissions(QFile::decodeName(argv[2]), {});
+        std::printf("items=%d denied=%d\n", int(scan.items.size()), scan.accessDenied ? 1 : 0);
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    TestPermissionDatabase test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_permission_database.moc"
