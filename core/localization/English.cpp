@@ -1,0 +1,60 @@
+#include "core/localization/LocalizationData.h"
+
+namespace {
+constexpr LocalizationData::Entry kEntries[] = {
+    {"loading_apps", "Loading apps…"},
+    {"scanning_starting", "Starting…"},
+    {"scanning_loading_apps", "Loading installed apps…"},
+    {"scanning_preferences", "Scanning Preferences…"},
+    {"scanning_app_support", "Scanning Application Support…"},
+    {"scanning_caches", "Scanning Caches…"},
+    {"scanning_containers", "Scanning Containers…"},
+    {"scanning_saved_states", "Scanning Saved Application States…"},
+    {"scanning_logs", "Scanning Logs…"},
+    {"scanning_login_items", "Scanning Login Items…"},
+    {"scanning_plugins", "Scanning Plugins & Extensions…"},
+    {"scanning_background_activity", "Scanning Background Activity…"},
+    {"scanning_tcc", "Scanning TCC permissions…"},
+    {"scanning_specific", "Scanning %@…"},
+    {"scan_no_items", "No leftover items found."},
+    {"scan_found_1_item", "Found 1 leftover item."},
+    {"scan_found_n_items", "Found %d leftover items."},
+    {"scan_no_files", "No files found for %@."},
+    {"scan_found_1_file", "Found 1 item for %@."},
+    {"scan_found_n_files", "Found %d items for %@."},
+    {"show_n_in_finder", "Show %d Items in Finder"},
+    {"scan_all_files_for", "Scan All Files for \"%@\""},
+    {"add_to_ignore", "Add \"%@\" to Ignore List"},
+    {"remove_from_ignore", "Remove \"%@\" from Ignore List"},
+    {"scan_leftovers_for", "Scan Leftovers for \"%@\""},
+    {"reset_app_for", "Reset App \"%@\" (keep .app, remove support files)"},
+    {"reset_all_permissions_for", "Reset All Permissions for \"%@\""},
+    {"remove_app_completely", "Remove \"%@\" Completely…"},
+    {"remove_app_confirm_title", "Remove App Completely?"},
+    {"remove_app_confirm_message",
+     "This will move \"%@\" and all its leftovers to the Trash and reset its permissions. This cannot be undone."},
+    {"remove_app_confirm_button", "Remove Everything"},
+    {"cancel", "Cancel"},
+    {"remove_app_done", "%@ removed — %d items cleaned up."},
+    {"remove_app_partial", "%@ removed — %d cleaned up, %d could not be trashed (Full Disk Access required)."},
+    {"trash_partial", "%d items trashed, %d could not be removed (Full Disk Access required)."},
+    {"move_to_trash_n", "Move to Trash (%d)"},
+    {"reset_permissions_n", "Reset Permissions (%d)"},
+    {"reset_all_permissions_done", "All permissions reset for %@."},
+    {"remove_bg_activity_n", "Remove Background Items (%d)"},
+    {"status_1_item", "1 item"},
+    {"status_n_items", "%d items"},
+    {"status_total", "%@ total"},
+    {"status_1_selected", "1 selected"},
+    {"status_n_selected", "%d selected"},
+    {"status_will_free", "(%@ will be freed)"},
+    {"status_hidden_safe", "%d hidden by Safe Mode"},
+    {"status_1_app", "1 app"},
+    {"status_n_apps", "%d apps"},
+};
+}
+
+std::span<const LocalizationData::Entry> LocalizationData::english()
+{
+    return kEntries;
+}

@@ -1,0 +1,376 @@
+#include "core/AppLanguage.h"
+#include "core/LanguageManager.h"
+#include "core/LocalizationTables.h"
+#include "platform/UserDefaults.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const QStringList kNotTranslated{QStringLiteral("remove_app_partial"), QStringLiteral("trash_partial")};
+
+// The placeholders of a text in order ("@d"), or "!" where a "%" starts anything
+// the formatter does not read: a typo such as "% d" or "%s" in a translation.
+QString placeholders(const QString &text)
+{
+    QString kinds;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) != u'%')
+            continue;
+        const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
+        if (next == u'@' || next == u'd')
+            kinds.append(next);
+        else if (next != u'%')
+            return QStringLiteral("!");
+        ++i;
+    }
+    return kinds;
+}
+
+QString sortedKinds(QString kinds)
+{
+    std::sort(kinds.begin(), kinds.end());
+    return kinds;
+}
+
+// A manager on its own settings file, away from the user's store.
+struct Fixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<UserDefaults> defaults;
+    std::unique_ptr<LanguageManager> manager;
+
+    Fixture()
+        : defaults(std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("defaults.plist"))))
+    {
+    }
+    LanguageManager &make()
+    {
+        manager = std::make_unique<LanguageManager>(*defaults);
+        return *manager;
+    }
+    // What a fresh process would read from the file.
+    UserDefaults reread() const { return UserDefaults(defaults->filePath()); }
+};
+}
+
+class TestLocalization : public QObject
+{
+    Q_OBJECT
+private slots:
+    void languagesRoundTrip()
+    {
+        QStringList raws;
+        for (AppLanguage l : AppLanguages::allCases()) {
+            raws << AppLanguages::rawValue(l);
+            QCOMPARE(AppLanguages::fromRawValue(AppLanguages::rawValue(l)), std::optional(l));
+        }
+        QCOMPARE(raws, (QStringList{"system", "en", "de", "fr", "es", "zh-Hans", "hi", "ar", "pt-BR", "uk", "ru",
+                                    "ja"}));
+        for (const char *bad : {"", "pt", "english", "EN", "zh-hans", "de "})
+            QVERIFY2(!AppLanguages::fromRawValue(QString::fromLatin1(bad)), bad);
+        QCOMPARE(AppLanguages::displayName(AppLanguage::system), QStringLiteral("System Default"));
+        QCOMPARE(AppLanguages::displayName(AppLanguage::ru), QStringLiteral("Русский ❤️🇺🇦"));
+        // Every language has a table, and only those.
+        raws.removeFirst();
+        QCOMPARE(LocalizationTables::codes(), raws);
+    }
+
+    void tableMatchesEnglish_data()
+    {
+        QTest::addColumn<QString>("code");
+        for (const QString &code : LocalizationTables::codes())
+            QTest::newRow(qPrintable(code)) << code;
+    }
+    void tableMatchesEnglish()
+    {
+        QFETCH(QString, code);
+        QStringList englishKeys = LocalizationTables::keys(QStringLiteral("en"));
+        QCOMPARE(englishKeys.size(), 48);
+        QCOMPARE(englishKeys.removeDuplicates(), 0);
+
+        QStringList expectedKeys = englishKeys;
+        if (code != QLatin1String("en")) {
+            for (const QString &key : kNotTranslated)
+                QVERIFY(expectedKeys.removeOne(key));
+        }
+        QCOMPARE(LocalizationTables::keys(code), expectedKeys);
+
+        const auto *english = LocalizationTables::table(QStringLiteral("en"));
+        const auto *table = LocalizationTables::table(code);
+        QVERIFY(english && table);
+        QCOMPARE(table->size(), expectedKeys.size());
+        for (const QString &key : expectedKeys) {
+            const QString text = table->value(key);
+            QVERIFY2(!text.trimmed().isEmpty(), qPrintable(key));
+            const QString own = placeholders(text);
+            QVERIFY2(own != QLatin1String("!"), qPrintable(key + ": " + text));
+            // Same number and kind; the order may follow the language's wording.
+            QVERIFY2(sortedKinds(own) == sortedKinds(placeholders(english->value(key))),
+                     qPrintable(key + ": " + text));
+        }
+    }
+
+    void tellingRows_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("de loading") << "de" << "loading_apps" << "Apps werden geladen …";
+        QTest::newRow("de starting") << "de" << "scanning_starting" << "Wird gestartet …";
+        QTest::newRow("de cancel") << "de" << "cancel" << "Abbrechen";
+        QTest::newRow("de hidden") << "de" << "status_hidden_safe" << "%d durch Sicherheitsmodus ausgeblendet";
+        QTest::newRow("de files") << "de" << "scan_found_n_files" << "%d Objekte für %@ gefunden.";
+        QTest::newRow("ja files") << "ja" << "scan_found_n_files" << "%@ の項目が %d 件見つかりました。";
+        QTest::newRow("ru files") << "ru" << "scan_found_n_files" << "Найдено элементов для %@: %d.";
+        QTest::newRow("ja done") << "ja" << "remove_app_done"
+                                 << "%@ を削除しました — %d 個の項目をクリーンアップしました。";
+        QTest::newRow("ar tcc") << "ar" << "scanning_tcc" << "جارٍ فحص صلاحيات TCC…";
+        QTest::newRow("zh finder") << "zh-Hans" << "show_n_in_finder" << "在访达中显示 %d 个项目";
+        QTest::newRow("en quotes") << "en" << "reset_app_for" << "Reset App \"%@\" (keep .app, remove support files)";
+    }
+    void tellingRows()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        QCOMPARE(LocalizationTables::table(code)->value(key), expected);
+    }
+
+    void wordOrderPerLanguage()
+    {
+        // Five languages name the application before the count; the rest keep the English order.
+        // "remove_app_done" names the application first everywhere.
+        const QStringList nameFirst{"zh-Hans", "hi", "uk", "ru", "ja"};
+        for (const QString &code : LocalizationTables::codes()) {
+            const auto *table = LocalizationTables::table(code);
+            QCOMPARE(placeholders(table->value("scan_found_n_files")),
+                     nameFirst.contains(code) ? QStringLiteral("@d") : QStringLiteral("d@"));
+            QCOMPARE(placeholders(table->value("remove_app_done")), QStringLiteral("@d"));
+            QVERIFY2(table->value("scanning_tcc").contains("TCC"), qPrintable(code));
+            QVERIFY2(table->value("show_n_in_finder").contains("Finder") == (code != "zh-Hans"), qPrintable(code));
+        }
+    }
+
+    void scanFoundNFiles_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("en") << "en" << "Found 3 items for Foo.";
+        QTest::newRow("de") << "de" << "3 Objekte für Foo gefunden.";
+        QTest::newRow("fr") << "fr" << "3 éléments trouvés pour Foo.";
+        QTest::newRow("es") << "es" << "Se encontraron 3 elementos de Foo.";
+        QTest::newRow("zh-Hans") << "zh-Hans" << "找到 Foo 的 3 个项目。";
+        QTest::newRow("hi") << "hi" << "Foo के लिए 3 आइटम मिले।";
+        QTest::newRow("ar") << "ar" << "تم العثور على 3 من العناصر لـ Foo.";
+        QTest::newRow("pt-BR") << "pt-BR" << "3 itens encontrados para Foo.";
+        QTest::newRow("uk") << "uk" << "Знайдено елементів для Foo: 3.";
+        QTest::newRow("ru") << "ru" << "Найдено элементов для Foo: 3.";
+        QTest::newRow("ja") << "ja" << "Foo の項目が 3 件見つかりました。";
+    }
+    void scanFoundNFiles()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, expected);
+        Fixture f;
+        LanguageManager &lm = f.make();
+        lm.setLanguage(*AppLanguages::fromRawValue(code));
+        // The caller passes the count first and the name second, as the English text names them.
+        QCOMPARE(lm.localized(QStringLiteral("scan_found_n_files"), {3, QStringLiteral("Foo")}), expected);
+    }
+
+    void format_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVariantList>("args");
+        QTest::addColumn<QString>("expected");
+        const QString foo = QStringLiteral("Foo");
+        QTest::newRow("english order") << "%@ removed — %d items cleaned up." << QVariantList{foo, 7}
+                                       << "Foo removed — 7 items cleaned up.";
+        QTest::newRow("integer passed first") << "%@: %d" << QVariantList{7, foo} << "Foo: 7";
+        QTest::newRow("same kind keeps order") << "%d done, %d failed" << QVariantList{5, 2} << "5 done, 2 failed";
+        QTest::newRow("wide and unsigned") << "%d / %d" << QVariantList{qint64(-5000000000), quint64(18446744073709551615u)}
+                                           << "-5000000000 / 18446744073709551615";
+        QTest::newRow("argument text verbatim") << "Scanning %@…" << QVariantList{QStringLiteral("100%d %@ %s")}
+                                                << "Scanning 100%d %@ %s…";
+        QTest::newRow("percent sign") << "%d%% of %@" << QVariantList{50, foo} << "50% of Foo";
+        QTest::newRow("missing argument stays") << "%d items for %@" << QVariantList{} << "%d items for %@";
+        QTest::newRow("missing kind stays") << "%d items for %@" << QVariantList{foo} << "%d items for Foo";
+        QTest::newRow("surplus ignored") << "%d items" << QVariantList{1, 2, foo} << "1 items";
+        QTest::newRow("printf specs not read") << "%s %n %x %5d %" << QVariantList{foo, 1}
+                                               << "%s %n %x %5d %";
+        QTest::newRow("no placeholders") << "Cancel" << QVariantList{foo, 1} << "Cancel";
+        QTest::newRow("empty text") << "" << QVariantList{foo} << "";
+    }
+    void format()
+    {
+        QFETCH(QString, text);
+        QFETCH(QVariantList, args);
+        QFETCH(QString, expected);
+        QCOMPARE(LanguageManager::format(text, args), expected);
+    }
+
+    void resolveSystemLanguage_data()
+    {
+        QTest::addColumn<QStringList>("preferred");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("region variant") << QStringList{"en-GB"} << "en";
+        QTest::newRow("traditional chinese") << QStringList{"zh-Hant-TW"} << "zh-Hans";
+        QTest::newRow("simplified with region") << QStringList{"zh-Hans-CN"} << "zh-Hans";
+        QTest::newRow("european portuguese") << QStringList{"pt-PT"} << "pt-BR";
+        QTest::newRow("exact pt-BR") << QStringList{"pt-BR"} << "pt-BR";
+        QTest::newRow("bare pt") << QStringList{"pt"} << "pt-BR";
+        QTest::newRow("unsupported then german") << QStringList{"nl-NL", "de-DE"} << "de";
+        QTest::newRow("unsupported alone") << QStringList{"nl-NL"} << "en";
+        QTest::newRow("empty list") << QStringList{} << "en";
+        QTest::newRow("case matters") << QStringList{"DE-de", "fr-FR"} << "fr";
+        QTest::newRow("first match wins") << QStringList{"ja-JP", "de"} << "ja";
+        QTest::newRow("underscore form") << QStringList{"uk_UA"} << "uk";
+        QTest::newRow("short and empty tags") << QStringList{"", "r", "ru"} << "ru";
+    }
+    void resolveSystemLanguage()
+    {
+        QFETCH(QStringList, preferred);
+        QFETCH(QString, expected);
+        QCOMPARE(LanguageManager::resolveSystemLanguageCode(preferred), expected);
+
+        // With the system choice, lookups use the resolved table.
+        Fixture f;
+        LanguageManager &lm = f.make();
+        lm.setPreferredLanguagesProvider([preferred] { return preferred; });
+        QCOMPARE(lm.currentLanguageCode(), expected);
+        QCOMPARE(lm.localized(QStringLiteral("cancel")),
+                 LocalizationTables::table(expected)->value(QStringLiteral("cancel")));
+    }
+
+    void systemLanguageFollowsChanges()
+    {
+        Fixture f;
+        LanguageManager &lm = f.make();
+        QStringList preferred{"de-DE"};
+        lm.setPreferredLanguagesProvider([&preferred] { return preferred; });
+        QCOMPARE(lm.localized(QStringLiteral("cancel")), QStringLiteral("Abbrechen"));
+        preferred = {"ja-JP"};
+        QCOMPARE(lm.localized(QStringLiteral("cancel")), QStringLiteral("キャンセル"));
+    }
+
+    void storedLanguage_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // invalid: nothing stored
+        QTest::addColumn<int>("expected");
+        const int system = int(AppLanguage::system);
+        QTest::newRow("pt-BR") << QVariant(QStringLiteral("pt-BR")) << int(AppLanguage::ptBR);
+        QTest::newRow("zh-Hans") << QVariant(QStringLiteral("zh-Hans")) << int(AppLanguage::zhHans);
+        QTest::newRow("system") << QVariant(QStringLiteral("system")) << system;
+        QTest::newRow("bare pt") << QVariant(QStringLiteral("pt")) << system;
+        QTest::newRow("name not code") << QVariant(QStringLiteral("english")) << system;
+        QTest::newRow("nothing") << QVariant() << system;
+        QTest::newRow("boolean") << QVariant(true) << system;
+        QTest::newRow("integer") << QVariant(2) << system;
+        QTest::newRow("list") << QVariant(QVariantList{QStringLiteral("de")}) << system;
+    }
+    void storedLanguage()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, expected);
+        Fixture f;
+        if (stored.isValid())
+            f.defaults->setValue(QStringLiteral("appLanguage"), stored);
+        LanguageManager &lm = f.make();
+        QCOMPARE(int(lm.language()), expected);
+        // Reading never writes back, not even a correction.
+        UserDefaults onDisk = f.reread();
+        QCOMPARE(onDisk.contains(QStringLiteral("appLanguage")), stored.isValid());
+    }
+
+    void setLanguageStores()
+    {
+        Fixture f;
+        LanguageManager &lm = f.make();
+        QSignalSpy changed(&lm, &LanguageManager::languageChanged);
+
+        lm.setLanguage(AppLanguage::de);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(f.reread().string(QStringLiteral("appLanguage")), std::optional<QString>(QStringLiteral("de")));
+        QCOMPARE(lm.localized(QStringLiteral("cancel")), QStringLiteral("Abbrechen"));
+
+        // Assigning the value already held still stores it.
+        f.defaults->remove(QStringLiteral("appLanguage"));
+        lm.setLanguage(AppLanguage::de);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(f.reread().string(QStringLiteral("appLanguage")), std::optional<QString>(QStringLiteral("de")));
+
+        // A later start reads the choice back.
+        UserDefaults again = f.reread();
+        QCOMPARE(LanguageManager(again).language(), AppLanguage::de);
+
+        lm.setProperty("language", QVariant::fromValue(AppLanguage::system));
+        QCOMPARE(lm.language(), AppLanguage::system);
+        QCOMPARE(f.reread().string(QStringLiteral("appLanguage")),
+                 std::optional<QString>(QStringLiteral("system")));
+    }
+
+    void fallbacks()
+    {
+        Fixture f;
+        LanguageManager &lm = f.make();
+        lm.setLanguage(AppLanguage::de);
+        const QString english = LocalizationTables::table("en")->value("trash_partial");
+        QCOMPARE(lm.localized(QStringLiteral("trash_partial")), english);
+        QCOMPARE(lm.localized(QStringLiteral("trash_partial"), {4, 2}),
+                 QStringLiteral("4 items trashed, 2 could not be removed (Full Disk Access required)."));
+        QCOMPARE(lm.localized(QStringLiteral("no_such_key")), QStringLiteral("no_such_key"));
+        QCOMPARE(lm.localized(QStringLiteral("no_%s_key"), {QStringLiteral("x")}), QStringLiteral("no_%s_key"));
+        QCOMPARE(lm.localized(QString()), QString());
+    }
+
+    void locale_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("qtLanguage");
+        QTest::addColumn<int>("script");
+        QTest::addColumn<int>("territory");
+        QTest::newRow("de") << int(AppLanguage::de) << int(QLocale::German) << int(QLocale::AnyScript)
+                            << int(QLocale::AnyTerritory);
+        QTest::newRow("zh-Hans") << int(AppLanguage::zhHans) << int(QLocale::Chinese)
+                                 << int(QLocale::SimplifiedHanScript) << int(QLocale::AnyTerritory);
+        QTest::newRow("pt-BR") << int(AppLanguage::ptBR) << int(QLocale::Portuguese) << int(QLocale::AnyScript)
+                               << int(QLocale::Brazil);
+        QTest::newRow("ar") << int(AppLanguage::ar) << int(QLocale::Arabic) << int(QLocale::AnyScript)
+                            << int(QLocale::AnyTerritory);
+    }
+    void locale()
+    {
+        QFETCH(int, language);
+        QFETCH(int, qtLanguage);
+        QFETCH(int, script);
+        QFETCH(int, territory);
+        Fixture f;
+        LanguageManager &lm = f.make();
+        lm.setSystemLocaleProvider([] { return QLocale(QLocale::French, QLocale::France); });
+        lm.setLanguage(AppLanguage(language));
+        const QLocale loc = lm.locale();
+        QCOMPARE(int(loc.language()), qtLanguage);
+        if (script != QLocale::AnyScript)
+            QCOMPARE(int(loc.script()), script);
+        if (territory != QLocale::AnyTerritory)
+            QCOMPARE(int(loc.territory()), territory);
+    }
+
+    void systemLocaleIsNotTheTextLanguage()
+    {
+        Fixture f;
+        LanguageManager &lm = f.make();
+        lm.setPreferredLanguagesProvider([] { return QStringList{"ja-JP"}; });
+        lm.setSystemLocaleProvider([] { return QLocale(QLocale::French, QLocale::France); });
+        QCOMPARE(lm.localized(QStringLiteral("cancel")), QStringLiteral("キャンセル"));
+        QCOMPARE(lm.locale(), QLocale(QLocale::French, QLocale::France));
+        QCOMPARE(lm.locale().toString(1234.5, 'f', 1), QLocale(QLocale::French, QLocale::France).toString(1234.5, 'f', 1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLocalization)
+#include "tst_localization.moc"
