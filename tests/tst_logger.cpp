@@ -1,0 +1,348 @@
+#include "core/AppLogger.h"
+
+#include <QtTest>
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+using LogOperation = std::function<void(AppLogger &)>;
+Q_DECLARE_METATYPE(LogOperation)
+
+namespace {
+
+const QRegularExpression kLine(QStringLiteral(R"(^\[\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\] (.*)$)"));
+
+// The message of a well-formed line, or a null string.
+QString messageOf(const QString &line)
+{
+    const auto match = kLine.match(line);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// The file's lines; every line must end with a line feed.
+QStringList fileLines(const QString &path, bool *complete = nullptr)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(file.readAll());
+    if (complete)
+        *complete = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    lines.removeLast();
+    return lines;
+}
+
+QStringList messages(const QStringList &lines)
+{
+    QStringList result;
+    for (const QString &line : lines)
+        result.append(messageOf(line));
+    return result;
+}
+
+LeftoverItem item(const QString &appName, std::optional<QString> bundleID, std::optional<QString> path,
+                  LeftoverType type, qint64 size, std::optional<QString> service = std::nullopt)
+{
+    LeftoverItem i;
+    i.appName = appName;
+    i.bundleID = std::move(bundleID);
+    i.path = std::move(path);
+    i.type = type;
+    i.size = size;
+    i.permissionService = std::move(service);
+    return i;
+}
+
+} // namespace
+
+class TestLogger : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+
+    QString home() const { return m_home.path(); }
+
+private slots:
+    void initTestCase()
+    {
+        // Sizes in the report lines use the default locale.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QVERIFY(m_home.isValid());
+    }
+
+    // One home for the whole run (the data tables name paths in it); every test starts without a log.
+    void init() { QVERIFY(QDir(home() + QStringLiteral("/Library")).removeRecursively()); }
+
+    void logFileLiesInTheHomeFolder()
+    {
+        AppLogger logger(home());
+        QCOMPARE(logger.logFilePath(), home() + QStringLiteral("/Library/Logs/Quillmere/Quillmere.log"));
+        QVERIFY(QFileInfo(home() + QStringLiteral("/Library/Logs/Quillmere")).isDir());
+        QVERIFY(!QFile::exists(logger.logFilePath()));
+    }
+
+    void reportLines_data()
+    {
+        QTest::addColumn<LogOperation>("operation");
+        QTest::addColumn<QStringList>("expected");
+
+        const QString h = home();
+        const auto cache = item("Foo", "com.foo", h + "/Library/Caches/com.foo", LeftoverType::cache, 1'200'000);
+        const auto noBundle = item("Bar", std::nullopt, "/Library/Application Support/Bar", LeftoverType::appSupport, 0);
+        const auto permission = item("Baz", "com.baz", std::nullopt, LeftoverType::permission, 0, "Screen Capture");
+        const auto login = item("Qux", "com.qux.agent", h + "/Library/LaunchAgents/com.qux.agent.plist",
+                                LeftoverType::loginItem, 999, h + "/bin/qux");
+
+        QTest::newRow("loaded apps 0") << LogOperation([](AppLogger &l) { l.logLoadedApps(0); })
+                                       << QStringList{"  Loaded 0 installed apps"};
+        QTest::newRow("loaded apps 1") << LogOperation([](AppLogger &l) { l.logLoadedApps(1); })
+                                       << QStringList{"  Loaded 1 installed app"};
+        QTest::newRow("loaded apps 2") << LogOperation([](AppLogger &l) { l.logLoadedApps(2); })
+                                       << QStringList{"  Loaded 2 installed apps"};
+        QTest::newRow("section empty") << LogOperation([](AppLogger &l) { l.logSection("Caches", {}); })
+                                       << QStringList{"── Caches: none"};
+        QTest::newRow("section one") << LogOperation([=](AppLogger &l) { l.logSection("Caches", {cache}); })
+                                     << QStringList{"── Caches: 1 item",
+                                                    "  Foo [com.foo]  |  Cache  |  1.2 MB  |  ~/Library/Caches/com.foo"};
+        QTest::newRow("section three")
+            << LogOperation([=](AppLogger &l) { l.logSection("Mixed", {noBundle, permission, login}); })
+            << QStringList{"── Mixed: 3 items",
+                           "  Bar  |  App Support  |  —  |  /Library/Application Support/Bar",
+                           "  Baz [com.baz]  |  Permission  |  —  |  Screen Capture",
+                           "  Qux [com.qux.agent]  |  Login Item  |  999 bytes  |  ~/bin/qux"};
+        QTest::newRow("suppressed 0") << LogOperation([](AppLogger &l) { l.logSuppressed(0); }) << QStringList{};
+        QTest::newRow("suppressed 1") << LogOperation([](AppLogger &l) { l.logSuppressed(1); })
+                                      << QStringList{"── 1 item suppressed by Ignore List"};
+        QTest::newRow("suppressed 4") << LogOperation([](AppLogger &l) { l.logSuppressed(4); })
+                                      << QStringList{"── 4 items suppressed by Ignore List"};
+        QTest::newRow("finished denied")
+            << LogOperation([](AppLogger &l) { l.logScanFinished(0, true); })
+            << QStringList{"=== Scan finished: 0 items shown ===  [TCC access denied — Full Disk Access needed]"};
+        QTest::newRow("finished one") << LogOperation([](AppLogger &l) { l.logScanFinished(1, false); })
+                                      << QStringList{"=== Scan finished: 1 item shown ==="};
+        QTest::newRow("trashed skips pathless")
+            << LogOperation([=](AppLogger &l) { l.logTrashed({cache, permission, noBundle}); })
+            << QStringList{"TRASHED: Foo [com.foo]  |  Cache  |  1.2 MB  |  " + h + "/Library/Caches/com.foo",
+                           "TRASHED: Bar  |  App Support  |  —  |  /Library/Application Support/Bar"};
+        QTest::newRow("trashed nothing") << LogOperation([=](AppLogger &l) { l.logTrashed({permission}); })
+                                         << QStringList{};
+
+        InstalledApp never;
+        never.name = "Never Used";
+        never.bundleID = "com.never";
+        never.path = "/Applications/Never Used.app";
+        InstalledApp recent;
+        recent.name = "Recent";
+        recent.bundleID = "com.recent";
+        recent.path = h + "/Applications/Recent.app";
+        recent.version = "2.0.1";
+        recent.lastLaunched = QDateTime::currentDateTime().addDays(-40).addSecs(-60);
+        QTest::newRow("installed apps")
+            << LogOperation([=](AppLogger &l) { l.logInstalledApps({never, recent}); })
+            << QStringList{"=== Installed apps: 2 ===",
+                           "  Never Used [com.never]  |  —  |  Last: Never  |  /Applications/Never Used.app",
+                           "  Recent [com.recent]  |  v2.0.1  |  Last: 40 days ago  |  " + h + "/Applications/Recent.app"};
+        QTest::newRow("installed apps none") << LogOperation([](AppLogger &l) { l.logInstalledApps({}); })
+                                             << QStringList{"=== Installed apps: 0 ==="};
+    }
+    void reportLines()
+    {
+        QFETCH(LogOperation, operation);
+        QFETCH(QStringList, expected);
+
+        AppLogger logger(home());
+        QSignalSpy changed(&logger, &AppLogger::entriesChanged);
+        operation(logger);
+        QCOMPARE(messages(fileLines(logger.logFilePath())), expected);
+        if (expected.isEmpty()) {
+            QCoreApplication::processEvents();
+            QCOMPARE(changed.size(), 0);
+            QVERIFY(logger.entries().isEmpty());
+            return;
+        }
+        QTRY_COMPARE(logger.entries().size(), expected.size());
+        QCOMPARE(logger.entries(), fileLines(logger.logFilePath()));
+    }
+
+    void entriesKeepTheNewest5000_data()
+    {
+        QTest::addColumn<int>("linesPerBatch");
+        QTest::newRow("one burst") << 6000;
+        QTest::newRow("event loop between lines") << 1;
+        QTest::newRow("bursts of 700") << 700;
+    }
+    void entriesKeepTheNewest5000()
+    {
+        QFETCH(int, linesPerBatch);
+        AppLogger logger(home());
+        for (int n = 1; n <= 6000; ++n) {
+            logger.log(QStringLiteral("line %1").arg(n));
+            if (n % linesPerBatch == 0)
+                QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(messageOf(logger.entries().value(logger.entries().size() - 1)), QStringLiteral("line 6000"));
+        const QStringList entries = logger.entries();
+        QCOMPARE(entries.size(), 5000);
+        for (int i = 0; i < entries.size(); ++i)
+            QCOMPARE(messageOf(entries.at(i)), QStringLiteral("line %1").arg(1001 + i));
+        // The file is never cut.
+        QCOMPARE(fileLines(logger.logFilePath()).size(), 6000);
+    }
+
+    void concurrentWritersLoseNothing()
+    {
+        constexpr int threadCount = 8;
+        constexpr int linesPerThread = 2500;
+        AppLogger logger(home());
+        // Start without folder or file: the first lines race to create them.
+        QVERIFY(QDir(home() + QStringLiteral("/Library")).removeRecursively());
+
+        std::vector<std::unique_ptr<QThread>> threads;
+        for (int t = 0; t < threadCount; ++t) {
+            threads.emplace_back(QThread::create([&logger, t] {
+                for (int n = 0; n < linesPerThread; ++n) {
+                    if (n % 100 == 0) {
+                        // A report section must stay together.
+                        logger.logSection(QStringLiteral("T%1 section").arg(t),
+                                          {item("A", std::nullopt, "/a", LeftoverType::log, 1),
+                                           item("B", std::nullopt, "/b", LeftoverType::log, 2)});
+                    }
+                    logger.log(QStringLiteral("T%1 line %2 ünïcödé").arg(t).arg(n));
+                }
+            }));
+        }
+        for (auto &thread : threads)
+            thread->start();
+        for (auto &thread : threads)
+            QVERIFY(thread->wait());
+
+        bool complete = false;
+        const QStringList lines = fileLines(logger.logFilePath(), &complete);
+        QVERIFY(complete);
+        const int sectionLines = threadCount * (linesPerThread / 100) * 3;
+        QCOMPARE(lines.size(), threadCount * linesPerThread + sectionLines);
+
+        std::vector<int> next(threadCount, 0);
+        for (int i = 0; i < lines.size(); ++i) {
+            const QString message = messageOf(lines.at(i));
+            QVERIFY2(!message.isNull(), qPrintable(lines.at(i)));
+            if (message.startsWith(QStringLiteral("── T"))) {
+                QCOMPARE(messageOf(lines.value(i + 1)), QStringLiteral("  A  |  Log  |  1 byte  |  /a"));
+                QCOMPARE(messageOf(lines.value(i + 2)), QStringLiteral("  B  |  Log  |  2 bytes  |  /b"));
+                i += 2;
+                continue;
+            }
+            static const QRegularExpression own(QStringLiteral(R"(^T(\d+) line (\d+) ünïcödé$)"));
+            const auto match = own.match(message);
+            QVERIFY2(match.hasMatch(), qPrintable(message));
+            const int t = match.captured(1).toInt();
+            // Each writer's lines arrive once and in call order.
+            QCOMPARE(match.captured(2).toInt(), next[t]);
+            ++next[t];
+        }
+        for (int t = 0; t < threadCount; ++t)
+            QCOMPARE(next[t], linesPerThread);
+
+        // The in-memory list follows the file.
+        QTRY_COMPARE(logger.entries().size(), AppLogger::maxEntries);
+        QCOMPARE(logger.entries(), lines.mid(lines.size() - AppLogger::maxEntries));
+    }
+
+    void loggerMadeOnAWorkerThreadServesTheMainThread()
+    {
+        std::unique_ptr<AppLogger> logger;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            logger = std::make_unique<AppLogger>(home());
+            logger->log(QStringLiteral("from the worker"));
+        }));
+        worker->start();
+        QVERIFY(worker->wait());
+        QCOMPARE(logger->thread(), QCoreApplication::instance()->thread());
+        QTRY_COMPARE(logger->entries().size(), 1);
+        QCOMPARE(messageOf(logger->entries().first()), QStringLiteral("from the worker"));
+    }
+
+    void deletedLogIsCreatedAgain_data()
+    {
+        QTest::addColumn<QString>("removed");
+        QTest::newRow("file") << "Library/Logs/Quillmere/Quillmere.log";
+        QTest::newRow("folder") << "Library/Logs/Quillmere";
+        QTest::newRow("whole Library") << "Library";
+    }
+    void deletedLogIsCreatedAgain()
+    {
+        QFETCH(QString, removed);
+        AppLogger logger(home());
+        logger.log(QStringLiteral("before"));
+        const QString target = home() + QLatin1Char('/') + removed;
+        QVERIFY(QFileInfo(target).isDir() ? QDir(target).removeRecursively() : QFile::remove(target));
+        QVERIFY(!QFile::exists(logger.logFilePath()));
+        logger.log(QStringLiteral("after"));
+        QCOMPARE(messages(fileLines(logger.logFilePath())), QStringList{QStringLiteral("after")});
+    }
+
+    void lineBreaksCannotForgeLines_data()
+    {
+        QTest::addColumn<LogOperation>("operation");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("message") << LogOperation([](AppLogger &l) { l.log("a\nb\r\nc\r"); })
+                                 << QStringList{R"(a\nb\r\nc\r)"};
+        QTest::newRow("forged line")
+            << LogOperation([](AppLogger &l) { l.log("x\n[2020-01-01T00:00:00Z] TRASHED: fake"); })
+            << QStringList{R"(x\n[2020-01-01T00:00:00Z] TRASHED: fake)"};
+        QTest::newRow("file name in a section")
+            << LogOperation([](AppLogger &l) {
+                   l.logSection("S", {item("N\nA", std::nullopt, "/tmp/new\nline", LeftoverType::cache, 0)});
+               })
+            << QStringList{"── S: 1 item", R"(  N\nA  |  Cache  |  —  |  /tmp/new\nline)"};
+        QTest::newRow("trashed path") << LogOperation([](AppLogger &l) {
+            l.logTrashed({item("A", "b", "/x\r\ny", LeftoverType::log, 0)});
+        }) << QStringList{R"(TRASHED: A [b]  |  Log  |  —  |  /x\r\ny)"};
+    }
+    void lineBreaksCannotForgeLines()
+    {
+        QFETCH(LogOperation, operation);
+        QFETCH(QStringList, expected);
+        AppLogger logger(home());
+        operation(logger);
+        QCOMPARE(messages(fileLines(logger.logFilePath())), expected);
+        QTRY_COMPARE(messages(logger.entries()), expected);
+    }
+
+    void clearEmptiesEntriesOnly()
+    {
+        AppLogger logger(home());
+        logger.log(QStringLiteral("one"));
+        QTRY_COMPARE(logger.entries().size(), 1);
+        logger.log(QStringLiteral("two")); // not yet handed to the main thread
+        QSignalSpy changed(&logger, &AppLogger::entriesChanged);
+        logger.clearEntries();
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(logger.entries().isEmpty());
+        QCoreApplication::processEvents();
+        QVERIFY(logger.entries().isEmpty());
+        logger.log(QStringLiteral("three"));
+        QTRY_COMPARE(messages(logger.entries()), QStringList{QStringLiteral("three")});
+        QCOMPARE(messages(fileLines(logger.logFilePath())), (QStringList{"one", "two", "three"}));
+    }
+
+    void unwritableLogIsSkipped()
+    {
+        // A folder where the file should be: nothing can be written, the in-memory line still appears.
+        AppLogger logger(home());
+        QVERIFY(QDir().mkpath(logger.logFilePath()));
+        logger.log(QStringLiteral("kept in memory"));
+        QTRY_COMPARE(logger.entries().size(), 1);
+        QVERIFY(QFileInfo(logger.logFilePath()).isDir());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogger)
+#include "tst_logger.moc"
