@@ -7,12 +7,25 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 FakeMac::FakeMac()
 {
     QDir().mkpath(home());
+}
+
+FakeMac::~FakeMac()
+{
+    if (!m_dir.isValid())
+        return;
+    const auto removeEntry = [](const char *p, const struct stat *, int, struct FTW *) {
+        remove(p);
+        return 0;
+    };
+    // Depth first, links not followed, so nothing outside the folder is touched.
+    nftw(QFile::encodeName(m_dir.path()).constData(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
 QString FakeMac::root() const

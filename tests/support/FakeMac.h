@@ -15,6 +15,9 @@ class FakeMac
 {
 public:
     FakeMac();
+    // Removes the whole tree itself first: names that are not valid UTF-8
+    // cannot be removed through Qt's paths.
+    ~FakeMac();
 
     bool isValid() const { return m_dir.isValid(); }
     SystemRoots roots() const;

@@ -1,0 +1,304 @@
+#include "core/engine/AppIndex.h"
+#include "platform/FileMetadata.h"
+#include "support/FakeMac.h"
+
+#include <QtTest>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Sets the access time of `path` (the stand-in's last-used date).
+bool setAccessTime(const QString &path, const QDateTime &when)
+{
+    struct timespec times[2];
+    times[0].tv_sec = when.toSecsSinceEpoch();
+    times[0].tv_nsec = 0;
+    times[1].tv_sec = 0;
+    times[1].tv_nsec = UTIME_OMIT;
+    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+const InstalledApp *findApp(const QList<InstalledApp> &apps, const QString &name)
+{
+    for (const InstalledApp &app : apps) {
+        if (app.name == name)
+            return &app;
+    }
+    return nullptr;
+}
+
+}
+
+class TestAppIndex : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<FakeMac> m_mac;
+    QStringList m_custom;
+    QDateTime m_alphaUsed = QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::UTC);
+
+private slots:
+    void initTestCase()
+    {
+        m_mac = std::make_unique<FakeMac>();
+        FakeMac &mac = *m_mac;
+        QVERIFY(mac.isValid());
+        const QString alpha = mac.createApp("/Applications/Alpha.app", "com.example.alpha", "1.2");
+        QVERIFY(setAccessTime(alpha + "/Contents/MacOS/Alpha", m_alphaUsed));
+        mac.createApp("/Applications/Beta.app", "com.example.beta", QString(), true);
+        QFile::remove(mac.path("/Applications/Beta.app/Contents/MacOS/Beta"));
+        mac.createApp("/Applications/Utilities/Gamma.app", "com.example.gamma");
+        mac.createApp("/Applications/Deep/Inner/Delta.app", "com.example.delta");
+        mac.createApp("/Applications/Loc.localized/Epsilon.app", "com.example.epsilon");
+        mac.createDir("/Applications/NoPlist.app/Contents");
+        mac.createFile("/Applications/Empty.app/Contents/Info.plist");
+        mac.createFile("/Applications/Garbage.app/Contents/Info.plist", "<?xml version=\"1.0\"?><plist><dict><key>");
+        mac.createPlist("/Applications/NumberID.app/Contents/Info.plist", {{"CFBundleIdentifier", 42}});
+        mac.createPlist("/Applications/ArrayTop.app/Contents/Info.plist", {});
+        mac.createFile("/Applications/ArrayTop.app/Contents/Info.plist",
+                       "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>");
+        mac.createFifo("/Applications/Fifo.app/Contents/Info.plist");
+        mac.createDir("/Applications/DirPlist.app/Contents/Info.plist");
+        mac.createApp("/Applications/Safari.app", "com.apple.Safari");
+        mac.createApp("/Applications/Seeds.app", "com.appleseed.tool");
+        mac.createApp("/System/Applications/Notes.app", "com.apple.Notes");
+        mac.createApp("~/Applications/Home.app", "com.example.home");
+        mac.createApp("/Applications/R\u00e9sum\u00e9.app", "com.example.resume");
+        mac.createApp("/Applications/Upper.APP", "com.example.upper");
+        mac.createApp("/Applications/.Hidden.app", "com.example.hidden");
+        mac.createApp("/Applications/lower.app", "com.example.lower");
+        mac.createFile("/Applications/notes.txt", "x");
+        mac.createSymlink(mac.path("/Applications/Loop"), "/Applications/Loop");
+        mac.createSymlink(mac.path("/Applications/Alpha.app"), "/Applications/Linked.app");
+        const QStringList awkward = FakeMac::awkwardNames();
+        for (int i = 0; i < awkward.size(); ++i)
+            mac.createApp("/Applications/" + awkward[i] + ".app", QStringLiteral("com.example.awkward%1").arg(i));
+        QVERIFY(mac.createRawNamed("/Applications", "Bad\xff.app", true));
+        // Custom locations, the fixed folder among them again.
+        mac.createApp("/Volumes/Extra/Zeta.app", "com.example.zeta");
+        m_custom = {mac.path("/Volumes/Extra"), mac.path("/Applications") + "/", "relative/Apps",
+                    mac.path("/Applications/Utilities"), mac.path("/Missing")};
+        // Homebrew under /opt/homebrew only.
+        mac.createFile("/opt/homebrew/bin/brew", "#!/bin/sh\n");
+        mac.createApp("/opt/homebrew/Caskroom/firefox/1.0/Firefox.app", "org.mozilla.firefox");
+        mac.createApp("/opt/homebrew/Caskroom/firefox/.metadata/Meta.app", "com.example.meta");
+        mac.createApp("/opt/homebrew/Caskroom/.hidden/1.0/HiddenCask.app", "com.example.hiddencask");
+        mac.createApp("/opt/homebrew/Caskroom/tool/2.0/sub/Nested.app", "com.example.nested");
+        mac.createDir("/opt/homebrew/Cellar/wget/1.21");
+        mac.createDir("/opt/homebrew/Cellar/.keep");
+        mac.createApp("/usr/local/Caskroom/other/1.0/UsrLocal.app", "com.example.usrlocal");
+        mac.createDir("/usr/local/Cellar/jq");
+    }
+
+    // One table for both listings: the index's name and ID, and the roster.
+    void listings_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("inNames");
+        QTest::addColumn<QString>("bundleID"); // empty: no ID in the index
+        QTest::addColumn<bool>("inRoster");
+        QTest::newRow("root, xml plist") << "Alpha" << true << "com.example.alpha" << true;
+        QTest::newRow("root, binary plist") << "Beta" << true << "com.example.beta" << true;
+        QTest::newRow("one folder down") << "Gamma" << true << "com.example.gamma" << true;
+        QTest::newRow("two folders down") << "Delta" << false << "" << false;
+        QTest::newRow("inside .localized") << "Epsilon" << false << "" << false;
+        QTest::newRow("no Info.plist") << "NoPlist" << true << "" << false;
+        QTest::newRow("empty Info.plist") << "Empty" << true << "" << false;
+        QTest::newRow("malformed Info.plist") << "Garbage" << true << "" << false;
+        QTest::newRow("identifier not a string") << "NumberID" << true << "" << false;
+        QTest::newRow("top level not a dictionary") << "ArrayTop" << true << "" << false;
+        QTest::newRow("Info.plist is a pipe") << "Fifo" << true << "" << false;
+        QTest::newRow("Info.plist is a folder") << "DirPlist" << true << "" << false;
+        QTest::newRow("system app in /Applications") << "Safari" << true << "com.apple.Safari" << false;
+        QTest::newRow("com.apple without the point") << "Seeds" << true << "com.appleseed.tool" << true;
+        QTest::newRow("/System/Applications") << "Notes" << true << "com.apple.Notes" << false;
+        QTest::newRow("home Applications") << "Home" << true << "com.example.home" << true;
+        QTest::newRow("accented name") << "R\u00e9sum\u00e9" << true << "com.example.resume" << true;
+        QTest::newRow("ending is case-sensitive") << "Upper" << false << "" << false;
+        QTest::newRow("hidden bundle") << ".Hidden" << true << "com.example.hidden" << true;
+        QTest::newRow("link to a bundle") << "Linked" << true << "com.example.alpha" << true;
+        QTest::newRow("custom location") << "Zeta" << true << "com.example.zeta" << true;
+        QTest::newRow("cask version folder") << "Firefox" << true << "org.mozilla.firefox" << true;
+        QTest::newRow("cask .metadata") << "Meta" << false << "" << false;
+        QTest::newRow("hidden cask") << "HiddenCask" << false << "" << false;
+        QTest::newRow("below a version folder") << "Nested" << false << "" << false;
+        QTest::newRow("prefix without brew") << "UsrLocal" << false << "" << false;
+        const QStringList awkward = FakeMac::awkwardNames();
+        for (int i = 0; i < awkward.size(); ++i) {
+            QTest::addRow("awkward %d", i) << awkward[i] << true << QStringLiteral("com.example.awkward%1").arg(i)
+                                           << true;
+        }
+    }
+    void listings()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, inNames);
+        QFETCH(QString, bundleID);
+        QFETCH(bool, inRoster);
+        const AppIndex index = ScannerEngine::installedAppIndex(m_mac->roots(), m_custom);
+        QCOMPARE(index.names.contains(name), inNames);
+        if (!bundleID.isEmpty())
+            QVERIFY(index.bundleIDs.contains(bundleID));
+        const QList<InstalledApp> roster = ScannerEngine::scanInstalledApps(m_mac->roots(), m_custom);
+        const InstalledApp *app = findApp(roster, name);
+        QCOMPARE(app != nullptr, inRoster);
+        if (app) {
+            QCOMPARE(app->bundleID, bundleID);
+            QCOMPARE(app->appSize, qint64(-1));
+        }
+    }
+
+    void indexHoldsNoStrayIDs()
+    {
+        const AppIndex index = ScannerEngine::installedAppIndex(m_mac->roots(), m_custom);
+        for (const char *id : {"com.example.delta", "com.example.epsilon", "com.example.meta",
+                                  "com.example.hiddencask", "com.example.nested", "com.example.usrlocal",
+                                  "com.example.upper"})
+            QVERIFY2(!index.bundleIDs.contains(QString::fromUtf8(id)), id);
+        // Formula folders of an existing Cellar count as names.
+        QVERIFY(index.names.contains("wget"));
+        QVERIFY(!index.names.contains(".keep"));
+        QVERIFY(!index.names.contains("jq"));
+    }
+
+    void rosterFields()
+    {
+        const QList<InstalledApp> roster = ScannerEngine::scanInstalledApps(m_mac->roots(), m_custom);
+        const InstalledApp *alpha = findApp(roster, "Alpha");
+        QVERIFY(alpha);
+        QCOMPARE(alpha->path, m_mac->path("/Applications/Alpha.app"));
+        QCOMPARE(alpha->version, std::optional<QString>("1.2"));
+        QVERIFY(alpha->lastLaunched);
+        QCOMPARE(alpha->lastLaunched->toUTC(), m_alphaUsed);
+        const InstalledApp *beta = findApp(roster, "Beta");
+        QVERIFY(beta);
+        QVERIFY(!beta->version);
+        QVERIFY(!beta->lastLaunched); // its executable is gone
+        const InstalledApp *firefox = findApp(roster, "Firefox");
+        QVERIFY(firefox);
+        QCOMPARE(firefox->path, m_mac->path("/opt/homebrew/Caskroom/firefox/1.0/Firefox.app"));
+    }
+
+    void rosterSortedAndListedOnce()
+    {
+        const QList<InstalledApp> roster = ScannerEngine::scanInstalledApps(m_mac->roots(), m_custom);
+        QStringList keys;
+        QSet<QString> paths;
+        for (const InstalledApp &app : roster) {
+            keys << app.name.toLower();
+            paths.insert(app.path);
+        }
+        QStringList sorted = keys;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(keys, sorted);
+        // /Applications and its Utilities folder are also custom locations:
+        // every bundle still appears once.
+        QCOMPARE(paths.size(), roster.size());
+        const qsizetype alphaAt = keys.indexOf("alpha");
+        QVERIFY(alphaAt >= 0 && keys.indexOf("lower") > alphaAt);
+    }
+
+    void rosterIdsAreFresh()
+    {
+        const auto first = ScannerEngine::scanInstalledApps(m_mac->roots(), m_custom);
+        const auto second = ScannerEngine::scanInstalledApps(m_mac->roots(), m_custom);
+        QVERIFY(!first.isEmpty());
+        QCOMPARE(first.size(), second.size());
+        QVERIFY(findApp(first, "Alpha")->id != findApp(second, "Alpha")->id);
+    }
+
+    void recordCaskroomDirectly()
+    {
+        QSet<QString> ids, names;
+        ScannerEngine::recordCaskroom(m_mac->path("/opt/homebrew/Caskroom"), ids, names);
+        QCOMPARE(ids, QSet<QString>{"org.mozilla.firefox"});
+        QCOMPARE(names, QSet<QString>{"Firefox"});
+    }
+
+    void homebrew_data()
+    {
+        QTest::addColumn<QStringList>("brews");   // prefixes holding bin/brew
+        QTest::addColumn<QStringList>("folders"); // folders created under the prefixes
+        QTest::addColumn<QStringList>("prefixes");
+        QTest::addColumn<QStringList>("caskrooms");
+        QTest::newRow("none") << QStringList() << QStringList{"/opt/homebrew/Caskroom"} << QStringList()
+                              << QStringList();
+        QTest::newRow("opt only") << QStringList{"/opt/homebrew"}
+                                  << QStringList{"/opt/homebrew/Caskroom", "/usr/local/Caskroom"}
+                                  << QStringList{"/opt/homebrew"} << QStringList{"/opt/homebrew/Caskroom"};
+        QTest::newRow("both, in order") << QStringList{"/usr/local", "/opt/homebrew"}
+                                        << QStringList{"/opt/homebrew/Caskroom", "/usr/local/Caskroom"}
+                                        << QStringList{"/opt/homebrew", "/usr/local"}
+                                        << QStringList{"/opt/homebrew/Caskroom", "/usr/local/Caskroom"};
+        QTest::newRow("no Caskroom") << QStringList{"/usr/local"} << QStringList{"/usr/local/Cellar"}
+                                     << QStringList{"/usr/local"} << QStringList();
+    }
+    void homebrew()
+    {
+        QFETCH(QStringList, brews);
+        QFETCH(QStringList, folders);
+        QFETCH(QStringList, prefixes);
+        QFETCH(QStringList, caskrooms);
+        FakeMac mac;
+        for (const QString &prefix : brews)
+            mac.createFile(prefix + "/bin/brew");
+        for (const QString &folder : folders)
+            mac.createDir(folder);
+        QStringList realPrefixes, realCaskrooms;
+        for (const QString &p : prefixes)
+            realPrefixes << mac.path(p);
+        for (const QString &p : caskrooms)
+            realCaskrooms << mac.path(p);
+        QCOMPARE(ScannerEngine::homebrewPrefixes(mac.roots()), realPrefixes);
+        QCOMPARE(ScannerEngine::homebrewPaths(mac.roots(), "/Caskroom"), realCaskrooms);
+    }
+
+    void emptyMac()
+    {
+        FakeMac mac;
+        const AppIndex index = ScannerEngine::installedAppIndex(mac.roots(), {});
+        QVERIFY(index.bundleIDs.isEmpty());
+        QVERIFY(index.names.isEmpty());
+        QVERIFY(ScannerEngine::scanInstalledApps(mac.roots(), {}).isEmpty());
+    }
+
+    void lastUsedDate_data()
+    {
+        QTest::addColumn<QString>("executable"); // the name Info.plist gives
+        QTest::addColumn<QString>("create");     // what exists under Contents/MacOS ("" nothing)
+        QTest::addColumn<bool>("dated");
+        QTest::newRow("executable") << "Tool" << "Tool" << true;
+        QTest::newRow("missing executable") << "Tool" << "" << false;
+        QTest::newRow("empty name") << "" << "Tool" << false;
+        QTest::newRow("climbs out") << "../Info.plist" << "Tool" << false;
+        QTest::newRow("dot dot") << ".." << "Tool" << false;
+        QTest::newRow("folder") << "Tool" << "Tool/" << false;
+    }
+    void lastUsedDate()
+    {
+        QFETCH(QString, executable);
+        QFETCH(QString, create);
+        QFETCH(bool, dated);
+        FakeMac mac;
+        const QString bundle = mac.createDir("/Applications/T.app");
+        mac.createPlist("/Applications/T.app/Contents/Info.plist", {{"CFBundleExecutable", executable}});
+        if (create.endsWith('/'))
+            mac.createDir("/Applications/T.app/Contents/MacOS/" + create);
+        else if (!create.isEmpty())
+            mac.createFile("/Applications/T.app/Contents/MacOS/" + create, "x");
+        const QDateTime when(QDate(2023, 5, 6), QTime(7, 8, 9), Qt::UTC);
+        setAccessTime(bundle + "/Contents/MacOS/Tool", when);
+        const auto direct = FileMetadata::lastUsedDate(bundle, executable);
+        QCOMPARE(bool(direct), dated);
+        if (direct)
+            QCOMPARE(direct->toUTC(), when);
+        QCOMPARE(bool(FileMetadata::lastUsedDate(bundle)), dated);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAppIndex)
+#include "tst_app_index.moc"
