@@ -1,0 +1,139 @@
+#include "support/FakeOsascript.h"
+
+#include "core/engine/AdminCommand.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char *const kFlag = "--fake-osascript";
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(data);
+}
+
+QString quotedForSh(const QString &text)
+{
+    QString q = text;
+    q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+bool removeEntry(const QString &path)
+{
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) != 0)
+        return false;
+    if (S_ISDIR(st.st_mode))
+        return QDir(path).removeRecursively();
+    return ::unlink(native.constData()) == 0;
+}
+
+}
+
+FakeOsascript::FakeOsascript(const QString &sandbox)
+{
+    m_executable = m_state.path() + QStringLiteral("/osascript");
+    const QString body = QStringLiteral("#!/bin/sh\nexec %1 %2 %3 %4 \"$@\"\n")
+                             .arg(quotedForSh(QCoreApplication::applicationFilePath()), QString::fromLatin1(kFlag),
+                                  quotedForSh(m_state.path()), quotedForSh(sandbox));
+    writeFile(m_executable, body.toUtf8());
+    QFile::setPermissions(m_executable, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    setBehaviour(Behaviour::Remove);
+}
+
+void FakeOsascript::setBehaviour(Behaviour behaviour)
+{
+    writeFile(m_state.path() + QStringLiteral("/behaviour"), QByteArray::number(int(behaviour)));
+}
+
+QStringList FakeOsascript::scripts() const
+{
+    QStringList scripts;
+    for (int i = 1;; ++i) {
+        const QString file = m_state.path() + QStringLiteral("/script-%1").arg(i);
+        if (!QFileInfo::exists(file))
+            return scripts;
+        scripts << QString::fromUtf8(readFile(file));
+    }
+}
+
+std::optional<int> FakeOsascript::runIfRequested(int argc, char **argv)
+{
+    if (argc < 4 || std::strcmp(argv[1], kFlag) != 0)
+        return std::nullopt;
+    const QString state = QFile::decodeName(argv[2]);
+    const QString sandbox = QFile::decodeName(argv[3]);
+    QStringList arguments;
+    for (int i = 4; i < argc; ++i)
+        arguments << QString::fromUtf8(argv[i]);
+
+    int run = 1;
+    while (QFileInfo::exists(state + QStringLiteral("/script-%1").arg(run)))
+        ++run;
+    writeFile(state + QStringLiteral("/script-%1").arg(run), arguments.value(1).toUtf8());
+
+    const auto behaviour = Behaviour(readFile(state + QStringLiteral("/behaviour")).toInt());
+    if (arguments.size() != 2 || arguments[0] != QLatin1String("-e")) {
+        std::fputs("osascript: usage\n", stderr);
+        return 2;
+    }
+    switch (behaviour) {
+    case Behaviour::CancelByStatus:
+        return 128;
+    case Behaviour::CancelByText:
+        std::fputs("0:213: execution error: User canceled. (-128)\n", stderr);
+        return 1;
+    case Behaviour::RemoveNothing:
+        return 0;
+    default:
+        break;
+    }
+
+    const auto parsed = AdminCommand::parse(arguments[1]);
+    if (!parsed) {
+        std::fputs("0:1: syntax error: not an administrator removal (-2741)\n", stderr);
+        return 1;
+    }
+    if (behaviour == Behaviour::ListOnly) {
+        for (const QString &p : parsed->paths)
+            std::fputs((p + QLatin1Char('\r')).toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (behaviour == Behaviour::Flood) {
+        for (int i = 0; i < 200000; ++i)
+            std::printf("%s/inner/file-%d\n", sandbox.toUtf8().constData(), i);
+    }
+    int exitCode = 0;
+    for (qsizetype i = 0; i < parsed->paths.size(); ++i) {
+        const QString &p = parsed->paths[i];
+        const bool allowed = ScannerEngine::isPlainPath(p) && p.startsWith(sandbox + QLatin1Char('/'));
+        if (!allowed || (behaviour == Behaviour::FailAfterFirst && i > 0) || !removeEntry(p)) {
+            std::fprintf(stderr, "rm: %s: Operation not permitted\n", p.toUtf8().constData());
+            exitCode = 1;
+            continue;
+        }
+        std::fputs((p + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    }
+    std::fflush(stdout);
+    return exitCode;
+}

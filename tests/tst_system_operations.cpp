@@ -1,0 +1,423 @@
+#include "core/engine/AdminCommand.h"
+#include "core/engine/SystemOperations.h"
+#include "support/FakeMac.h"
+#include "support/FakeOsascript.h"
+
+#include <QtTest>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+using Behaviour = FakeOsascript::Behaviour;
+Q_DECLARE_METATYPE(FakeOsascript::Behaviour)
+
+namespace {
+
+const QString kOsascript = QStringLiteral("/usr/bin/osascript");
+
+// A fake tool that writes each argument on a line, then "<end>", and exits with `exitCode`.
+QString recordingTool(FakeMac &mac, const QString &name, int exitCode)
+{
+    const QString log = mac.path(QStringLiteral("/fake-tools/") + name + QStringLiteral(".log"));
+    QByteArray body = "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + log.toUtf8() + "'; done\n";
+    body += "printf '<end>\\n' >> '" + log.toUtf8() + "'\nexit " + QByteArray::number(exitCode) + "\n";
+    return mac.createScript(QStringLiteral("/fake-tools/") + name, body);
+}
+
+QList<QStringList> recordedCalls(FakeMac &mac, const QString &name)
+{
+    QFile f(mac.path(QStringLiteral("/fake-tools/") + name + QStringLiteral(".log")));
+    QList<QStringList> calls;
+    if (!f.open(QIODevice::ReadOnly))
+        return calls;
+    QStringList current;
+    for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line == QLatin1String("<end>")) {
+            calls << current;
+            current.clear();
+        } else {
+            current << line;
+        }
+    }
+    return calls;
+}
+
+QStringList sortedUnique(QStringList list)
+{
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    return list;
+}
+
+}
+
+class TestSystemOperations : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plainPaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("root") << "/" << true;
+        QTest::newRow("ordinary") << "/Library/Caches/com.example" << true;
+        QTest::newRow("dots inside names") << "/a/..b/c.d/.e" << true;
+        QTest::newRow("trailing slash") << "/Library/" << false;
+        QTest::newRow("double slash") << "//Library" << false;
+        QTest::newRow("dot dot") << "/Library/Caches/.." << false;
+        QTest::newRow("dot") << "/Library/./Caches" << false;
+        QTest::newRow("relative") << "Library/Caches" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("nul") << QStringLiteral("/a") + QChar(0) + QStringLiteral("b") << false;
+    }
+    void plainPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, plain);
+        QCOMPARE(ScannerEngine::isPlainPath(path), plain);
+    }
+
+    void commandText()
+    {
+        const QString script = AdminCommand::script({QStringLiteral("/a b"), QStringLiteral("/it's \"x\"\\y")},
+                                                    QStringLiteral("Ed"));
+        QCOMPARE(script, QStringLiteral("do shell script \"/bin/rm -rfv -- '/a b' '/it'\\\\''s \\\"x\\\"\\\\y'\""
+                                        " with prompt \"Quillmere needs administrator access to remove"
+                                        " system-protected files for Ed.\" with administrator privileges"));
+    }
+
+    void commandRoundTrip_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QString>("appName");
+        for (const QString &name : FakeMac::awkwardNames())
+            QTest::newRow(qPrintable(name)) << QStringList{QStringLiteral("/Library/") + name} << name;
+        QTest::newRow("all at once") << FakeMac::awkwardNames() << "the selected items";
+        QTest::newRow("quote runs") << QStringList{"/''", "/\\'\\\"", "/\\\\\"\"", "/ '-- x"} << "\\\"";
+        QTest::newRow("escape letters") << QStringList{"/a\\n\\t\\r", "/tab\there"} << "\\n";
+    }
+    void commandRoundTrip()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(QString, appName);
+        const auto parsed = AdminCommand::parse(AdminCommand::script(paths, appName));
+        QVERIFY(parsed);
+        QCOMPARE(parsed->paths, paths);
+        QCOMPARE(parsed->prompt, AdminCommand::prompt(appName));
+    }
+
+    void parseRejectsOtherText_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("empty") << "";
+        QTest::newRow("other command") << "do shell script \"/bin/ls -- '/a'\" with prompt \"p\" with administrator privileges";
+        QTest::newRow("unquoted path") << "do shell script \"/bin/rm -rfv -- /a\" with prompt \"p\" with administrator privileges";
+        QTest::newRow("open quote") << "do shell script \"/bin/rm -rfv -- '/a\" with prompt \"p\" with administrator privileges";
+        QTest::newRow("bare double quote") << "do shell script \"/bin/rm -rfv -- '/\"a'\" with prompt \"p\" with administrator privileges";
+        QTest::newRow("applescript escape") << "do shell script \"/bin/rm -rfv -- '/\\na'\" with prompt \"p\" with administrator privileges";
+        QTest::newRow("two blanks") << "do shell script \"/bin/rm -rfv -- '/a'  '/b'\" with prompt \"p\" with administrator privileges";
+        QTest::newRow("no paths") << "do shell script \"/bin/rm -rfv -- \" with prompt \"p\" with administrator privileges";
+        QTest::newRow("command substitution") << "do shell script \"/bin/rm -rfv -- '/a'$(x)\" with prompt \"p\" with administrator privileges";
+        QTest::newRow("truncated") << "do shell script \"/bin/rm -rfv -- '/a'\" with prompt \"p";
+    }
+    void parseRejectsOtherText()
+    {
+        QFETCH(QString, script);
+        QVERIFY(!AdminCommand::parse(script));
+    }
+
+    void emptyRequestRunsNothing()
+    {
+        FakeMac mac;
+        FakeOsascript fake(mac.root());
+        ToolRunner runner;
+        runner.setToolPath(kOsascript, fake.executable());
+        const AdminRemovalResult r
+            = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, {}, QStringLiteral("X"));
+        QVERIFY(r.removed.isEmpty() && r.failed.isEmpty() && !r.cancelled);
+        QVERIFY(fake.scripts().isEmpty());
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("badPath"); // "@" stands for the fake Mac's root
+        const QStringList roots = {"/", "/System", "/usr", "/bin", "/sbin", "/Library", "/Applications", "/Users",
+                                   "/private"};
+        for (const QString &r : roots)
+            QTest::newRow(qPrintable(QStringLiteral("root ") + r)) << (r == QLatin1String("/") ? "@" : "@" + r);
+        QTest::newRow("trailing slash") << "@/Library/";
+        QTest::newRow("double slash") << "@//Library";
+        QTest::newRow("dot dot") << "@/Library/Caches/..";
+        QTest::newRow("relative") << "Library/Caches/Example";
+        QTest::newRow("home folder") << "@/Users/tester";
+        QTest::newRow("empty") << "";
+        QTest::newRow("outside the root") << "/nonexistent-quillmere-test/x";
+    }
+    void refusals()
+    {
+        QFETCH(QString, badPath);
+        FakeMac mac;
+        FakeOsascript fake(mac.root());
+        ToolRunner runner;
+        runner.setToolPath(kOsascript, fake.executable());
+        const QString keep = mac.createFile(QStringLiteral("/Library/Caches/Example/data"), "x");
+        const QString path = badPath.startsWith(QLatin1Char('@')) ? mac.root() + badPath.mid(1) : badPath;
+
+        const QStringList asked = {keep, path};
+        const AdminRemovalResult r
+            = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, asked, QStringLiteral("X"));
+        QVERIFY(r.removed.isEmpty());
+        QCOMPARE(r.failed, sortedUnique(asked));
+        QVERIFY(!r.cancelled);
+        QVERIFY(fake.scripts().isEmpty());
+        QVERIFY(QFileInfo::exists(keep));
+    }
+
+    void removesAwkwardPaths()
+    {
+        FakeMac mac;
+        FakeOsascript fake(mac.root());
+        ToolRunner runner;
+        runner.setToolPath(kOsascript, fake.executable());
+        QStringList asked;
+        for (const QString &name : FakeMac::awkwardNames())
+            asked << mac.createFile(QStringLiteral("/Library/Caches/") + name, "x");
+        asked << mac.createDir(QStringLiteral("/Library/Application Support/Example"));
+        mac.createFile(QStringLiteral("/Library/Application Support/Example/inner/file"), "y");
+        const QString bystander = mac.createFile(QStringLiteral("/Library/Caches/pwned"));
+        asked << asked.first(); // given twice
+
+        const QString appName = QStringLiteral("Bob's \"Editor\" \\ 2");
+        const AdminRemovalResult r = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, asked, appName);
+        const QStringList expected = sortedUnique(asked);
+        QCOMPARE(r.removed, expected);
+        QVERIFY(r.failed.isEmpty());
+        QVERIFY(!r.cancelled);
+        for (const QString &p : expected)
+            QVERIFY2(!QFileInfo::exists(p), qPrintable(p));
+        QVERIFY(QFileInfo::exists(bystander));
+
+        const QStringList scripts = fake.scripts();
+        QCOMPARE(scripts.size(), 1);
+        const auto parsed = AdminCommand::parse(scripts.first());
+        QVERIFY(parsed);
+        QCOMPARE(parsed->paths, expected);
+        QCOMPARE(parsed->prompt, QStringLiteral("Quillmere needs administrator access to remove system-protected files for ")
+                                     + appName + QLatin1Char('.'));
+    }
+
+    void pathBelowRootIsRun()
+    {
+        FakeMac mac;
+        FakeOsascript fake(mac.root());
+        ToolRunner runner;
+        runner.setToolPath(kOsascript, fake.executable());
+        const QString p = mac.createDir(QStringLiteral("/Library/Caches/Example"));
+        const AdminRemovalResult r
+            = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, {p}, QStringLiteral("X"));
+        QCOMPARE(r.removed, QStringList{p});
+        QCOMPARE(fake.scripts().size(), 1);
+    }
+
+    void outcomes_data()
+    {
+        QTest::addColumn<Behaviour>("behaviour");
+        QTest::addColumn<QStringList>("removed"); // names "a", "b" below /Library/Caches
+        QTest::addColumn<QStringList>("failed");
+        QTest::addColumn<bool>("cancelled");
+        const QStringList both = {"a", "b"};
+        QTest::newRow("removed") << Behaviour::Remove << both << QStringList() << false;
+        QTest::newRow("still there but listed") << Behaviour::ListOnly << both << QStringList() << false;
+        QTest::newRow("still there, not listed") << Behaviour::RemoveNothing << QStringList() << both << false;
+        QTest::newRow("cancelled by status") << Behaviour::CancelByStatus << QStringList() << both << true;
+        QTest::newRow("cancelled by message") << Behaviour::CancelByText << QStringList() << both << true;
+        QTest::newRow("failed after the first") << Behaviour::FailAfterFirst << QStringList{"a"} << QStringList{"b"}
+                                                << false;
+        QTest::newRow("flood of output") << Behaviour::Flood << both << QStringList() << false;
+    }
+    void outcomes()
+    {
+        QFETCH(Behaviour, behaviour);
+        QFETCH(QStringList, removed);
+        QFETCH(QStringList, failed);
+        QFETCH(bool, cancelled);
+        FakeMac mac;
+        FakeOsascript fake(mac.root());
+        fake.setBehaviour(behaviour);
+        ToolRunner runner;
+        runner.setToolPath(kOsascript, fake.executable());
+        const auto real = [&](const QStringList &names) {
+            QStringList out;
+            for (const QString &n : names)
+                out << mac.path(QStringLiteral("/Library/Caches/") + n);
+            return out;
+        };
+        const QString b = mac.createDir(QStringLiteral("/Library/Caches/b"));
+        mac.createFile(QStringLiteral("/Library/Caches/b/inner"), "1");
+        const QString a = mac.createFile(QStringLiteral("/Library/Caches/a"), "2");
+
+        const AdminRemovalResult r
+            = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, {b, a}, QStringLiteral("X"));
+        QCOMPARE(r.removed, real(removed));
+        QCOMPARE(r.failed, real(failed));
+        QCOMPARE(r.cancelled, cancelled);
+        QCOMPARE(fake.scripts().size(), 1);
+    }
+
+    void osascriptMissing()
+    {
+        FakeMac mac;
+        ToolRunner runner;
+        runner.setToolPath(kOsascript, mac.path(QStringLiteral("/no/such/osascript")));
+        const QString a = mac.createFile(QStringLiteral("/Library/Caches/a"));
+        const AdminRemovalResult r
+            = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, {a}, QStringLiteral("X"));
+        QVERIFY(r.removed.isEmpty());
+        QCOMPARE(r.failed, QStringList{a});
+        QVERIFY(!r.cancelled);
+        QVERIFY(QFileInfo::exists(a));
+    }
+
+    void terminateApp_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("arguments"); // empty: pkill must not run
+        QTest::addColumn<int>("count");
+        QTest::newRow("matched") << "com.example.editor" << 0
+                                 << QStringList{"-f", "--", "com\\.example\\.editor"} << 1;
+        QTest::newRow("nothing matched") << "com.example.editor" << 1
+                                         << QStringList{"-f", "--", "com\\.example\\.editor"} << 0;
+        QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << 0
+                                            << QStringList{"-f", "--", "org\\.a\\+b\\.\\(x\\)\\|y\\*"} << 1;
+        QTest::newRow("leading dash") << "-9.example" << 0 << QStringList{"-f", "--", "-9\\.example"} << 1;
+        QTest::newRow("one component") << "editor" << 0 << QStringList() << 0;
+        QTest::newRow("vendor only") << "com." << 0 << QStringList() << 0;
+        QTest::newRow("empty") << "" << 0 << QStringList() << 0;
+    }
+    void terminateApp()
+    {
+        QFETCH(QString, bundleID);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, count);
+        FakeMac mac;
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/pkill"), recordingTool(mac, QStringLiteral("pkill"), exitCode));
+        QCOMPARE(ScannerEngine::terminateApp(runner, bundleID), count);
+        const QList<QStringList> calls = recordedCalls(mac, QStringLiteral("pkill"));
+        if (arguments.isEmpty())
+            QVERIFY(calls.isEmpty());
+        else
+            QCOMPARE(calls, QList<QStringList>{arguments});
+    }
+
+    void terminateAppWithoutPkill()
+    {
+        FakeMac mac;
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/pkill"), mac.path(QStringLiteral("/no/pkill")));
+        QCOMPARE(ScannerEngine::terminateApp(runner, QStringLiteral("com.example.editor")), 0);
+    }
+
+    void permissionResets_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<int>("exitCode"); // -1: tool missing
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("one service") << false << "com.x.y" << "Screen Capture" << 0
+                                     << QStringList{"reset", "ScreenCapture", "com.x.y"} << true;
+        QTest::newRow("tool failed") << false << "com.x.y" << "Camera" << 1
+                                     << QStringList{"reset", "Camera", "com.x.y"} << false;
+        QTest::newRow("tool missing") << false << "com.x.y" << "Camera" << -1 << QStringList() << false;
+        QTest::newRow("no bundle id") << false << "" << "Camera" << 0 << QStringList() << false;
+        QTest::newRow("no service") << false << "com.x.y" << " " << 0 << QStringList() << false;
+        QTest::newRow("all") << true << "com.x.y" << "" << 0 << QStringList{"reset", "All", "com.x.y"} << true;
+        QTest::newRow("all failed") << true << "com.x.y" << "" << 1 << QStringList{"reset", "All", "com.x.y"} << false;
+        QTest::newRow("all without bundle id") << true << "" << "" << 0 << QStringList() << false;
+        QTest::newRow("all, option-like id") << true << "-h" << "" << 0 << QStringList() << false;
+    }
+    void permissionResets()
+    {
+        QFETCH(bool, all);
+        QFETCH(QString, bundleID);
+        QFETCH(QString, service);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, result);
+        FakeMac mac;
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/tccutil"),
+                           exitCode < 0 ? mac.path(QStringLiteral("/no/tccutil"))
+                                        : recordingTool(mac, QStringLiteral("tccutil"), exitCode));
+        const bool ok = all ? ScannerEngine::tccResetAll(runner, bundleID)
+                            : ScannerEngine::tccReset(runner, bundleID, service);
+        QCOMPARE(ok, result);
+        const QList<QStringList> calls = recordedCalls(mac, QStringLiteral("tccutil"));
+        if (arguments.isEmpty())
+            QVERIFY(calls.isEmpty());
+        else
+            QCOMPARE(calls, QList<QStringList>{arguments});
+    }
+
+    void bootout()
+    {
+        FakeMac mac;
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/bin/launchctl"), recordingTool(mac, QStringLiteral("launchctl"), 3));
+        ScannerEngine::launchctlBootout(runner, QString());
+        QVERIFY(recordedCalls(mac, QStringLiteral("launchctl")).isEmpty());
+        ScannerEngine::launchctlBootout(runner, QStringLiteral("com.example.sync"));
+        const QStringList expected = {"bootout", QStringLiteral("gui/%1/com.example.sync").arg(::getuid())};
+        QCOMPARE(recordedCalls(mac, QStringLiteral("launchctl")), QList<QStringList>{expected});
+    }
+
+    void launchdPlists_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList sync = {"~/Library/LaunchAgents/com.example.sync.agent.plist",
+                                  "~/Library/LaunchAgents/com.example.sync.plist",
+                                  "~/Library/LaunchAgents/org.other.com.example.sync.agent.plist",
+                                  "/Library/LaunchDaemons/com.example.sync.helper.plist"};
+        QTest::newRow("label") << "com.example.sync" << sync;
+        QTest::newRow("longer name") << "com.example.syncd" << QStringList{"/Library/LaunchAgents/com.example.syncd.plist"};
+        QTest::newRow("apple") << "com.apple.sync" << QStringList();
+        QTest::newRow("too short") << "a.bc" << QStringList();
+        QTest::newRow("empty") << "" << QStringList();
+    }
+    void launchdPlists()
+    {
+        QFETCH(QString, label);
+        QFETCH(QStringList, expected);
+        FakeMac mac;
+        for (const char *name : {"com.example.sync.plist", "com.example.sync.agent.plist",
+                                 "org.other.com.example.sync.agent.plist", "example.sync.plist",
+                                 "com.example.sync.txt", "com.example.synchro.plist"})
+            mac.createFile(QStringLiteral("~/Library/LaunchAgents/") + QLatin1String(name));
+        mac.createFile(QStringLiteral("/Library/LaunchAgents/com.example.syncd.plist"));
+        mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.example.sync.helper.plist"));
+        mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.apple.sync.plist"));
+        mac.createFile(QStringLiteral("/Library/LaunchDaemons/a.bc.plist"));
+        QStringList real;
+        for (const QString &p : expected)
+            real << mac.path(p);
+        QCOMPARE(ScannerEngine::launchdPlists(mac.roots(), label), real);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (const auto exitCode = FakeOsascript::runIfRequested(argc, argv))
+        return *exitCode;
+    QCoreApplication app(argc, argv);
+    TestSystemOperations test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_system_operations.moc"
