@@ -106,20 +106,16 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("ok");
         QTest::newRow("full") << goodFeed << true;
-        QTest::newRow("required only") << json("{'version':'1','downloadURL':'u'}") << true;
         QTest::newRow("extra keys") << json("{'version':'1','downloadURL':'u','size':5,'x':{}}") << true;
         QTest::newRow("null optionals")
             << json("{'version':'1','downloadURL':'u','notes':null,'build':null,'publishedAt':null}") << true;
-        QTest::newRow("number version") << json("{'version':2,'downloadURL':'u'}") << false;
         QTest::newRow("null version") << json("{'version':null,'downloadURL':'u'}") << false;
-        QTest::newRow("missing downloadURL") << json("{'version':'1'}") << false;
         QTest::newRow("number build") << json("{'version':'1','downloadURL':'u','build':7}") << false;
         QTest::newRow("bool notes") << json("{'version':'1','downloadURL':'u','notes':false}") << false;
         QTest::newRow("array") << json("[{'version':'1','downloadURL':'u'}]") << false;
         QTest::newRow("string") << json("'1.0'") << false;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("trailing garbage") << json("{'version':'1','downloadURL':'u'} x") << false;
-        QTest::newRow("html") << QByteArray("<html><body>Not here</body></html>") << false;
     }
     void decodeFeed()
     {
@@ -174,6 +170,249 @@ private slots:
         QCOMPARE(checking.count(), 2);
         QCOMPARE(server.requestCount(), 1);
         QVERIFY(server.requests().first().startsWith("GET /feed.json HTTP/1.1\r\n"));
+    }
+
+    // A failed check keeps what an earlier check published; only a check
+    // that reports errors publishes one.
+    void failedCheckKeepsState_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QString>("errorPart");
+        const QList<std::pair<const char *, const char *>> failures{
+            {"number version", "\"version\""},
+            {"missing downloadURL", "\"downloadURL\""},
+            {"html error page", "not valid JSON"},
+            {"never answers", "timed out"},
+            {"closed port", "refused"},
+            {"body too large", "larger than"},
+        };
+        for (const auto &[failure, errorPart] : failures) {
+            for (bool silent : {false, true})
+                QTest::addRow("%s%s", failure, silent ? ", silent" : "") << failure << silent << errorPart;
+        }
+    }
+    void failedCheckKeepsState()
+    {
+        QFETCH(QString, failure);
+        QFETCH(bool, silent);
+        QFETCH(QString, errorPart);
+        LocalHttpServer server;
+        server.setJson(goodFeed);
+        // Only the server that never answers needs the short time-out.
+        auto checker = makeChecker(server.url(), failure == QLatin1String("never answers") ? 300 : 5000);
+        QVERIFY(runCheck(*checker, false));
+        QVERIFY(checker->latest());
+        checker->setClock([] { return fixedNow.addDays(3); });
+
+        if (failure == QLatin1String("number version"))
+            server.setJson(json("{'version':2,'downloadURL':'https://e.org/x'}"));
+        else if (failure == QLatin1String("missing downloadURL"))
+            server.setJson(json("{'version':'9.0'}"));
+        else if (failure == QLatin1String("html error page"))
+            server.setResponse({500, "<html><body><h1>Internal Server Error</h1></body></html>", "text/html"});
+        else if (failure == QLatin1String("never answers"))
+            server.setMode(LocalHttpServer::Mode::hold);
+        else if (failure == QLatin1String("closed port"))
+            server.close();
+        else if (failure == QLatin1String("body too large"))
+            server.setJson("{\"version\":\"9.0\",\"downloadURL\":\"https://e.org/x\",\"notes\":\""
+                           + QByteArray(UpdateChecker::maxFeedBytes + 1, 'x') + "\"}");
+
+        QVERIFY(runCheck(*checker, false)); // leaves an error behind
+        QVERIFY(checker->lastError());
+        QSignalSpy latestChanged(checker.get(), &UpdateChecker::latestChanged);
+        QSignalSpy errorChanged(checker.get(), &UpdateChecker::lastErrorChanged);
+
+        QVERIFY(runCheck(*checker, silent));
+
+        QVERIFY(!checker->isChecking());
+        QCOMPARE(latestChanged.count(), 0);
+        QCOMPARE(checker->latest(), AppcastEntry::fromJson(goodFeed));
+        QCOMPARE(checker->lastCheckedAt(), std::optional(fixedNow));
+        QCOMPARE(m_defaults->date(QStringLiteral("updates.lastChecked")), std::optional(fixedNow));
+        if (silent) {
+            // Cleared at the start and not set again.
+            QCOMPARE(checker->lastError(), std::nullopt);
+            QCOMPARE(errorChanged.count(), 1);
+        } else {
+            QVERIFY2(checker->lastError() && checker->lastError()->contains(errorPart, Qt::CaseInsensitive),
+                     qPrintable(checker->lastError().value_or(QStringLiteral("<none>"))));
+        }
+    }
+
+    void unconfiguredFeed_data()
+    {
+        QTest::addColumn<QUrl>("feed");
+        QTest::addColumn<bool>("silent");
+        for (bool silent : {false, true}) {
+            const char *suffix = silent ? ", silent" : "";
+            QTest::addRow("empty%s", suffix) << QUrl() << silent;
+            QTest::addRow("invalid%s", suffix) << QUrl(QStringLiteral("http://exa mple.org/"), QUrl::StrictMode)
+                                               << silent;
+        }
+    }
+    void unconfiguredFeed()
+    {
+        QFETCH(QUrl, feed);
+        QFETCH(bool, silent);
+        auto checker = makeChecker(feed);
+        QSignalSpy checking(checker.get(), &UpdateChecker::isCheckingChanged);
+        QSignalSpy error(checker.get(), &UpdateChecker::lastErrorChanged);
+        QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
+        checker->check(silent);
+        QCoreApplication::processEvents();
+        QCOMPARE(checking.count(), 0);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(error.count(), silent ? 0 : 1);
+        QCOMPARE(checker->lastError(),
+                 silent ? std::nullopt : std::optional(QStringLiteral("Update feed URL not configured.")));
+    }
+
+    // Each check clears the flag at its own end and publishes its own outcome.
+    void overlappingChecks()
+    {
+        LocalHttpServer server;
+        server.setMode(LocalHttpServer::Mode::hold);
+        auto checker = makeChecker(server.url());
+        QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
+        checker->check(false);
+        checker->check(false);
+        QTRY_COMPARE(server.requestCount(), 2);
+        QVERIFY(checker->isChecking());
+
+        QVERIFY(server.answerHeld({200, feedWithVersion(QStringLiteral("2.5")), "application/json"}));
+        QVERIFY(finished.wait(10000));
+        QVERIFY(!checker->isChecking());
+        QCOMPARE(checker->latest()->version, QStringLiteral("2.5"));
+        QCOMPARE(checker->lastError(), std::nullopt);
+
+        QVERIFY(server.answerHeld({500, "<html>busy</html>", "text/html"}));
+        QTRY_COMPARE(finished.count(), 2);
+        QVERIFY(!checker->isChecking());
+        QCOMPARE(checker->latest()->version, QStringLiteral("2.5"));
+        QVERIFY(checker->lastError());
+    }
+
+    void checkIfDue_data()
+    {
+        QTest::addColumn<QVariant>("automatic"); // invalid: not stored
+        QTest::addColumn<QVariant>("lastChecked");
+        QTest::addColumn<qint64>("age"); // seconds before now
+        QTest::addColumn<bool>("due");
+        const QVariant none;
+        const QVariant date(fixedNow);
+        QTest::newRow("never checked") << none << none << qint64(0) << true;
+        QTest::newRow("just under 23 hours") << none << date << qint64(82'799) << false;
+        QTest::newRow("23 hours") << none << date << qint64(82'800) << true;
+        QTest::newRow("last check in the future") << none << date << qint64(-60) << false;
+        QTest::newRow("automatic off") << QVariant(false) << none << qint64(0) << false;
+        QTest::newRow("automatic on") << QVariant(true) << date << qint64(90'000) << true;
+        QTest::newRow("automatic not a Boolean") << QVariant(QStringLiteral("no")) << none << qint64(0) << true;
+        QTest::newRow("last check not a date") << none << QVariant(QStringLiteral("yesterday")) << qint64(0) << true;
+    }
+    void checkIfDue()
+    {
+        QFETCH(QVariant, automatic);
+        QFETCH(QVariant, lastChecked);
+        QFETCH(qint64, age);
+        QFETCH(bool, due);
+        if (automatic.isValid())
+            m_defaults->setValue(QStringLiteral("updates.automatic"), automatic);
+        if (lastChecked.isValid())
+            m_defaults->setValue(QStringLiteral("updates.lastChecked"), lastChecked);
+        LocalHttpServer server;
+        server.setResponse({500, "<html>down</html>", "text/html"});
+        auto checker = makeChecker(server.url());
+        const QDateTime now = fixedNow.addSecs(age);
+        checker->setClock([now] { return now; });
+        QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
+
+        checker->checkIfDue();
+        QVERIFY(!checker->isChecking()); // started later, never inside the call
+        QCoreApplication::sendPostedEvents(checker.get());
+        QCOMPARE(checker->isChecking(), due);
+        if (due) {
+            QVERIFY(finished.wait(10000));
+            QCOMPARE(server.requestCount(), 1);
+            QCOMPARE(checker->lastError(), std::nullopt); // silent
+        }
+        QCOMPARE(finished.count(), due ? 1 : 0);
+    }
+
+    void skippedVersion()
+    {
+        LocalHttpServer server;
+        auto checker = makeChecker(server.url());
+        QSignalSpy updateChanged(checker.get(), &UpdateChecker::hasUpdateChanged);
+
+        checker->skipLatest(); // nothing to skip
+        QCOMPARE(updateChanged.count(), 0);
+        QVERIFY(!m_defaults->contains(QStringLiteral("updates.skippedVersion")));
+        QVERIFY(!checker->hasUpdate());
+
+        server.setJson(feedWithVersion(UpdateChecker::currentVersion()));
+        QVERIFY(runCheck(*checker, false));
+        QVERIFY(checker->latest());
+        QVERIFY(!checker->hasUpdate()); // same as ours
+
+        server.setJson(feedWithVersion(QStringLiteral("1.2")));
+        QVERIFY(runCheck(*checker, false));
+        QVERIFY(checker->hasUpdate());
+
+        updateChanged.clear();
+        checker->skipLatest();
+        QCOMPARE(updateChanged.count(), 1);
+        QVERIFY(!checker->hasUpdate());
+        QCOMPARE(m_defaults->string(QStringLiteral("updates.skippedVersion")), std::optional(QStringLiteral("1.2")));
+
+        // The skip outlives the checker, and a still newer version is offered again.
+        checker = makeChecker(server.url());
+        QVERIFY(runCheck(*checker, true));
+        QVERIFY(!checker->hasUpdate());
+        server.setJson(feedWithVersion(QStringLiteral("1.2.1")));
+        QVERIFY(runCheck(*checker, true));
+        QVERIFY(checker->hasUpdate());
+
+        server.setJson(feedWithVersion(QStringLiteral("0.9")));
+        QVERIFY(runCheck(*checker, true));
+        QVERIFY(!checker->hasUpdate()); // older than ours
+    }
+
+    void openDownload_data()
+    {
+        QTest::addColumn<QString>("downloadURL");
+        QTest::addColumn<QUrl>("opened"); // empty: nothing opened
+        QTest::newRow("https") << "https://example.org/Quillmere-2.0.zip"
+                               << QUrl(QStringLiteral("https://example.org/Quillmere-2.0.zip"));
+        QTest::newRow("http") << "http://example.org/q.zip" << QUrl(QStringLiteral("http://example.org/q.zip"));
+        QTest::newRow("scheme in capitals") << "HTTPS://example.org/q.zip"
+                                            << QUrl(QStringLiteral("https://example.org/q.zip"));
+        QTest::newRow("local file") << "file:///etc/passwd" << QUrl();
+        QTest::newRow("script") << "javascript:alert(1)" << QUrl();
+        QTest::newRow("other handler") << "x-apple.systempreferences:com.apple.LoginItems-Settings.extension"
+                                       << QUrl();
+        QTest::newRow("relative") << "downloads/q.zip" << QUrl();
+        QTest::newRow("option-like") << "--help" << QUrl();
+        QTest::newRow("no host") << "https://" << QUrl();
+        QTest::newRow("invalid") << "https://exa mple.org/q.zip" << QUrl();
+        QTest::newRow("empty") << "" << QUrl();
+    }
+    void openDownload()
+    {
+        QFETCH(QString, downloadURL);
+        QFETCH(QUrl, opened);
+        LocalHttpServer server;
+        server.setJson(feedWithVersion(QStringLiteral("3.0"), downloadURL));
+        auto checker = makeChecker(server.url());
+
+        checker->openDownload(); // no entry yet
+        QVERIFY(m_workspace.openedUrls.isEmpty());
+
+        QVERIFY(runCheck(*checker, false));
+        QCOMPARE(checker->latest()->downloadURL, downloadURL);
+        checker->openDownload();
+        QCOMPARE(m_workspace.openedUrls, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{opened});
     }
 };
 

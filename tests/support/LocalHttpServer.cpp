@@ -19,16 +19,6 @@ QUrl LocalHttpServer::url(const QString &path) const
     return url;
 }
 
-QUrl LocalHttpServer::closedPortUrl()
-{
-    // Take a free port, then give it back: nothing listens there afterwards.
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/feed.json").arg(port));
-}
-
 void LocalHttpServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {

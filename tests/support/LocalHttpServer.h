@@ -30,8 +30,6 @@ public:
     explicit LocalHttpServer(QObject *parent = nullptr);
 
     QUrl url(const QString &path = QStringLiteral("/feed.json")) const;
-    // A URL on a port where nothing listens.
-    static QUrl closedPortUrl();
 
     void setResponse(const Response &response) { m_response = response; }
     void setJson(const QByteArray &body) { m_response = Response{200, body, "application/json"}; }
@@ -39,6 +37,9 @@ public:
 
     // Answers the oldest waiting request with `response`; false when none waits.
     bool answerHeld(const Response &response);
+
+    // Stops listening: later connections are refused.
+    void close() { m_server.close(); }
 
     int requestCount() const { return m_requests.size(); }
     // The raw request heads, in arrival order.
