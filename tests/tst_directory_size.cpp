@@ -1,0 +1,388 @@
+#include "core/engine/DirectorySize.h"
+#include "core/engine/FolderWalker.h"
+#include "support/FakeMac.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// The test binary doubles as a helper that prints the size of a folder, so
+// that a walk can run as another user or with its descriptors used up.
+// Arguments: --size-of <path> [--free <descriptors left>] [--threads <n>]
+static int sizeHelper(int argc, char **argv)
+{
+    int freeDescriptors = -1;
+    FolderWalker::Limits limits;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        if (qstrcmp(argv[i], "--free") == 0)
+            freeDescriptors = atoi(argv[i + 1]);
+        else if (qstrcmp(argv[i], "--threads") == 0)
+            limits.threads = atoi(argv[i + 1]);
+    }
+    if (limits.threads > 1)
+        limits.parallelAfterEntries = 0;
+    if (freeDescriptors >= 0) {
+        const rlimit low{64, 64};
+        if (setrlimit(RLIMIT_NOFILE, &low) != 0)
+            return 2;
+        QList<int> held;
+        for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+            held.append(fd);
+        for (int i = 0; i < freeDescriptors && !held.isEmpty(); ++i)
+            close(held.takeLast());
+    }
+    const qint64 size = FolderWalker(limits).totalSize(QByteArray(argv[2]));
+    const QByteArray line = QByteArray::number(size) + '\n';
+    return write(STDOUT_FILENO, line.constData(), size_t(line.size())) == line.size() ? 0 : 3;
+}
+
+class TestDirectorySize : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sizes_data();
+    void sizes();
+    void folderVanishingWhileWalked();
+    void descriptorShortage_data();
+    void descriptorShortage();
+    void unreadableFolders();
+    void singleItems_data();
+    void singleItems();
+
+private:
+    struct Case
+    {
+        QString path;
+        qint64 expected = 0;
+    };
+    static void build(const QString &kind, FakeMac &mac, Case &c);
+    static qint64 buildBranchy(FakeMac &mac, const QString &base);
+    static QString runHelper(const QStringList &arguments, const QString &program = QString(),
+                             const QStringList &prefix = {});
+};
+
+// A chain of 60 nested folders with a side folder at every level (more open
+// folders than a small descriptor budget), and a flat folder of 200 subfolders.
+qint64 TestDirectorySize::buildBranchy(FakeMac &mac, const QString &base)
+{
+    qint64 total = 0;
+    QString p = base;
+    for (int level = 0; level < 60; ++level) {
+        mac.createFileOfSize(p + QStringLiteral("/f"), level + 1);
+        mac.createFileOfSize(p + QStringLiteral("/side/s"), 7);
+        total += level + 1 + 7;
+        p += QStringLiteral("/d");
+    }
+    for (int i = 0; i < 200; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            mac.createFileOfSize(base + QStringLiteral("/wide/w%1/%2").arg(i).arg(j), i + j);
+            total += i + j;
+        }
+    }
+    return total;
+}
+
+void TestDirectorySize::build(const QString &kind, FakeMac &mac, Case &c)
+{
+    const QString cache = QStringLiteral("~/Library/Caches/com.example.gone");
+    c = Case{mac.path(cache), 0};
+    if (kind == QLatin1String("one file, a hidden file and a link to a big file")) {
+        mac.createFileOfSize(cache + QStringLiteral("/data"), 1000);
+        mac.createFileOfSize(cache + QStringLiteral("/.hidden"), 500);
+        mac.createSymlink(mac.createFileOfSize(QStringLiteral("/big"), 100000), cache + QStringLiteral("/link"));
+        c.expected = 1000;
+    } else if (kind == QLatin1String("missing path")) {
+        c.path = mac.path(QStringLiteral("~/Library/Caches/nothing"));
+    } else if (kind == QLatin1String("path is a link to a folder")) {
+        mac.createFileOfSize(QStringLiteral("/real/data"), 1000);
+        c.path = mac.createSymlink(mac.path(QStringLiteral("/real")), cache);
+    } else if (kind == QLatin1String("path is a file")) {
+        c.path = mac.createFileOfSize(cache, 1000);
+    } else if (kind == QLatin1String("empty folder")) {
+        mac.createDir(cache);
+    } else if (kind == QLatin1String("hidden folder is not entered")) {
+        mac.createFileOfSize(cache + QStringLiteral("/.git/objects/pack"), 5000);
+        mac.createFileOfSize(cache + QStringLiteral("/visible/a"), 10);
+        c.expected = 10;
+    } else if (kind == QLatin1String("links to the root, the parent and in a loop")) {
+        mac.createFileOfSize(cache + QStringLiteral("/a/file"), 123);
+        mac.createSymlink(QStringLiteral("/"), cache + QStringLiteral("/root"));
+        mac.createSymlink(QStringLiteral(".."), cache + QStringLiteral("/a/up"));
+        mac.createSymlink(mac.path(cache + QStringLiteral("/loop2")), cache + QStringLiteral("/loop1"));
+        mac.createSymlink(mac.path(cache + QStringLiteral("/loop1")), cache + QStringLiteral("/loop2"));
+        mac.createSymlink(QStringLiteral("missing"), cache + QStringLiteral("/dangling"));
+        c.expected = 123;
+    } else if (kind == QLatin1String("awkward names")) {
+        const QStringList names = FakeMac::awkwardNames();
+        for (int i = 0; i < names.size(); ++i) {
+            mac.createFileOfSize(cache + QLatin1Char('/') + names[i], 100 * (i + 1));
+            mac.createFileOfSize(cache + QStringLiteral("/folder ") + names[i] + QLatin1Char('/') + names[i], i + 1);
+            c.expected += 101 * (i + 1);
+        }
+        // Bytes that are not UTF-8, for a file and for a folder.
+        const QByteArray base = QFile::encodeName(c.path);
+        QVERIFY(mkdir(base + "/dir\xff\xfe", 0755) == 0);
+        for (const QByteArray &name : {QByteArray("/bad\xff\xfe"), QByteArray("/dir\xff\xfe/in\x80")}) {
+            const int fd = open(base + name, O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+            QVERIFY(fd >= 0 && ftruncate(fd, 4321) == 0);
+            close(fd);
+            c.expected += 4321;
+        }
+    } else if (kind == QLatin1String("pipes and sockets add nothing")) {
+        mac.createFileOfSize(cache + QStringLiteral("/data"), 55);
+        QVERIFY(mkfifo(QFile::encodeName(c.path + QStringLiteral("/pipe")), 0644) == 0);
+        const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray socketPath = QFile::encodeName(c.path + QStringLiteral("/sock"));
+        if (s >= 0 && size_t(socketPath.size()) < sizeof address.sun_path) {
+            memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
+            bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        }
+        if (s >= 0)
+            close(s);
+        c.expected = 55;
+    } else if (kind == QLatin1String("more than 4 GiB")) {
+        mac.createFileOfSize(cache + QStringLiteral("/a"), Q_INT64_C(3) << 30);
+        mac.createFileOfSize(cache + QStringLiteral("/b/c"), (Q_INT64_C(3) << 30) + 1);
+        c.expected = (Q_INT64_C(6) << 30) + 1;
+    } else if (kind == QLatin1String("deep and wide")) {
+        c.expected = buildBranchy(mac, cache);
+    }
+}
+
+void TestDirectorySize::sizes_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("threads");
+    QTest::addColumn<int>("budget");
+
+    const QStringList kinds = {
+        QStringLiteral("one file, a hidden file and a link to a big file"),
+        QStringLiteral("missing path"),
+        QStringLiteral("path is a link to a folder"),
+        QStringLiteral("path is a file"),
+        QStringLiteral("empty folder"),
+        QStringLiteral("hidden folder is not entered"),
+        QStringLiteral("links to the root, the parent and in a loop"),
+        QStringLiteral("awkward names"),
+        QStringLiteral("pipes and sockets add nothing"),
+        QStringLiteral("more than 4 GiB"),
+        QStringLiteral("deep and wide"),
+    };
+    // threads 0 = directorySize() itself; otherwise the walker goes parallel at once.
+    for (const QString &kind : kinds) {
+        QTest::addRow("%s", qPrintable(kind)) << kind << 0 << 0;
+        QTest::addRow("%s, 4 threads", qPrintable(kind)) << kind << 4 << 0;
+        QTest::addRow("%s, 4 threads, 1 kept folder", qPrintable(kind)) << kind << 4 << 1;
+        QTest::addRow("%s, 1 thread, 1 kept folder", qPrintable(kind)) << kind << 1 << 1;
+    }
+}
+
+void TestDirectorySize::sizes()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, threads);
+    QFETCH(int, budget);
+
+    FakeMac mac;
+    QVERIFY(mac.isValid());
+    Case c;
+    build(kind, mac, c);
+    if (QTest::currentTestFailed())
+        return;
+    if (threads == 0) {
+        QCOMPARE(ScannerEngine::directorySize(c.path), c.expected);
+    } else {
+        FolderWalker::Limits limits;
+        limits.threads = threads;
+        limits.parallelAfterEntries = 0;
+        limits.descriptorBudget = budget;
+        QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(c.path)), c.expected);
+    }
+}
+
+// A part of the tree removed during the walk: the size lies between what stayed
+// and the whole, and the walk ends.
+void TestDirectorySize::folderVanishingWhileWalked()
+{
+    FakeMac mac;
+    const QString cache = QStringLiteral("~/Library/Caches/com.example.gone");
+    const qint64 kept = buildBranchy(mac, cache + QStringLiteral("/kept"));
+    qint64 doomed = 0;
+    for (int i = 0; i < 100; ++i) {
+        for (int j = 0; j < 20; ++j) {
+            mac.createFileOfSize(cache + QStringLiteral("/doomed/%1/sub/%2").arg(i).arg(j), 10);
+            doomed += 10;
+        }
+    }
+    FolderWalker::Limits limits;
+    limits.threads = 4;
+    limits.parallelAfterEntries = 0;
+    const QString root = mac.path(cache);
+    QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(root)), kept + doomed);
+
+    std::atomic<bool> removed = false;
+    std::thread remover([&] {
+        std::error_code error;
+        std::filesystem::remove_all(QFile::encodeName(mac.path(cache + QStringLiteral("/doomed"))).toStdString(),
+                                    error);
+        removed = true;
+    });
+    for (int round = 0; !removed; ++round) {
+        const qint64 size = FolderWalker(limits).totalSize(QFile::encodeName(root));
+        QVERIFY2(size >= kept && size <= kept + doomed, qPrintable(QString::number(size)));
+    }
+    remover.join();
+    QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(root)), kept);
+}
+
+QString TestDirectorySize::runHelper(const QStringList &arguments, const QString &program, const QStringList &prefix)
+{
+    QProcess process;
+    const QString self = program.isEmpty() ? QCoreApplication::applicationFilePath() : program;
+    if (prefix.isEmpty())
+        process.start(self, arguments);
+    else
+        process.start(prefix.first(), prefix.mid(1) + QStringList{self} + arguments);
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return QStringLiteral("timed out");
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
+    return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
+}
+
+void TestDirectorySize::descriptorShortage_data()
+{
+    QTest::addColumn<int>("freeDescriptors");
+    QTest::addColumn<int>("threads");
+    QTest::newRow("3 left, 1 thread") << 3 << 1;
+    QTest::newRow("3 left, 4 threads") << 3 << 4;
+    QTest::newRow("6 left, 8 threads") << 6 << 8;
+    QTest::newRow("20 left, 8 threads") << 20 << 8;
+}
+
+// Running out of descriptors must neither shrink the size nor hang the walk.
+void TestDirectorySize::descriptorShortage()
+{
+    QFETCH(int, freeDescriptors);
+    QFETCH(int, threads);
+    FakeMac mac;
+    const QString cache = QStringLiteral("~/Library/Caches/com.example.gone");
+    const qint64 expected = buildBranchy(mac, cache);
+    const QString out = runHelper({QStringLiteral("--size-of"), mac.path(cache), QStringLiteral("--free"),
+                                   QString::number(freeDescriptors), QStringLiteral("--threads"),
+                                   QString::number(threads)});
+    QCOMPARE(out, QString::number(expected));
+}
+
+void TestDirectorySize::unreadableFolders()
+{
+    if (geteuid() != 0)
+        QSKIP("needs root to switch to an unprivileged user");
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (setpriv.isEmpty())
+        QSKIP("setpriv is not installed");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString base = dir.path() + QStringLiteral("/cache");
+    auto file = [](const QString &path, qint64 size) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(size));
+    };
+    file(base + QStringLiteral("/open/a"), 100);
+    file(base + QStringLiteral("/open/deeper/b"), 20);
+    file(base + QStringLiteral("/locked/c"), 5000);
+    file(base + QStringLiteral("/locked/sub/d"), 5000);
+    file(base + QStringLiteral("/listable only/e"), 7000);
+    file(base + QStringLiteral("/after/f"), 3);
+    const QString program = dir.path() + QStringLiteral("/helper");
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+
+    // Everything readable by anyone, except the two folders under test.
+    const QByteArray native = QFile::encodeName(dir.path());
+    QVERIFY(chmod(native, 0755) == 0);
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(native.toStdString()))
+        chmod(entry.path().c_str(), entry.is_directory() ? 0755 : 0644);
+    QVERIFY(chmod(QFile::encodeName(program), 0755) == 0);
+    QVERIFY(chmod(QFile::encodeName(base + QStringLiteral("/locked")), 0700) == 0);
+    QVERIFY(chmod(QFile::encodeName(base + QStringLiteral("/listable only")), 0744) == 0);
+
+    const QStringList asNobody = {setpriv, QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                  QStringLiteral("--clear-groups")};
+    for (const QString &threads : {QStringLiteral("1"), QStringLiteral("4")}) {
+        const QString out = runHelper({QStringLiteral("--size-of"), base, QStringLiteral("--threads"), threads},
+                                      program, asNobody);
+        QCOMPARE(out, QStringLiteral("123"));
+    }
+    QCOMPARE(ScannerEngine::directorySize(base), 17123);
+}
+
+void TestDirectorySize::singleItems_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<qint64>("fileSize");
+    QTest::addColumn<bool>("isDirectory");
+    QTest::newRow("file") << "file" << qint64(321) << false;
+    QTest::newRow("folder") << "folder" << qint64(-1) << true;
+    QTest::newRow("link to a folder") << "link to a folder" << qint64(QByteArray("real").size()) << true;
+    QTest::newRow("dangling link") << "dangling link" << qint64(QByteArray("missing").size()) << false;
+    QTest::newRow("missing") << "missing" << qint64(0) << false;
+    QTest::newRow("empty path") << "" << qint64(0) << false;
+}
+
+void TestDirectorySize::singleItems()
+{
+    QFETCH(QString, kind);
+    QFETCH(qint64, fileSize);
+    QFETCH(bool, isDirectory);
+    FakeMac mac;
+    QString path;
+    if (kind == QLatin1String("file"))
+        path = mac.createFileOfSize(QStringLiteral("/item"), 321);
+    else if (kind == QLatin1String("folder"))
+        path = mac.createDir(QStringLiteral("/item"));
+    else if (kind == QLatin1String("link to a folder"))
+        mac.createDir(QStringLiteral("/real")), path = mac.createSymlink(QStringLiteral("real"), QStringLiteral("/item"));
+    else if (kind == QLatin1String("dangling link"))
+        path = mac.createSymlink(QStringLiteral("missing"), QStringLiteral("/item"));
+    else if (kind == QLatin1String("missing"))
+        path = mac.path(QStringLiteral("/item"));
+    if (fileSize >= 0)
+        QCOMPARE(ScannerEngine::fileSize(path), fileSize);
+    QCOMPARE(ScannerEngine::isDirectory(path), isDirectory);
+}
+
+int main(int argc, char **argv)
+{
+    if (argc >= 3 && qstrcmp(argv[1], "--size-of") == 0)
+        return sizeHelper(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestDirectorySize test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_directory_size.moc"
