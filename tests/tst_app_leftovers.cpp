@@ -1,0 +1,284 @@
+#include "core/engine/AppLeftovers.h"
+#include "support/FakeMac.h"
+
+#include <QtTest>
+
+#include <sqlite3.h>
+
+using namespace ScannerEngine;
+
+namespace {
+
+const QString appID = QStringLiteral("com.example.app");
+const QString appName = QStringLiteral("Example App");
+
+// Granted permissions as (client, service) rows of the current layout.
+bool createPermissionDatabase(const QString &path, const QList<QPair<QString, QString>> &grants)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sqlite3 *db = nullptr;
+    bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
+        && sqlite3_exec(db,
+                        "CREATE TABLE access (service TEXT, client TEXT, client_type INTEGER, auth_value INTEGER, "
+                        "allowed INTEGER)",
+                        nullptr, nullptr, nullptr)
+            == SQLITE_OK;
+    for (const auto &[client, service] : grants) {
+        sqlite3_stmt *statement = nullptr;
+        ok = ok
+            && sqlite3_prepare_v2(db, "INSERT INTO access VALUES (?, ?, 0, 2, 1)", -1, &statement, nullptr)
+                == SQLITE_OK;
+        const QByteArray s = service.toUtf8();
+        const QByteArray c = client.toUtf8();
+        sqlite3_bind_text(statement, 1, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 2, c.constData(), int(c.size()), SQLITE_TRANSIENT);
+        ok = ok && sqlite3_step(statement) == SQLITE_DONE;
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return ok;
+}
+
+QString dumpRecord(const QStringList &lines)
+{
+    return QStringLiteral("UUID: x\n    ") + lines.join(QStringLiteral("\n    ")) + QLatin1Char('\n');
+}
+
+}
+
+class TestAppLeftovers : public QObject
+{
+    Q_OBJECT
+
+    // "Type | where | size": where is the path as the system sees it ("~" for
+    // the home folder) or, for an item without a path, its service text.
+    static QStringList describe(const FakeMac &mac, const QList<LeftoverItem> &items)
+    {
+        QStringList out;
+        for (const LeftoverItem &item : items) {
+            QString where;
+            if (item.path) {
+                where = item.path->startsWith(mac.home() + QLatin1Char('/'))
+                    ? QLatin1Char('~') + item.path->mid(mac.home().size())
+                    : mac.roots().asSystemPath(*item.path);
+            } else {
+                where = item.permissionService.value_or(QStringLiteral("-"));
+            }
+            out << QStringList{LeftoverTypes::rawValue(item.type), where, QString::number(item.size)}.join(
+                QStringLiteral(" | "));
+        }
+        return out;
+    }
+
+    // A program of the application and of a neighbour, both named in the dump.
+    static void addBackgroundTool(FakeMac &mac, ToolRunner &runner)
+    {
+        mac.createFileOfSize(QStringLiteral("/Applications/Example App.app/Contents/Library/LoginItems/Helper"), 700);
+        const QString dump = dumpRecord({"Name: Example Helper", "Identifier: com.example.app.loginhelper",
+                                         "Executable: /Applications/Example App.app/Contents/Library/LoginItems/Helper",
+                                         "Type: login item (0x4)"})
+            + dumpRecord({"Name: Neighbour", "Identifier: com.example.application.helper", "Type: agent"})
+            + dumpRecord({"Name: Neighbour X", "Identifier: com.example.appx", "Type: agent"})
+            + dumpRecord({"Identifier: ABCDE12345.com.example.app", "Type: app (0x2)"})
+            + dumpRecord({"Name: By Name", "Identifier: net.other.tool", "Parent Identifier: Example App",
+                          "Type: daemon"})
+            + dumpRecord({"Name: Prefix Only", "Identifier: xcom.example.app", "Type: agent"})
+            + dumpRecord({"Name: Apple", "Identifier: com.apple.com.example.app", "Type: agent"});
+        const QString dumpFile = mac.createFile(QStringLiteral("/tmp/btm.txt"), dump.toUtf8());
+        const QString tool =
+            mac.createScript(QStringLiteral("/tmp/sfltool"), "cat '" + QFile::encodeName(dumpFile) + "'\n");
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), tool);
+    }
+
+    static void addNeighbourFiles(FakeMac &mac)
+    {
+        for (const QString &id : {QStringLiteral("com.example.application"), QStringLiteral("com.example.appx")}) {
+            mac.createFileOfSize("~/Library/Preferences/" + id + ".plist", 1);
+            mac.createFileOfSize("~/Library/Application Support/" + id + "/data", 1);
+            mac.createFileOfSize("~/Library/Caches/" + id + "/cache", 1);
+            mac.createFileOfSize("~/Library/Containers/" + id + "/Data/x", 1);
+            mac.createFileOfSize("~/Library/Group Containers/ABCDE12345." + id + "/x", 1);
+            mac.createFileOfSize("~/Library/Application Scripts/" + id + "/x", 1);
+            mac.createFileOfSize("/Library/Preferences/" + id + ".plist", 1);
+            mac.createFileOfSize("/Library/LaunchAgents/" + id + ".agent.plist", 1);
+            mac.createFileOfSize("/Library/LaunchDaemons/ABCDE12345." + id + ".daemon.plist", 1);
+            mac.createFileOfSize("/Library/PrivilegedHelperTools/" + id + ".helper", 1);
+            mac.createFileOfSize("~/Library/Saved Application State/" + id + ".savedState/x", 1);
+            mac.createFileOfSize("~/Library/LaunchAgents/" + id + ".plist", 1);
+        }
+    }
+
+private slots:
+    void typeOrder_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<bool>("before");
+        QTest::newRow("by text, not declaration") << int(LeftoverType::appSupport)
+                                                  << int(LeftoverType::applicationScripts) << true;
+        QTest::newRow("preference after permission") << int(LeftoverType::preference)
+                                                     << int(LeftoverType::permission) << false;
+        QTest::newRow("background before cache") << int(LeftoverType::backgroundActivity) << int(LeftoverType::cache)
+                                                 << true;
+        QTest::newRow("equal") << int(LeftoverType::loginItem) << int(LeftoverType::loginItem) << false;
+    }
+    void typeOrder()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(bool, before);
+        LeftoverItem a;
+        a.type = LeftoverType(first);
+        LeftoverItem b;
+        b.type = LeftoverType(second);
+        QCOMPARE(ScannerEngine::typeOrder(a, b), before);
+    }
+
+    void wholeApplication()
+    {
+        FakeMac mac;
+        QVERIFY(mac.isValid());
+        ToolRunner runner;
+        addBackgroundTool(mac, runner);
+        addNeighbourFiles(mac);
+        QVERIFY(createPermissionDatabase(mac.path("~/Library/Application Support/com.apple.TCC/TCC.db"),
+                                         {{appID, "kTCCServiceCamera"},
+                                          {"com.example.application", "kTCCServiceMicrophone"},
+                                          {appID, "kTCCServiceScreenCapture"},
+                                          {appID, "kTCCServiceCamera"}}));
+
+        mac.createFileOfSize("~/Library/Preferences/com.example.app.plist", 10);
+        mac.createFileOfSize("~/Library/Preferences/com.example.app.helper.plist", 11);
+        mac.createFileOfSize("~/Library/Preferences/com.example.app", 1);
+        mac.createFileOfSize("~/Library/Application Support/com.example.app/a/b", 100);
+        mac.createFileOfSize("~/Library/Application Support/Example App/c", 50);
+        mac.createFileOfSize("~/Library/Caches/com.example.app/d", 20);
+        mac.createFileOfSize("~/Library/Logs/Example App", 5);
+        mac.createFileOfSize("~/Library/Logs/Example App.log", 5);
+        mac.createFileOfSize("~/Library/Containers/com.example.app/Data/e", 30);
+        mac.createFileOfSize("~/Library/Containers/com.example.app.helper/Data/e", 1);
+        mac.createFileOfSize("~/Library/Group Containers/ABCDE12345.com.example.app/f", 40);
+        mac.createFileOfSize("~/Library/Group Containers/ABCDE12345.com.example.app.shared/f", 1);
+        mac.createFileOfSize("~/Library/Application Scripts/com.example.app/g", 1);
+        mac.createFileOfSize("~/Library/Application Scripts/com.example.app.ext/g", 2);
+        mac.createFileOfSize("~/Library/Application Scripts/ABCDE12345.com.example.app/g", 3);
+        mac.createFileOfSize("/Library/Application Support/com.example.app/h", 60);
+        mac.createFileOfSize("/Library/Caches/Example App", 7);
+        mac.createFileOfSize("/Library/Logs/com.example.app.log", 1);
+        mac.createFileOfSize("/Library/Preferences/com.example.app.plist", 8);
+        mac.createFileOfSize("/Library/LaunchAgents/com.example.app.agent.plist", 9);
+        mac.createFileOfSize("/Library/LaunchDaemons/ABCDE12345.com.example.app.daemon.plist", 12);
+        mac.createFileOfSize("/Library/LaunchDaemons/com.example.app.daemon.txt", 1);
+        mac.createFileOfSize("/Library/PrivilegedHelperTools/com.example.app.helper", 13);
+        mac.createFileOfSize("/Library/PrivilegedHelperTools/com.example.apphelper", 1);
+        mac.createFileOfSize("~/Library/Saved Application State/com.example.app.savedState/i", 14);
+        mac.createFileOfSize("~/Library/LaunchAgents/com.example.app.plist", 15);
+
+        const auto items = findLeftovers(mac.roots(), runner, appID, appName);
+        QCOMPARE(describe(mac, items),
+                 (QStringList{
+                     "App Support | ~/Library/Application Support/com.example.app | 100",
+                     "App Support | ~/Library/Application Support/Example App | 50",
+                     "App Support | /Library/Application Support/com.example.app | 60",
+                     "Application Scripts | ~/Library/Application Scripts/ABCDE12345.com.example.app | 3",
+                     "Application Scripts | ~/Library/Application Scripts/com.example.app | 1",
+                     "Application Scripts | ~/Library/Application Scripts/com.example.app.ext | 2",
+                     "Background Activity | /Applications/Example App.app/Contents/Library/LoginItems/Helper | 700",
+                     "Background Activity | app | 0",
+                     "Background Activity | daemon | 0",
+                     "Cache | ~/Library/Caches/com.example.app | 20",
+                     "Cache | /Library/Caches/Example App | 7",
+                     "Container | ~/Library/Containers/com.example.app | 30",
+                     "Container | ~/Library/Group Containers/ABCDE12345.com.example.app | 40",
+                     "Log | ~/Library/Logs/Example App | 5",
+                     "Login Item | /Library/LaunchAgents/com.example.app.agent.plist | 9",
+                     "Login Item | /Library/LaunchDaemons/ABCDE12345.com.example.app.daemon.plist | 12",
+                     "Login Item | /Library/PrivilegedHelperTools/com.example.app.helper | 13",
+                     "Login Item | ~/Library/LaunchAgents/com.example.app.plist | 15",
+                     "Permission | Camera | 0",
+                     "Permission | Screen Capture | 0",
+                     "Permission | Camera | 0",
+                     "Preference | ~/Library/Preferences/com.example.app.helper.plist | 11",
+                     "Preference | ~/Library/Preferences/com.example.app.plist | 10",
+                     "Preference | /Library/Preferences/com.example.app.plist | 8",
+                     "Saved State | ~/Library/Saved Application State/com.example.app.savedState | 14",
+                 }));
+        for (const LeftoverItem &item : items) {
+            if (item.type == LeftoverType::backgroundActivity)
+                continue;
+            QCOMPARE(item.appName, appName);
+            QCOMPARE(item.bundleID, std::optional(appID));
+        }
+        // Background items keep the fields of their records.
+        QCOMPARE(items[6].appName, QStringLiteral("Example Helper"));
+        QCOMPARE(items[6].bundleID, std::optional(QStringLiteral("com.example.app.loginhelper")));
+        QCOMPARE(items[8].bundleID, std::optional(appName));
+
+        // The neighbour's own search finds its files and none of ours.
+        const auto neighbour = findLeftovers(mac.roots(), runner, QStringLiteral("com.example.appx"), QStringLiteral("X"));
+        QCOMPARE(neighbour.size(), 13);
+        for (const LeftoverItem &item : neighbour) {
+            const QString path = item.path.value_or(QString());
+            QVERIFY2(path.isEmpty() || path.contains(QLatin1String("com.example.appx")), qPrintable(path));
+        }
+    }
+
+    // Values that are no single name match nothing in the steps that use them;
+    // the other steps still run.
+    void valuesThatAreNotNames_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("expected");
+
+        const QStringList byID{"Cache | ~/Library/Caches/com.example.app | 3",
+                               "Preference | ~/Library/Preferences/com.example.app.plist | 1"};
+        const QStringList byName{"App Support | ~/Library/Application Support/Example App | 2"};
+        QTest::newRow("empty bundle ID") << QString() << appName << byName;
+        QTest::newRow("empty name") << appID << QString() << byID;
+        QTest::newRow("dot") << "." << "." << QStringList();
+        QTest::newRow("dot dot") << ".." << ".." << QStringList();
+        QTest::newRow("name reaches into a sub-folder") << appID << "Shared/inner" << byID;
+        QTest::newRow("bundle ID with a slash") << "../Caches/com.example.app" << appName << byName;
+        QTest::newRow("name equals bundle ID") << appID << appID << byID;
+    }
+    void valuesThatAreNotNames()
+    {
+        QFETCH(QString, bundleID);
+        QFETCH(QString, name);
+        QFETCH(QStringList, expected);
+        FakeMac mac;
+        mac.createFileOfSize("~/Library/Preferences/com.example.app.plist", 1);
+        mac.createFileOfSize("~/Library/Preferences/.plist", 1);
+        mac.createFileOfSize("~/Library/Preferences/other.plist", 1);
+        mac.createFileOfSize("~/Library/Application Support/Example App", 2);
+        mac.createFileOfSize("~/Library/Application Support/Shared/inner", 2);
+        mac.createFileOfSize("~/Library/Caches/com.example.app", 3);
+        mac.createFileOfSize("~/Library/Containers/x/y", 1);
+        mac.createFileOfSize("/Library/LaunchAgents/other.plist", 1);
+        mac.createFileOfSize("/Library/Preferences/.plist", 1);
+        mac.createFileOfSize("~/Library/Saved Application State/.savedState/z", 1);
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), mac.path(QStringLiteral("/usr/bin/sfltool")));
+        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, bundleID, name)), expected);
+    }
+
+    // A link in a folder is the leftover itself, even when what it points to is gone.
+    void linksAreEntries()
+    {
+        FakeMac mac;
+        mac.createSymlink(mac.path(QStringLiteral("/nowhere")), QStringLiteral("~/Library/Caches/com.example.app"));
+        mac.createFileOfSize(QStringLiteral("/big"), 5000);
+        mac.createSymlink(mac.path(QStringLiteral("/big")), QStringLiteral("~/Library/Logs/Example App"));
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), mac.path(QStringLiteral("/usr/bin/sfltool")));
+        const auto items = findLeftovers(mac.roots(), runner, appID, appName);
+        QCOMPARE(describe(mac, items), (QStringList{"Cache | ~/Library/Caches/com.example.app | " +
+                                                        QString::number(mac.path("/nowhere").toUtf8().size()),
+                                                    "Log | ~/Library/Logs/Example App | " +
+                                                        QString::number(mac.path("/big").toUtf8().size())}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAppLeftovers)
+#include "tst_app_leftovers.moc"
