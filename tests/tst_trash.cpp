@@ -1,0 +1,379 @@
+#include "platform/Trash.h"
+
+#include <QtTest>
+
+#include <cstdio>
+#include <cstring>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(data);
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QString infoPathOf(const QString &trashedPath)
+{
+    const QFileInfo f(trashedPath);
+    return QFileInfo(f.path()).path() + QStringLiteral("/info/") + f.fileName() + QStringLiteral(".trashinfo");
+}
+
+QString resultLine(const std::optional<TrashError> &error, const QString &trashed)
+{
+    if (error)
+        return QStringLiteral("error %1 %2").arg(error->domain).arg(error->code);
+    return QStringLiteral("ok ") + trashed;
+}
+
+// Helper modes: the test binary started again as another user, or in its own mount namespace.
+std::optional<int> runHelper(int argc, char **argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--trash-as-helper") == 0) {
+        QString trashed;
+        const auto error = Trash(QFile::decodeName(argv[2])).moveToTrash(QFile::decodeName(argv[3]), &trashed);
+        std::puts(resultLine(error, trashed).toUtf8().constData());
+        return 0;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--trash-volume-helper") == 0) {
+        const QString dir = QFile::decodeName(argv[2]);
+        const QString scenario = QString::fromLatin1(argv[3]);
+        const QString vol = dir + QStringLiteral("/vol");
+        QDir().mkpath(vol);
+        if (::mount("quillmere-test", QFile::encodeName(vol).constData(), "tmpfs", 0, nullptr) != 0) {
+            std::puts("nomount");
+            return 0;
+        }
+        const QByteArray shared = QFile::encodeName(vol + QStringLiteral("/.Trash"));
+        if (scenario == QLatin1String("sticky") || scenario == QLatin1String("not sticky")) {
+            ::mkdir(shared.constData(), 0777);
+            ::chmod(shared.constData(), scenario == QLatin1String("sticky") ? 01777 : 0777);
+        } else if (scenario == QLatin1String("symbolic link")) {
+            const QByteArray elsewhere = QFile::encodeName(vol + QStringLiteral("/elsewhere"));
+            ::mkdir(elsewhere.constData(), 0777);
+            ::chmod(elsewhere.constData(), 01777);
+            QFile::link(vol + QStringLiteral("/elsewhere"), vol + QStringLiteral("/.Trash"));
+        } else if (scenario == QLatin1String("unusable")) {
+            writeFile(vol + QStringLiteral("/.Trash-%1").arg(::getuid()), "not a folder");
+        }
+        const QString item = vol + QStringLiteral("/data/it's here");
+        writeFile(item, "hello");
+        QString trashed;
+        const auto error = Trash(dir + QStringLiteral("/home/Trash")).moveToTrash(item, &trashed);
+        std::puts(resultLine(error, trashed.isEmpty() ? QString() : trashed.mid(vol.size() + 1)).toUtf8().constData());
+        std::printf("original %d\n", int(QFileInfo::exists(item)));
+        if (!error) {
+            const QByteArray info = readAll(infoPathOf(trashed));
+            std::printf("%s\n", info.split('\n').value(1).constData());
+            std::printf("content %s\n", readAll(trashed).constData());
+        }
+        std::printf("home trash %d\n", int(QFileInfo::exists(dir + QStringLiteral("/home/Trash"))));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}
+
+class TestTrash : public QObject
+{
+    Q_OBJECT
+private slots:
+    void movesFileWithRestoreInformation()
+    {
+        QTemporaryDir tmp;
+        const QString item = tmp.path() + QStringLiteral("/src/report.pdf");
+        writeFile(item, "pdf");
+        Trash trash(tmp.path() + QStringLiteral("/Trash"));
+
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        QString trashed;
+        QVERIFY(!trash.moveToTrash(item, &trashed));
+        const QDateTime after = QDateTime::currentDateTime().addSecs(1);
+
+        QCOMPARE(trashed, trash.filesPath() + QStringLiteral("/report.pdf"));
+        QVERIFY(!QFileInfo::exists(item));
+        QCOMPARE(readAll(trashed), QByteArray("pdf"));
+        const QList<QByteArray> lines = readAll(infoPathOf(trashed)).split('\n');
+        QCOMPARE(lines.value(0), QByteArray("[Trash Info]"));
+        QCOMPARE(lines.value(1), "Path=" + QFile::encodeName(item));
+        QVERIFY(lines.value(2).startsWith("DeletionDate="));
+        const QDateTime date = QDateTime::fromString(QString::fromLatin1(lines.value(2).mid(13)),
+                                                     QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
+        QVERIFY(date.isValid());
+        QVERIFY(date >= before.addMSecs(-before.time().msec()) && date <= after);
+    }
+
+    void percentEncodedPath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("encoded");
+        QTest::newRow("unreserved kept") << "a-b_c.d~e" << QByteArray("a-b_c.d~e");
+        QTest::newRow("blank") << "with blank" << QByteArray("with%20blank");
+        QTest::newRow("quotes") << "it's \"x\"" << QByteArray("it%27s%20%22x%22");
+        QTest::newRow("reserved") << "a%b#c?d&e=f+g" << QByteArray("a%25b%23c%3Fd%26e%3Df%2Bg");
+        QTest::newRow("newline") << "new\nline" << QByteArray("new%0Aline");
+        QTest::newRow("non-ASCII") << QStringLiteral("\u00e9t\u00e9") << QByteArray("%C3%A9t%C3%A9");
+    }
+    void percentEncodedPath()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, encoded);
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QStringLiteral("/src");
+        writeFile(folder + QLatin1Char('/') + name, "x");
+        Trash trash(tmp.path() + QStringLiteral("/Trash"));
+        QString trashed;
+        QVERIFY(!trash.moveToTrash(folder + QLatin1Char('/') + name, &trashed));
+        QCOMPARE(QFileInfo(trashed).fileName(), name);
+        QCOMPARE(readAll(infoPathOf(trashed)).split('\n').value(1), "Path=" + QFile::encodeName(folder) + '/' + encoded);
+    }
+
+    void namesNeverOverwrite_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("trashedNames");
+        QTest::newRow("extension") << "report.pdf" << QStringList{"report.pdf", "report 2.pdf", "report 3.pdf"};
+        QTest::newRow("no extension") << "notes" << QStringList{"notes", "notes 2", "notes 3"};
+        QTest::newRow("hidden file") << ".profile" << QStringList{".profile", ".profile 2", ".profile 3"};
+        QTest::newRow("bundle") << "Editor.app" << QStringList{"Editor.app", "Editor 2.app", "Editor 3.app"};
+    }
+    void namesNeverOverwrite()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, trashedNames);
+        QTemporaryDir tmp;
+        Trash trash(tmp.path() + QStringLiteral("/Trash"));
+        const QString item = tmp.path() + QStringLiteral("/src/") + name;
+        QStringList got;
+        for (int i = 0; i < trashedNames.size(); ++i) {
+            writeFile(item, QByteArray::number(i));
+            QString trashed;
+            QVERIFY(!trash.moveToTrash(item, &trashed));
+            got << QFileInfo(trashed).fileName();
+        }
+        QCOMPARE(got, trashedNames);
+        for (int i = 0; i < trashedNames.size(); ++i) {
+            QCOMPARE(readAll(trash.filesPath() + QLatin1Char('/') + trashedNames[i]), QByteArray::number(i));
+            QVERIFY(QFileInfo::exists(trash.homeTrashPath() + QStringLiteral("/info/") + trashedNames[i]
+                                      + QStringLiteral(".trashinfo")));
+        }
+    }
+
+    void itemWithoutRestoreInformationKeepsItsName()
+    {
+        QTemporaryDir tmp;
+        Trash trash(tmp.path() + QStringLiteral("/Trash"));
+        writeFile(trash.filesPath() + QStringLiteral("/orphan"), "old");
+        writeFile(tmp.path() + QStringLiteral("/src/orphan"), "new");
+        QString trashed;
+        QVERIFY(!trash.moveToTrash(tmp.path() + QStringLiteral("/src/orphan"), &trashed));
+        QCOMPARE(trashed, trash.filesPath() + QStringLiteral("/orphan 2"));
+        QCOMPARE(readAll(trash.filesPath() + QStringLiteral("/orphan")), QByteArray("old"));
+        QCOMPARE(entries(trash.homeTrashPath() + QStringLiteral("/info")), QStringList{"orphan 2.trashinfo"});
+    }
+
+    void longNameIsShortened()
+    {
+        QTemporaryDir tmp;
+        Trash trash(tmp.path() + QStringLiteral("/Trash"));
+        const QString name = QString(240, QLatin1Char('n')) + QStringLiteral(".txt");
+        const QString item = tmp.path() + QStringLiteral("/src/") + name;
+        writeFile(item, "x");
+        QString trashed;
+        QVERIFY(!trash.moveToTrash(item, &trashed));
+        QVERIFY(QFileInfo(trashed).fileName().endsWith(QLatin1String(".txt")));
+        QCOMPARE(readAll(infoPathOf(trashed)).split('\n').value(1), "Path=" + QFile::encodeName(item));
+    }
+
+    void directoryAndLinks()
+    {
+        QTemporaryDir tmp;
+        Trash trash(tmp.path() + QStringLiteral("/Trash"));
+        const QString folder = tmp.path() + QStringLiteral("/src/Folder");
+        writeFile(folder + QStringLiteral("/inner/file"), "deep");
+        const QString target = tmp.path() + QStringLiteral("/target");
+        writeFile(target, "target");
+        const QString link = tmp.path() + QStringLiteral("/src/link");
+        QVERIFY(QFile::link(target, link));
+        const QString dangling = tmp.path() + QStringLiteral("/src/dangling");
+        QVERIFY(QFile::link(tmp.path() + QStringLiteral("/gone"), dangling));
+
+        QString trashed;
+        QVERIFY(!trash.moveToTrash(folder + QLatin1Char('/'), &trashed));
+        QCOMPARE(readAll(trashed + QStringLiteral("/inner/file")), QByteArray("deep"));
+        QVERIFY(!QFileInfo::exists(folder));
+
+        QVERIFY(!trash.moveToTrash(link, &trashed));
+        QVERIFY(QFileInfo(trashed).isSymLink());
+        QCOMPARE(readAll(target), QByteArray("target"));
+
+        QVERIFY(!trash.moveToTrash(dangling, &trashed));
+        QVERIFY(QFileInfo(trashed).isSymLink());
+        QVERIFY(!QFileInfo(dangling).isSymLink());
+    }
+
+    void missingDataFolderIsCreated()
+    {
+        QTemporaryDir tmp;
+        const QString trashPath = tmp.path() + QStringLiteral("/data/share/Trash");
+        Trash trash(trashPath);
+        writeFile(tmp.path() + QStringLiteral("/x"), "x");
+        QVERIFY(!trash.moveToTrash(tmp.path() + QStringLiteral("/x")));
+        for (const QString &sub : {QStringLiteral("/files"), QStringLiteral("/info"), QString()}) {
+            struct stat st;
+            QCOMPARE(::lstat(QFile::encodeName(trashPath + sub).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, 0700u);
+        }
+        QCOMPARE(entries(trash.filesPath()), QStringList{"x"});
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<int>("code");
+        QTest::newRow("missing item") << "missing" << 4;
+        QTest::newRow("missing folder") << "missing folder" << 4;
+        QTest::newRow("empty path") << "empty" << 4;
+        QTest::newRow("the root") << "root" << 513;
+        QTest::newRow("dot dot") << "dot dot" << 512;
+        QTest::newRow("trash cannot be made") << "blocked trash" << 512;
+        QTest::newRow("folder holding the trash") << "ancestor" << 512;
+    }
+    void failures()
+    {
+        QFETCH(QString, what);
+        QFETCH(int, code);
+        QTemporaryDir tmp;
+        QString trashPath = tmp.path() + QStringLiteral("/Trash");
+        const QString existing = tmp.path() + QStringLiteral("/src/file");
+        writeFile(existing, "keep");
+        QString path;
+        if (what == QLatin1String("missing"))
+            path = tmp.path() + QStringLiteral("/src/none");
+        else if (what == QLatin1String("missing folder"))
+            path = tmp.path() + QStringLiteral("/src/file/none");
+        else if (what == QLatin1String("root"))
+            path = QStringLiteral("/");
+        else if (what == QLatin1String("dot dot"))
+            path = tmp.path() + QStringLiteral("/src/sub/..");
+        else if (what == QLatin1String("blocked trash")) {
+            writeFile(tmp.path() + QStringLiteral("/blocker"), "a file where a folder should be");
+            trashPath = tmp.path() + QStringLiteral("/blocker/Trash");
+            path = existing;
+        } else if (what == QLatin1String("ancestor")) {
+            trashPath = tmp.path() + QStringLiteral("/src/Trash");
+            path = tmp.path() + QStringLiteral("/src");
+        }
+        QDir().mkpath(tmp.path() + QStringLiteral("/src/sub"));
+
+        QString trashed = QStringLiteral("untouched");
+        const auto error = Trash(trashPath).moveToTrash(path, &trashed);
+        QVERIFY(error);
+        QCOMPARE(error->domain, QStringLiteral("NSCocoaErrorDomain"));
+        QCOMPARE(error->code, code);
+        QVERIFY(!error->description.isEmpty());
+        QCOMPARE(trashed, QStringLiteral("untouched"));
+        QCOMPARE(readAll(existing), QByteArray("keep"));
+        QVERIFY(entries(trashPath + QStringLiteral("/info")).isEmpty());
+        QVERIFY(entries(trashPath + QStringLiteral("/files")).isEmpty());
+    }
+
+    // Tests run as root, which may write anywhere: the denial is checked as "nobody".
+    void noWritePermission()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 0755) == 0);
+        const QString locked = tmp.path() + QStringLiteral("/locked/file");
+        writeFile(locked, "keep");
+        const QString own = tmp.path() + QStringLiteral("/own");
+        QDir().mkpath(own);
+        writeFile(own + QStringLiteral("/mine"), "mine");
+        for (const QString &p : {own, own + QStringLiteral("/mine")})
+            QVERIFY(::chown(QFile::encodeName(p).constData(), 65534, 65534) == 0);
+        const QString trashPath = own + QStringLiteral("/Trash");
+
+        const auto runAsNobody = [&](const QString &path) {
+            QProcess p;
+            p.start(QStringLiteral("setpriv"),
+                    {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath(),
+                     "--trash-as-helper", trashPath, path});
+            p.waitForFinished(-1);
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        };
+        const QString allowed = runAsNobody(own + QStringLiteral("/mine"));
+        if (!allowed.startsWith(QLatin1String("ok ")))
+            QSKIP("cannot run the test binary as an unprivileged user here");
+        QCOMPARE(allowed, QStringLiteral("ok ") + trashPath + QStringLiteral("/files/mine"));
+
+        QCOMPARE(runAsNobody(locked), QStringLiteral("error NSCocoaErrorDomain 513"));
+        QCOMPARE(readAll(locked), QByteArray("keep"));
+        QCOMPARE(entries(trashPath + QStringLiteral("/info")), QStringList{"mine.trashinfo"});
+    }
+
+    // Another file system, made for the test in a mount namespace of its own.
+    void otherFileSystem_data()
+    {
+        const QString uid = QString::number(::getuid());
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("shared sticky .Trash") << "sticky" << "ok .Trash/" + uid + "/files/it's here";
+        QTest::newRow("no .Trash") << "none" << "ok .Trash-" + uid + "/files/it's here";
+        QTest::newRow(".Trash not sticky") << "not sticky" << "ok .Trash-" + uid + "/files/it's here";
+        QTest::newRow(".Trash a symbolic link") << "symbolic link" << "ok .Trash-" + uid + "/files/it's here";
+        QTest::newRow("no usable trash") << "unusable" << "error NSCocoaErrorDomain 3328";
+    }
+    void otherFileSystem()
+    {
+        QFETCH(QString, scenario);
+        QFETCH(QString, result);
+        QTemporaryDir tmp;
+        QProcess p;
+        p.start(QStringLiteral("unshare"), {"--mount", QCoreApplication::applicationFilePath(),
+                                            "--trash-volume-helper", tmp.path(), scenario});
+        p.waitForFinished(-1);
+        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'));
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 || lines.value(0) == QLatin1String("nomount")
+            || lines.value(0).isEmpty())
+            QSKIP("cannot mount a file system for the test here");
+        QCOMPARE(lines.value(0), result);
+        const bool moved = result.startsWith(QLatin1String("ok"));
+        QCOMPARE(lines.value(1), QStringLiteral("original %1").arg(moved ? 0 : 1));
+        if (moved) {
+            QCOMPARE(lines.value(2).toUtf8(),
+                     "Path=" + QFile::encodeName(tmp.path()).toPercentEncoding("/") + "/vol/data/it%27s%20here");
+            QCOMPARE(lines.value(3), QStringLiteral("content hello"));
+        }
+        // Nothing is left in, or copied to, the home Trash.
+        QCOMPARE(lines.last().isEmpty() ? lines.value(lines.size() - 2) : lines.last(), QStringLiteral("home trash 0"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (const auto exitCode = runHelper(argc, argv))
+        return *exitCode;
+    QCoreApplication app(argc, argv);
+    TestTrash test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_trash.moc"
