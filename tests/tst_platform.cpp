@@ -1,0 +1,424 @@
+#include "platform/PropertyList.h"
+#include "platform/ToolRunner.h"
+#include "platform/UserDefaults.h"
+
+#include "support/FakeMac.h"
+
+#include <QtTest>
+
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const char *kXmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
+
+QVariantMap everyKind()
+{
+    return {
+        {"text", QStringLiteral("Grüße <&> \"quoted\"\nnext line")},
+        {"empty text", QString()},
+        {"yes", true},
+        {"no", false},
+        {"integer", qint64(1) << 40},
+        {"negative", qint64(-42)},
+        {"real", 3.5},
+        // XML property lists keep whole seconds.
+        {"date", QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC)},
+        {"date before 2001", QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59), Qt::UTC)},
+        {"data", QByteArray("\x00\x01\xff bytes", 9)},
+        {"list", QVariantList{QStringLiteral("a"), qint64(2), QVariantList{}, QVariantMap{{"k", true}}}},
+        {"nested", QVariantMap{{"inner", QVariantMap{{"deep", QStringLiteral("value")}}}, {"empty", QVariantMap{}}}},
+        {"\u30ad\u30fc", QStringLiteral("non-ASCII key")},
+    };
+}
+
+// A valid XML property list of exactly `size` bytes.
+QByteArray xmlOfSize(qint64 size)
+{
+    const QByteArray base = PropertyList::toXml({{"s", QString()}});
+    QByteArray xml = PropertyList::toXml({{"s", QString(size - base.size(), QLatin1Char('a'))}});
+    return xml;
+}
+
+} // namespace
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+    FakeMac m_mac;
+    int m_counter = 0;
+
+    QString freshStore() { return m_config.filePath(QStringLiteral("store-%1/Quillmere.plist").arg(++m_counter)); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_config.isValid());
+        QVERIFY(m_mac.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+        QCOMPARE(UserDefaults::standard().filePath(), m_config.path() + QStringLiteral("/Quillmere/Quillmere.plist"));
+    }
+
+    // ---- UserDefaults
+
+    void storedValuesSurviveANewProcess()
+    {
+        const QString path = freshStore();
+        const QDateTime when(QDate(2025, 1, 2), QTime(3, 4, 5), Qt::UTC);
+        const QString awkward = QStringLiteral("it's <a> \"path\"\nwith & Grüße");
+        {
+            UserDefaults defaults(path);
+            defaults.setBool(QStringLiteral("safeMode"), false);
+            defaults.setString(QStringLiteral("appLanguage"), awkward);
+            defaults.setStringList(QStringLiteral("customAppLocations"), {QStringLiteral("/b"), QStringLiteral("/a"), QString()});
+            defaults.setDate(QStringLiteral("updates.lastChecked"), when.toLocalTime());
+            defaults.setString(QStringLiteral("gone"), QStringLiteral("x"));
+            defaults.remove(QStringLiteral("gone"));
+        }
+        UserDefaults reread(path);
+        QCOMPARE(reread.boolValue(QStringLiteral("safeMode")), std::optional(false));
+        QCOMPARE(reread.boolValue(QStringLiteral("safeMode"), true), false);
+        QCOMPARE(reread.string(QStringLiteral("appLanguage")), std::optional(awkward));
+        QCOMPARE(reread.stringList(QStringLiteral("customAppLocations")),
+                 std::optional(QStringList{QStringLiteral("/b"), QStringLiteral("/a"), QString()}));
+        QCOMPARE(reread.date(QStringLiteral("updates.lastChecked"))->toMSecsSinceEpoch(), when.toMSecsSinceEpoch());
+        QVERIFY(!reread.contains(QStringLiteral("gone")));
+    }
+
+    void wrongTypeReadsAsAbsent_data()
+    {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QVariant>("stored");
+        QTest::newRow("bool stored as text") << "bool" << QVariant(QStringLiteral("no"));
+        QTest::newRow("bool stored as integer") << "bool" << QVariant(qint64(0));
+        QTest::newRow("text stored as bool") << "string" << QVariant(true);
+        QTest::newRow("text stored as list") << "string" << QVariant(QVariantList{QStringLiteral("a")});
+        QTest::newRow("list stored as text") << "list" << QVariant(QStringLiteral("/Applications"));
+        QTest::newRow("list with a number") << "list" << QVariant(QVariantList{QStringLiteral("a"), qint64(5)});
+        QTest::newRow("list with a nested list") << "list" << QVariant(QVariantList{QVariantList{QStringLiteral("a")}});
+        QTest::newRow("date stored as text") << "date" << QVariant(QStringLiteral("2024-01-01T00:00:00Z"));
+        QTest::newRow("date stored as real") << "date" << QVariant(1.5);
+    }
+    void wrongTypeReadsAsAbsent()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QVariant, stored);
+        const QString key = QStringLiteral("privacy.sentryEnabled");
+        const QString path = freshStore();
+        UserDefaults(path).setValue(key, stored);
+        // Read back from the file, so the stored type must have survived it.
+        UserDefaults defaults(path);
+        QVERIFY(defaults.contains(key));
+        if (reader == QLatin1String("bool")) {
+            QVERIFY(!defaults.boolValue(key));
+            QCOMPARE(defaults.boolValue(key, true), true);
+            QCOMPARE(defaults.boolValue(key, false), false);
+        } else if (reader == QLatin1String("string")) {
+            QVERIFY(!defaults.string(key));
+        } else if (reader == QLatin1String("list")) {
+            QVERIFY(!defaults.stringList(key));
+        } else {
+            QVERIFY(!defaults.date(key));
+        }
+    }
+
+    void unreadableStoreIsEmptyAndCanBeWritten_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("garbage") << QByteArray("not a property list \x01\x02");
+        QTest::newRow("top-level list") << QByteArray(kXmlHeader) + "<array><string>a</string></array></plist>";
+        QTest::newRow("truncated") << PropertyList::toXml({{"safeMode", false}}).chopped(12);
+    }
+    void unreadableStoreIsEmptyAndCanBeWritten()
+    {
+        QFETCH(QByteArray, content);
+        const QString path = freshStore();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        UserDefaults defaults(path);
+        QVERIFY(!defaults.contains(QStringLiteral("safeMode")));
+        QCOMPARE(defaults.boolValue(QStringLiteral("safeMode"), true), true);
+        defaults.setBool(QStringLiteral("updates.automatic"), false);
+        QCOMPARE(UserDefaults(path).boolValue(QStringLiteral("updates.automatic")), std::optional(false));
+    }
+
+    void writesAreAtomicAndThreadSafe()
+    {
+        const QString path = freshStore();
+        UserDefaults defaults(path);
+        constexpr int threadCount = 4;
+        constexpr int writesPerThread = 40;
+        std::vector<std::unique_ptr<QThread>> threads;
+        for (int t = 0; t < threadCount; ++t) {
+            threads.emplace_back(QThread::create([&defaults, t] {
+                for (int n = 0; n < writesPerThread; ++n)
+                    defaults.setStringList(QStringLiteral("k%1").arg(t), {QString::number(n)});
+            }));
+            threads.back()->start();
+        }
+        // A reader on the file never sees a half-written store.
+        for (int n = 0; n < 50; ++n) {
+            if (QFile::exists(path))
+                QVERIFY(PropertyList::readFile(path).has_value());
+        }
+        for (auto &thread : threads)
+            QVERIFY(thread->wait());
+
+        UserDefaults reread(path);
+        for (int t = 0; t < threadCount; ++t)
+            QCOMPARE(reread.stringList(QStringLiteral("k%1").arg(t)),
+                     std::optional(QStringList{QString::number(writesPerThread - 1)}));
+        // No temporary files are left beside the store.
+        QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Quillmere.plist")});
+    }
+
+    // ---- PropertyList
+
+    void unreadablePlistGivesNothing_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray xml = PropertyList::toXml(everyKind());
+        const QByteArray binary = PropertyList::toBinary(everyKind());
+        QString nested;
+        for (int i = 0; i < PropertyList::maxDepth + 50; ++i)
+            nested += QStringLiteral("<array>");
+        for (int i = 0; i < PropertyList::maxDepth + 50; ++i)
+            nested += QStringLiteral("</array>");
+
+        QTest::newRow("missing") << false << QByteArray();
+        QTest::newRow("empty") << true << QByteArray();
+        QTest::newRow("truncated XML") << true << xml.left(xml.size() / 2);
+        QTest::newRow("truncated binary") << true << binary.left(binary.size() / 2);
+        QTest::newRow("binary without its trailer") << true << binary.chopped(8);
+        QTest::newRow("binary magic, garbage after") << true << QByteArray("bplist00") + QByteArray(64, '\xff');
+        QTest::newRow("malformed XML") << true
+                                       << QByteArray(kXmlHeader) + "<dict><key>a</key><string>b</dict></plist>";
+        QTest::newRow("not XML at all") << true << QByteArray("{\"json\": true}");
+        QTest::newRow("top-level array") << true
+                                         << QByteArray(kXmlHeader) + "<array><string>a</string></array></plist>";
+        QTest::newRow("top-level string") << true << QByteArray(kXmlHeader) + "<string>a</string></plist>";
+        QTest::newRow("one byte over the cap") << true << xmlOfSize(PropertyList::maxFileSize + 1);
+        QTest::newRow("far over the cap") << true << xmlOfSize(4 * PropertyList::maxFileSize);
+        QTest::newRow("nested too deep") << true
+                                         << QByteArray(kXmlHeader) + "<dict><key>a</key>" + nested.toLatin1()
+                                                + "</dict></plist>";
+    }
+    void unreadablePlistGivesNothing()
+    {
+        QFETCH(bool, create);
+        QFETCH(QByteArray, content);
+        const QString path = m_mac.path(QStringLiteral("/plists/") + QString::fromLatin1(QTest::currentDataTag()));
+        if (create)
+            m_mac.createFile(path, content);
+        QVERIFY(!PropertyList::readFile(path));
+        if (create)
+            QVERIFY(!PropertyList::fromData(content));
+    }
+
+    void plistAtTheCapIsRead()
+    {
+        const QByteArray xml = xmlOfSize(PropertyList::maxFileSize);
+        QCOMPARE(xml.size(), PropertyList::maxFileSize);
+        const auto dict = PropertyList::readFile(m_mac.createFile(QStringLiteral("/plists/at-cap.plist"), xml));
+        QVERIFY(dict);
+        QCOMPARE(dict->value(QStringLiteral("s")).toString().size(), PropertyList::maxFileSize - xmlOfSize(0).size());
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<bool>("binary");
+        QTest::newRow("XML") << false;
+        QTest::newRow("binary") << true;
+    }
+    void roundTrip()
+    {
+        QFETCH(bool, binary);
+        const QString path = m_mac.createPlist(QStringLiteral("/plists/round-trip-%1.plist").arg(binary), everyKind(), binary);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(8) == "bplist00", binary);
+        const auto dict = PropertyList::readFile(path);
+        QVERIFY(dict);
+        const QVariantMap expected = everyKind();
+        QCOMPARE(dict->keys(), expected.keys());
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QVERIFY2(dict->value(it.key()) == it.value(), qPrintable(it.key()));
+        QCOMPARE(dict->value(QStringLiteral("integer")).typeId(), int(QMetaType::LongLong));
+        QCOMPARE(dict->value(QStringLiteral("yes")).typeId(), int(QMetaType::Bool));
+    }
+
+    // ---- ToolRunner
+
+    void toolThatCannotStart_data()
+    {
+        QTest::addColumn<QString>("executable");
+        QTest::newRow("missing") << m_mac.path(QStringLiteral("/usr/bin/absent"));
+        QTest::newRow("not executable") << m_mac.createFile(QStringLiteral("/usr/bin/plain"), "#!/bin/sh\nexit 0\n");
+        QTest::newRow("a folder") << m_mac.createDir(QStringLiteral("/usr/bin/folder"));
+    }
+    void toolThatCannotStart()
+    {
+        QFETCH(QString, executable);
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), executable);
+        const ToolResult result = runner.run(QStringLiteral("/usr/bin/sfltool"), {QStringLiteral("dumpbtm")});
+        QVERIFY(!result.started);
+        QVERIFY(!result.succeeded());
+        QVERIFY(!result.errorString.isEmpty());
+    }
+
+    void exitStatus_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("succeeded");
+        QTest::addColumn<bool>("crashed");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("success") << QByteArray("exit 0\n") << true << false << 0;
+        QTest::newRow("failure") << QByteArray("exit 1\n") << false << false << 1;
+        QTest::newRow("other code") << QByteArray("exit 42\n") << false << false << 42;
+        QTest::newRow("killed by a signal") << QByteArray("kill -KILL $$\n") << false << true << -1;
+    }
+    void exitStatus()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, succeeded);
+        QFETCH(bool, crashed);
+        QFETCH(int, exitCode);
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/pkill"),
+                           m_mac.createScript(QStringLiteral("/bin/exit-") + QString::fromLatin1(QTest::currentDataTag()), body));
+        const ToolResult result = runner.run(QStringLiteral("/usr/bin/pkill"), {});
+        QVERIFY(result.started);
+        QCOMPARE(result.succeeded(), succeeded);
+        QCOMPARE(result.crashed, crashed);
+        QCOMPARE(result.exitCode, exitCode);
+        QVERIFY(!result.timedOut);
+    }
+
+    void largeOutputOnBothStreams_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("capture") << int(ToolRunner::OutputMode::Capture);
+        QTest::newRow("discard") << int(ToolRunner::OutputMode::Discard);
+    }
+    void largeOutputOnBothStreams()
+    {
+        QFETCH(int, mode);
+        constexpr int size = 3'000'000; // far beyond any pipe buffer
+        // Standard error is filled first, while nothing arrives on standard output.
+        const QString script = m_mac.createScript(
+            QStringLiteral("/bin/chatty"),
+            QByteArray("head -c 3000000 /dev/zero | tr '\\000' e >&2\nhead -c 3000000 /dev/zero | tr '\\000' o\n"));
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/osascript"), script);
+        ToolRunner::Options options;
+        options.output = ToolRunner::OutputMode(mode);
+        const ToolResult result = runner.run(QStringLiteral("/usr/bin/osascript"), {}, options);
+        QVERIFY(result.succeeded());
+        if (options.output == ToolRunner::OutputMode::Discard) {
+            QVERIFY(result.standardOutput.isEmpty());
+            QVERIFY(result.standardError.isEmpty());
+            return;
+        }
+        QCOMPARE(result.standardOutput, QByteArray(size, 'o'));
+        QCOMPARE(result.standardError, QByteArray(size, 'e'));
+    }
+
+    void captureLimitKeepsTheStart()
+    {
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/osascript"),
+                           m_mac.createScript(QStringLiteral("/bin/limited"),
+                                              "printf 'abc'\nhead -c 500000 /dev/zero\nhead -c 500000 /dev/zero >&2\n"));
+        ToolRunner::Options options;
+        options.captureLimit = 1000;
+        const ToolResult result = runner.run(QStringLiteral("/usr/bin/osascript"), {}, options);
+        QVERIFY(result.succeeded());
+        QCOMPARE(result.standardOutput.size(), 1000);
+        QVERIFY(result.standardOutput.startsWith("abc"));
+        QCOMPARE(result.standardError.size(), 1000);
+    }
+
+    void timeOutKills()
+    {
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/tccutil"),
+                           m_mac.createScript(QStringLiteral("/bin/hangs"), "echo started\nexec sleep 600\n"));
+        ToolRunner::Options options;
+        options.timeoutMs = 300;
+        const ToolResult result = runner.run(QStringLiteral("/usr/bin/tccutil"), {}, options);
+        QVERIFY(result.started);
+        QVERIFY(result.timedOut);
+        QVERIFY(!result.crashed);
+        QVERIFY(!result.succeeded());
+        QCOMPARE(result.standardOutput, QByteArray("started\n"));
+    }
+
+    void lineCallbackSeesEveryLine()
+    {
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"),
+                           m_mac.createScript(QStringLiteral("/bin/lines"),
+                                              "printf 'one\\ntwo\\r\\n\\nfour'\n"
+                                              "printf 'err\\n' >&2\n"));
+        QList<QByteArray> lines;
+        ToolRunner::Options options;
+        options.onOutputLine = [&lines](const QByteArray &line) { lines.append(line); };
+        const ToolResult result = runner.run(QStringLiteral("/usr/bin/sfltool"), {QStringLiteral("dumpbtm")}, options);
+        QVERIFY(result.succeeded());
+        QCOMPARE(lines, (QList<QByteArray>{"one", "two", "", "four"}));
+        QVERIFY(result.standardOutput.isEmpty());
+        QCOMPARE(result.standardError, QByteArray("err\n"));
+    }
+
+    void manyLinesInOrder()
+    {
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"),
+                           m_mac.createScript(QStringLiteral("/bin/many"), "seq 1 100000\n"));
+        int expected = 1;
+        bool inOrder = true;
+        ToolRunner::Options options;
+        options.onOutputLine = [&](const QByteArray &line) { inOrder = inOrder && line.toInt() == expected++; };
+        QVERIFY(runner.run(QStringLiteral("/usr/bin/sfltool"), {}, options).succeeded());
+        QVERIFY(inOrder);
+        QCOMPARE(expected, 100001);
+    }
+
+    void argumentsArriveIntact()
+    {
+        // The fake tool writes each argument followed by a NUL byte.
+        const QString script = m_mac.createScript(QStringLiteral("/bin/args"),
+                                                  "for a in \"$@\"; do printf '%s\\000' \"$a\"; done\n");
+        QStringList arguments = FakeMac::awkwardNames();
+        arguments << QStringLiteral("--help") << QStringLiteral("-rf") << QString() << QStringLiteral("*")
+                  << QStringLiteral("~") << QStringLiteral("a;b|c&d") << QStringLiteral("tab\there\r\n")
+                  << QStringLiteral("'; rm -rf / #");
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/osascript"), script);
+        const ToolResult result = runner.run(QStringLiteral("/usr/bin/osascript"), arguments);
+        QVERIFY(result.succeeded());
+        QList<QByteArray> received = result.standardOutput.split('\0');
+        QCOMPARE(received.takeLast(), QByteArray());
+        QStringList decoded;
+        for (const QByteArray &argument : received)
+            decoded << QString::fromUtf8(argument);
+        QCOMPARE(decoded, arguments);
+        QVERIFY(!QFile::exists(QDir::current().filePath(QStringLiteral("pwned"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
