@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/ScannerServices.h"
+#include "model/InstalledApp.h"
+#include "model/LeftoverItem.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// The main window's model object: runs the scan engine in background tasks and
+// publishes what it finds. Lives on the main thread; every published property
+// is written there only.
+class Scanner : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<LeftoverItem> items READ items NOTIFY itemsChanged)
+    Q_PROPERTY(bool isScanning READ isScanning NOTIFY isScanningChanged)
+    Q_PROPERTY(QString scanProgress READ scanProgress NOTIFY scanProgressChanged)
+    Q_PROPERTY(bool tccAccessDenied READ tccAccessDenied NOTIFY tccAccessDeniedChanged)
+    Q_PROPERTY(QList<LeftoverItem> removalFailures READ removalFailures NOTIFY removalFailuresChanged)
+    Q_PROPERTY(QList<InstalledApp> installedApps READ installedApps NOTIFY installedAppsChanged)
+    Q_PROPERTY(bool isLoadingRoster READ isLoadingRoster NOTIFY isLoadingRosterChanged)
+
+public:
+    explicit Scanner(const ScannerServices &services, QObject *parent = nullptr);
+
+    const QList<LeftoverItem> &items() const { return m_items; }
+    bool isScanning() const { return m_isScanning; }
+    const QString &scanProgress() const { return m_scanProgress; }
+    bool tccAccessDenied() const { return m_tccAccessDenied; }
+    const QList<LeftoverItem> &removalFailures() const { return m_removalFailures; }
+    const QList<InstalledApp> &installedApps() const { return m_installedApps; }
+    bool isLoadingRoster() const { return m_isLoadingRoster; }
+
+    const ScannerServices &services() const { return m_services; }
+
+    // True when the process was started with "--ui-testing"; computed once.
+    static bool isUITesting();
+
+    void scan();
+    void scanSpecificApp(const QString &bundleID, const QString &appName);
+    void loadInstalledApps();
+
+    void moveToTrash(const QList<LeftoverItem> &items);
+    void resetPermissions(const QList<LeftoverItem> &items);
+    void resetAllPermissions(const QString &bundleID, const QString &appName);
+    void removeAppCompletely(const InstalledApp &app);
+    void removeBackgroundActivity(const QList<LeftoverItem> &items);
+
+signals:
+    void itemsChanged();
+    void isScanningChanged();
+    void scanProgressChanged();
+    void tccAccessDeniedChanged();
+    void removalFailuresChanged();
+    void installedAppsChanged();
+    void isLoadingRosterChanged();
+
+private:
+    friend class ScannerPublisher;
+
+    void setItems(const QList<LeftoverItem> &items);
+    void setIsScanning(bool value);
+    void setScanProgress(const QString &text);
+    void setTccAccessDenied(bool value);
+    void setRemovalFailures(const QList<LeftoverItem> &items);
+    void setInstalledApps(const QList<InstalledApp> &apps);
+    void setIsLoadingRoster(bool value);
+
+    QString localized(const QString &key, const QVariantList &args = {}) const;
+
+    ScannerServices m_services;
+    QList<LeftoverItem> m_items;
+    bool m_isScanning = false;
+    QString m_scanProgress;
+    bool m_tccAccessDenied = false;
+    QList<LeftoverItem> m_removalFailures;
+    QList<InstalledApp> m_installedApps;
+    bool m_isLoadingRoster = false;
+};

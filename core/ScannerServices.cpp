@@ -1,0 +1,21 @@
+#include "core/ScannerServices.h"
+
+#include "core/AppLogger.h"
+#include "core/LanguageManager.h"
+#include "platform/Trash.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+
+ScannerServices ScannerServices::system()
+{
+    // The user's Trash; made once and kept for the life of the process.
+    static Trash trash(Trash::defaultHomeTrashPath());
+    ScannerServices services;
+    services.roots = SystemRoots::real();
+    services.logger = &AppLogger::shared();
+    services.language = &LanguageManager::shared();
+    services.defaults = &UserDefaults::standard();
+    services.trash = &trash;
+    services.workspace = &Workspace::system();
+    return services;
+}

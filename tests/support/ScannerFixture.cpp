@@ -1,0 +1,91 @@
+#include "support/ScannerFixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+ScannerFixture::ScannerFixture()
+    : defaults(mac.path(QStringLiteral("~/.config/Quillmere/Quillmere.plist")))
+    , logger(mac.home())
+    , language(defaults)
+    , trash(mac.path(QStringLiteral("~/.local/share/Trash")))
+{
+    language.setLanguage(AppLanguage::en);
+    // No test may reach a real system tool.
+    for (const char *tool : {"/usr/bin/sfltool", "/usr/bin/osascript", "/usr/bin/tccutil", "/bin/launchctl",
+                             "/usr/bin/pkill"})
+        runner.setToolPath(QString::fromLatin1(tool), mac.path(QStringLiteral("/nonexistent") + QLatin1String(tool)));
+}
+
+ScannerServices ScannerFixture::services()
+{
+    ScannerServices s;
+    s.roots = mac.roots();
+    s.runner = runner;
+    s.logger = &logger;
+    s.language = &language;
+    s.defaults = &defaults;
+    s.trash = &trash;
+    s.workspace = &workspace;
+    return s;
+}
+
+QStringList ScannerFixture::logMessages() const
+{
+    QFile file(logger.logFilePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList messages;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        // "[2026-01-01T00:00:00Z] message"
+        const qsizetype close = line.indexOf("] ");
+        messages << QString::fromUtf8(close >= 0 ? line.mid(close + 2) : line);
+    }
+    return messages;
+}
+
+QStringList ScannerFixture::newLogMessages()
+{
+    const QStringList all = logMessages();
+    const QStringList fresh = all.mid(m_seen);
+    m_seen = all.size();
+    return fresh;
+}
+
+QString ScannerFixture::recordFile(const QString &systemPath) const
+{
+    return mac.path(QStringLiteral("/fake-tools") + systemPath + QStringLiteral(".calls"));
+}
+
+QString ScannerFixture::fakeTool(const QString &systemPath, const QByteArray &output, int exitCode)
+{
+    const QString record = recordFile(systemPath);
+    const QString outputFile = mac.createFile(QStringLiteral("/fake-tools") + systemPath + QStringLiteral(".out"), output);
+    QByteArray body;
+    body += "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + record.toUtf8() + "'; done\n";
+    body += "printf -- '--\\n' >> '" + record.toUtf8() + "'\n";
+    body += "cat '" + outputFile.toUtf8() + "'\n";
+    body += "exit " + QByteArray::number(exitCode) + "\n";
+    const QString script = mac.createScript(QStringLiteral("/fake-tools") + systemPath, body);
+    runner.setToolPath(systemPath, script);
+    return script;
+}
+
+QStringList ScannerFixture::recordedCalls(const QString &systemPath) const
+{
+    QFile file(recordFile(systemPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList calls;
+    QStringList current;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (line == QLatin1String("--")) {
+            calls << current.join(QLatin1Char(' '));
+            current.clear();
+        } else if (!line.isEmpty()) {
+            current << line;
+        }
+    }
+    return calls;
+}

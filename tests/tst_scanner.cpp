@@ -1,0 +1,293 @@
+#include "core/Scanner.h"
+#include "model/ByteCountFormatter.h"
+#include "model/StoredLists.h"
+#include "support/ScannerFixture.h"
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QThreadPool>
+#include <QtTest>
+
+class TestScanner : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Every category of leftover once, an ignored one, and an unreadable
+    // permission database.
+    static void buildWholeMac(ScannerFixture &f)
+    {
+        FakeMac &mac = f.mac;
+        mac.createApp(QStringLiteral("/Applications/Installed.app"), QStringLiteral("com.installed.app"));
+        mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.editor.plist"), 100);
+        mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.installed.app.plist"), 100);
+        mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.apple.dock.plist"), 100);
+        mac.createFileOfSize(QStringLiteral("~/Library/Application Support/com.gone.editor/data"), 2000);
+        mac.createFileOfSize(QStringLiteral("~/Library/Application Support/Installed/data"), 2000);
+        mac.createFileOfSize(QStringLiteral("~/Library/Caches/com.ignored.tool/x"), 500);
+        mac.createFileOfSize(QStringLiteral("~/Library/Caches/PlainCache/x"), 1500);
+        mac.createFileOfSize(QStringLiteral("~/Library/Containers/com.gone.editor/f"), 3000);
+        mac.createFileOfSize(QStringLiteral("~/Library/Group Containers/ABCDE12345.com.gone.shared/f"), 10);
+        mac.createFileOfSize(QStringLiteral("/Library/Application Support/com.gone.sysapp/f"), 1000);
+        mac.createFileOfSize(QStringLiteral("/Library/Preferences/com.gone.daemon.plist"), 200);
+        mac.createFileOfSize(QStringLiteral("/Library/PrivilegedHelperTools/com.gone.daemon"), 300);
+        mac.createFileOfSize(QStringLiteral("~/Library/Saved Application State/com.gone.editor.savedState/w"), 400);
+        mac.createFileOfSize(QStringLiteral("~/Library/Logs/com.gone.editor/x"), 600);
+        mac.createPlist(QStringLiteral("~/Library/LaunchAgents/com.gone.agent.plist"),
+                        {{QStringLiteral("Label"), QStringLiteral("com.gone.agent")},
+                         {QStringLiteral("ProgramArguments"),
+                          QVariantList{QStringLiteral("/opt/gone/Gone Agent"), QStringLiteral("-x")}}});
+        mac.createPlist(QStringLiteral("~/Library/Screen Savers/Gone Saver.saver/Contents/Info.plist"),
+                        {{QStringLiteral("CFBundleIdentifier"), QStringLiteral("com.gone.saver")}});
+        f.fakeTool(QStringLiteral("/usr/bin/sfltool"),
+                   "UUID: 1\n Name: Gone Sync\n Identifier: com.gone.sync\n Type: login item (0x4)\n"
+                   " Executable: missing value\n");
+        // A folder where the database file should be: it exists but cannot be opened.
+        mac.createDir(QStringLiteral("~/Library/Application Support/com.apple.TCC/TCC.db"));
+        f.defaults.setStringList(QStringLiteral("ignoredBundleIDs"), {QStringLiteral("com.ignored.tool")});
+    }
+
+    // A fresh fake Mac with Quillmere itself installed, as on a real machine:
+    // otherwise its own log folder counts as a leftover.
+    static void installSelf(ScannerFixture &f)
+    {
+        f.mac.createApp(QStringLiteral("/Applications/Quillmere.app"), QStringLiteral("com.quillmere.app"));
+    }
+
+    static void waitForTasks(Scanner *scanner)
+    {
+        if (scanner)
+            QTRY_VERIFY_WITH_TIMEOUT(!scanner->isScanning() && !scanner->isLoadingRoster(), 20000);
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void fullScanReportAndResult()
+    {
+        ScannerFixture f;
+        buildWholeMac(f);
+        Scanner scanner(f.services());
+        QStringList progress;
+        connect(&scanner, &Scanner::scanProgressChanged, this, [&] { progress << scanner.scanProgress(); });
+        QSignalSpy deniedSpy(&scanner, &Scanner::tccAccessDeniedChanged);
+
+        scanner.scan();
+        QVERIFY(scanner.isScanning());
+        QCOMPARE(scanner.tccAccessDenied(), false);
+        waitForTasks(&scanner);
+
+        const QString root = f.mac.root();
+        const auto size = [&](const QString &fakePath) {
+            return ByteCountFormatter::string(QFileInfo(f.mac.path(fakePath)).size());
+        };
+        const QString agentSize = size(QStringLiteral("~/Library/LaunchAgents/com.gone.agent.plist"));
+        const QString saverSize
+            = size(QStringLiteral("~/Library/Screen Savers/Gone Saver.saver/Contents/Info.plist"));
+        const QStringList expected = {
+            "=== Scan started ===",
+            "  Loaded 1 installed app",
+            "── Preferences: 1 item",
+            "  Editor [com.gone.editor]  |  Preference  |  100 bytes  |  ~/Library/Preferences/com.gone.editor.plist",
+            "── Application Support: 1 item",
+            "  Editor [com.gone.editor]  |  App Support  |  2 KB  |  ~/Library/Application Support/com.gone.editor",
+            "── Caches: 2 items",
+            "  Plain Cache  |  Cache  |  2 KB  |  ~/Library/Caches/PlainCache",
+            "  Tool [com.ignored.tool]  |  Cache  |  500 bytes  |  ~/Library/Caches/com.ignored.tool",
+            "── Containers: 2 items",
+            "  Editor [com.gone.editor]  |  Container  |  3 KB  |  ~/Library/Containers/com.gone.editor",
+            "  Shared [com.gone.shared]  |  Container  |  10 bytes  |  ~/Library/Group Containers/ABCDE12345.com.gone.shared",
+            "── Application Scripts: none",
+            "── System Application Support: 1 item",
+            "  Sysapp [com.gone.sysapp]  |  App Support  |  1 KB  |  " + root + "/Library/Application Support/com.gone.sysapp",
+            "── System Caches: none",
+            "── System Logs: none",
+            "── System Preferences: 1 item",
+            "  Daemon [com.gone.daemon]  |  Preference  |  200 bytes  |  " + root + "/Library/Preferences/com.gone.daemon.plist",
+            "── Privileged Helpers: 1 item",
+            "  Daemon [com.gone.daemon]  |  Login Item  |  300 bytes  |  " + root + "/Library/PrivilegedHelperTools/com.gone.daemon",
+            "── Saved States: 1 item",
+            "  Editor [com.gone.editor]  |  Saved State  |  400 bytes  |  ~/Library/Saved Application State/com.gone.editor.savedState",
+            "── Logs: 1 item",
+            "  Editor [com.gone.editor]  |  Log  |  600 bytes  |  ~/Library/Logs/com.gone.editor",
+            "── Login Items: 1 item",
+            "  Gone Agent [com.gone.agent]  |  Login Item  |  " + agentSize + "  |  /opt/gone/Gone Agent",
+            "── Plugins: 1 item",
+            "  Gone Saver [com.gone.saver]  |  Plugin  |  " + saverSize + "  |  ~/Library/Screen Savers/Gone Saver.saver",
+            "── Background Activity: 1 item",
+            "  Gone Sync [com.gone.sync]  |  Background Activity  |  —  |  login item",
+            "── TCC Permissions: none",
+            "── 1 item suppressed by Ignore List",
+            "=== Scan finished: 13 items shown ===  [TCC access denied — Full Disk Access needed]",
+        };
+        const QStringList actual = f.logMessages();
+        for (qsizetype i = 0; i < qMin(actual.size(), expected.size()); ++i)
+            QCOMPARE(actual.at(i), expected.at(i));
+        QCOMPARE(actual.size(), expected.size());
+
+        QStringList names;
+        for (const LeftoverItem &item : scanner.items())
+            names << item.appName;
+        QCOMPARE(names, (QStringList{"Daemon", "Daemon", "Editor", "Editor", "Editor", "Editor", "Editor",
+                                     "Gone Agent", "Gone Saver", "Gone Sync", "Plain Cache", "Shared", "Sysapp"}));
+        QCOMPARE(scanner.tccAccessDenied(), true);
+        // Reset at the start, set only at the end.
+        QCOMPARE(deniedSpy.count(), 2);
+        QCOMPARE(scanner.scanProgress(), f.language.localized(QStringLiteral("scan_found_n_items"), {13}));
+
+        // Each phase announced in order, between the start and the result.
+        const QStringList keys = {"scanning_starting",  "scanning_loading_apps", "scanning_preferences",
+                                  "scanning_app_support", "scanning_caches",    "scanning_containers",
+                                  "scanning_saved_states", "scanning_logs",     "scanning_login_items",
+                                  "scanning_plugins",   "scanning_background_activity", "scanning_tcc"};
+        QStringList expectedProgress;
+        for (const QString &key : keys)
+            expectedProgress << f.language.localized(key);
+        expectedProgress << f.language.localized(QStringLiteral("scan_found_n_items"), {13});
+        QCOMPARE(progress, expectedProgress);
+    }
+
+    void statusTextByCount_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("none") << 0;
+        QTest::newRow("one") << 1;
+        QTest::newRow("two") << 2;
+    }
+    void statusTextByCount()
+    {
+        QFETCH(int, count);
+        ScannerFixture f;
+        installSelf(f);
+        for (int i = 0; i < count; ++i)
+            f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.app%1.plist").arg(i), 10);
+        Scanner scanner(f.services());
+        scanner.scan();
+        waitForTasks(&scanner);
+        QCOMPARE(scanner.items().size(), count);
+        const QString expected = count == 0 ? f.language.localized(QStringLiteral("scan_no_items"))
+            : count == 1 ? f.language.localized(QStringLiteral("scan_found_1_item"))
+                         : f.language.localized(QStringLiteral("scan_found_n_items"), {count});
+        QCOMPARE(scanner.scanProgress(), expected);
+        QVERIFY(!f.logMessages().contains(QStringLiteral("── 0 items suppressed by Ignore List")));
+    }
+
+    void sortsByLowerCasedName()
+    {
+        ScannerFixture f;
+        installSelf(f);
+        for (const char *id : {"com.x.beta", "com.x.Alpha", "com.x.alpha2"})
+            f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/%1.plist").arg(QLatin1String(id)), 10);
+        Scanner scanner(f.services());
+        scanner.scan();
+        waitForTasks(&scanner);
+        QStringList names;
+        for (const LeftoverItem &item : scanner.items())
+            names << item.appName;
+        QCOMPARE(names, (QStringList{"Alpha", "Alpha2", "Beta"}));
+    }
+
+    void secondScanWhileScanningChangesNothing()
+    {
+        ScannerFixture f;
+        installSelf(f);
+        f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.app.plist"), 10);
+        Scanner scanner(f.services());
+        scanner.scan();
+        const QString progress = scanner.scanProgress();
+        QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
+        scanner.scan();
+        scanner.scanSpecificApp(QStringLiteral("com.gone.app"), QStringLiteral("App"));
+        QCOMPARE(itemsSpy.count(), 0);
+        QCOMPARE(scanner.scanProgress(), progress);
+        waitForTasks(&scanner);
+        QCOMPARE(f.logMessages().count(QStringLiteral("=== Scan started ===")), 1);
+        QCOMPARE(scanner.items().size(), 1);
+    }
+
+    void oneAppScanRefusesFullScanAndKeepsDenied()
+    {
+        ScannerFixture f;
+        installSelf(f);
+        f.mac.createDir(QStringLiteral("~/Library/Application Support/com.apple.TCC/TCC.db"));
+        f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.app.plist"), 10);
+        f.mac.createFileOfSize(QStringLiteral("~/Library/Caches/com.gone.app/c"), 10);
+        f.defaults.setStringList(QStringLiteral("ignoredBundleIDs"), {QStringLiteral("com.gone.app")});
+        Scanner scanner(f.services());
+        scanner.scan();
+        waitForTasks(&scanner);
+        QCOMPARE(scanner.tccAccessDenied(), true);
+        QVERIFY(scanner.items().isEmpty());
+
+        const qsizetype logLines = f.logMessages().size();
+        scanner.scanSpecificApp(QStringLiteral("com.gone.app"), QStringLiteral("Gone App"));
+        QCOMPARE(scanner.scanProgress(), f.language.localized(QStringLiteral("scanning_specific"), {"Gone App"}));
+        scanner.scan(); // refused while the one-application scan runs
+        waitForTasks(&scanner);
+        // Ignored applications still show in their own scan; sorted by type.
+        QCOMPARE(scanner.items().size(), 2);
+        QCOMPARE(scanner.items().at(0).type, LeftoverType::cache);
+        QCOMPARE(scanner.items().at(1).type, LeftoverType::preference);
+        QCOMPARE(scanner.scanProgress(),
+                 f.language.localized(QStringLiteral("scan_found_n_files"), {2, QStringLiteral("Gone App")}));
+        QCOMPARE(scanner.tccAccessDenied(), true);
+        QCOMPARE(f.logMessages().size(), logLines);
+    }
+
+    void scannerDestroyedDuringScan()
+    {
+        ScannerFixture f;
+        buildWholeMac(f);
+        auto *scanner = new Scanner(f.services());
+        scanner->scan();
+        scanner->loadInstalledApps();
+        delete scanner;
+        waitForTasks(nullptr);
+        QCoreApplication::processEvents();
+        const QStringList log = f.logMessages();
+        QVERIFY(!log.isEmpty());
+        QVERIFY(log.last().startsWith(QStringLiteral("=== Scan finished: 13 items shown ===")) || log.contains(
+            QStringLiteral("=== Scan finished: 13 items shown ===  [TCC access denied — Full Disk Access needed]")));
+    }
+
+    void rosterSizesArrive()
+    {
+        ScannerFixture f;
+        f.mac.createApp(QStringLiteral("/Applications/Beta.app"), QStringLiteral("com.x.beta"), QStringLiteral("2.0"));
+        f.mac.createApp(QStringLiteral("/Applications/alpha.app"), QStringLiteral("com.x.alpha"));
+        f.mac.createFileOfSize(QStringLiteral("/Applications/alpha.app/Contents/Resources/big"), 5000);
+        f.mac.createApp(QStringLiteral("/Applications/System.app"), QStringLiteral("com.apple.system"));
+        Scanner scanner(f.services());
+        QList<QList<qint64>> published;
+        connect(&scanner, &Scanner::installedAppsChanged, this, [&] {
+            QList<qint64> sizes;
+            for (const InstalledApp &app : scanner.installedApps())
+                sizes << app.appSize;
+            published << sizes;
+        });
+        scanner.loadInstalledApps();
+        QVERIFY(scanner.isLoadingRoster());
+        scanner.loadInstalledApps(); // refused while loading
+        waitForTasks(&scanner);
+
+        QCOMPARE(scanner.installedApps().size(), 2);
+        QCOMPARE(scanner.installedApps().at(0).name, QStringLiteral("alpha"));
+        QCOMPARE(scanner.installedApps().at(1).name, QStringLiteral("Beta"));
+        // Emptied, listed with unknown sizes, then one publication per size.
+        QCOMPARE(published.size(), 4);
+        QCOMPARE(published.at(0), QList<qint64>());
+        QCOMPARE(published.at(1), (QList<qint64>{-1, -1}));
+        QCOMPARE(published.at(2).at(1), -1);
+        QVERIFY(published.at(2).at(0) > 5000);
+        QVERIFY(published.at(3).at(1) > 0);
+        QVERIFY(f.logMessages().contains(QStringLiteral("=== Installed apps: 2 ===")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScanner)
+#include "tst_scanner.moc"
