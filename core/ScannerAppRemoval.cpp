@@ -1,0 +1,228 @@
+#include "core/Scanner.h"
+
+#include "core/AppLogger.h"
+#include "core/MainThread.h"
+#include "core/ProtectedPaths.h"
+#include "core/engine/AdminCommand.h"
+#include "core/engine/AppLeftovers.h"
+#include "core/engine/SystemOperations.h"
+#include "platform/Trash.h"
+
+#include <QPointer>
+#include <QSet>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr int kUserInitiatedPriority = 10;
+constexpr int kNoWritePermission = 513;
+
+// What the main-thread part hands to the background part.
+struct AppRemoval
+{
+    QString bundleID;
+    QString name;
+    QString bundlePath;
+    // The bundle's own Trash attempt failed: the bundle goes along with the
+    // leftovers, to the administrator or, when its path was refused, straight
+    // to the failures.
+    std::optional<LeftoverItem> bundleRecord;
+    bool bundleRefused = false;
+};
+
+struct AppRemovalOutcome
+{
+    QList<LeftoverItem> removed;
+    QList<LeftoverItem> failures;
+    // Bundle ID and service of every permission whose own reset succeeded.
+    QSet<std::pair<QString, QString>> resetPermissions;
+    bool allPermissionsReset = false;
+    int cleanedCount = 0;
+};
+
+AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemoval &app)
+{
+    AppLogger *logger = services.logger;
+    AppRemovalOutcome outcome;
+
+    const QList<LeftoverItem> found =
+        ScannerEngine::findLeftovers(services.roots, services.runner, app.bundleID, app.name);
+    logger->log(QStringLiteral("FOUND %1 leftovers for ").arg(found.size()) + app.name);
+
+    QList<LeftoverItem> trashList;
+    QList<LeftoverItem> adminList;
+    QList<LeftoverItem> permissions;
+    for (const LeftoverItem &item : found) {
+        if (item.type == LeftoverType::permission)
+            permissions.append(item);
+        if (!item.path)
+            continue;
+        if (!ProtectedPaths::refusal(services.roots, *item.path)
+            && ProtectedPaths::needsAdministrator(services.roots, *item.path))
+            adminList.append(item);
+        else
+            trashList.append(item);
+    }
+
+    if (app.bundleRecord) {
+        if (app.bundleRefused)
+            outcome.failures.append(*app.bundleRecord);
+        else
+            adminList.append(*app.bundleRecord);
+    }
+
+    for (const LeftoverItem &item : trashList) {
+        const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*services.trash, services.roots, *item.path);
+        if (!error) {
+            outcome.removed.append(item);
+        } else if (error->code == kNoWritePermission) {
+            adminList.append(item);
+        } else {
+            outcome.failures.append(item);
+            logger->log(QStringLiteral("TRASH FAILED: ") + *item.path + QStringLiteral(" — ") + error->description);
+        }
+    }
+
+    if (!adminList.isEmpty()) {
+        QStringList paths;
+        for (const LeftoverItem &item : adminList)
+            paths.append(*item.path);
+        const AdminRemovalResult result =
+            ScannerEngine::removeWithAdministratorPrivileges(services.roots, services.runner, paths, app.name);
+        if (result.cancelled) {
+            logger->log(QStringLiteral("ADMIN RM CANCELLED for ") + app.name
+                        + QStringLiteral(" (%1 items)").arg(paths.size()));
+            outcome.failures.append(adminList);
+        } else {
+            const QSet<QString> removedPaths(result.removed.cbegin(), result.removed.cend());
+            for (const LeftoverItem &item : adminList) {
+                if (removedPaths.contains(*item.path)) {
+                    outcome.removed.append(item);
+                } else {
+                    outcome.failures.append(item);
+                    logger->log(QStringLiteral("ADMIN RM FAILED: ") + *item.path);
+                }
+            }
+        }
+    }
+
+    logger->logTrashed(outcome.removed);
+
+    int permissionsCleaned = 0;
+    for (const LeftoverItem &item : permissions) {
+        if (!item.bundleID || !item.permissionService)
+            continue;
+        const QString what = *item.bundleID + QStringLiteral(" [") + *item.permissionService + QLatin1Char(']');
+        if (ScannerEngine::tccReset(services.runner, *item.bundleID, *item.permissionService)) {
+            outcome.resetPermissions.insert({*item.bundleID, *item.permissionService});
+            ++permissionsCleaned;
+            logger->log(QStringLiteral("RESET PERMISSION: ") + what);
+        } else {
+            logger->log(QStringLiteral("RESET PERMISSION FAILED: ") + what);
+        }
+    }
+    outcome.allPermissionsReset = ScannerEngine::tccResetAll(services.runner, app.bundleID);
+    if (outcome.allPermissionsReset) {
+        // What a single reset missed is gone all the same.
+        permissionsCleaned = 0;
+        for (const LeftoverItem &item : permissions) {
+            if (item.bundleID == app.bundleID
+                || (item.bundleID && item.permissionService
+                    && outcome.resetPermissions.contains({*item.bundleID, *item.permissionService})))
+                ++permissionsCleaned;
+        }
+    }
+
+    // Background records without a file are left as they are, so they are not counted.
+    outcome.cleanedCount = int(outcome.removed.size()) + permissionsCleaned;
+    return outcome;
+}
+
+}
+
+void Scanner::removeAppCompletely(const InstalledApp &app)
+{
+    AppLogger *logger = m_services.logger;
+    if (isUITesting()) {
+        logger->log(QStringLiteral("UI-TEST: removeAppCompletely blocked (") + app.bundleID + QLatin1Char(')'));
+        return;
+    }
+    logger->log(QStringLiteral("REMOVE APP: ") + app.name + QStringLiteral(" (") + app.bundleID + QLatin1Char(')'));
+    setRemovalFailures({});
+
+    const int signalled = ScannerEngine::terminateApp(m_services.runner, app.bundleID);
+    if (signalled >= 1)
+        logger->log(QStringLiteral("PRE-KILL: signalled %1 process(es) for ").arg(signalled) + app.bundleID);
+
+    AppRemoval removal{app.bundleID, app.name, app.path, std::nullopt, false};
+    if (const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*m_services.trash, m_services.roots, app.path)) {
+        logger->log(QStringLiteral("TRASH APP FAILED: ") + app.path + QStringLiteral(" — ") + error->description);
+        LeftoverItem record;
+        record.appName = app.name;
+        record.bundleID = app.bundleID;
+        record.path = app.path;
+        record.type = LeftoverType::appSupport;
+        record.size = 0;
+        removal.bundleRecord = record;
+        removal.bundleRefused = ProtectedPaths::refusal(m_services.roots, app.path).has_value();
+    } else {
+        logger->log(QStringLiteral("TRASHED APP BUNDLE: ") + app.path);
+    }
+
+    QList<InstalledApp> roster;
+    for (const InstalledApp &row : m_installedApps) {
+        if (row.id != app.id)
+            roster.append(row);
+    }
+    setInstalledApps(roster);
+
+    const ScannerServices services = m_services;
+    QPointer<Scanner> weak(this);
+    QThreadPool::globalInstance()->start(
+        [weak, services, removal] {
+            const AppRemovalOutcome outcome = removeLeftovers(services, removal);
+            // Written here, before the hop, so that it is in the log even when
+            // no window is left to receive the result.
+            services.logger->log(QStringLiteral("REMOVE APP DONE: ") + removal.name
+                                 + QStringLiteral(" — %1 items cleaned, %2 failed")
+                                       .arg(outcome.cleanedCount)
+                                       .arg(outcome.failures.size()));
+
+            postToMainThread([weak, removal, outcome] {
+                if (!weak)
+                    return;
+                QSet<QString> removedPaths;
+                for (const LeftoverItem &item : outcome.removed)
+                    removedPaths.insert(*item.path);
+                QList<LeftoverItem> remaining;
+                for (const LeftoverItem &row : weak->m_items) {
+                    bool gone = false;
+                    if (row.path) {
+                        gone = removedPaths.contains(*row.path);
+                    } else if (row.bundleID == removal.bundleID) {
+                        // A permission row leaves only when its permission was reset.
+                        gone = row.type != LeftoverType::permission || outcome.allPermissionsReset
+                            || (row.permissionService
+                                && outcome.resetPermissions.contains({*row.bundleID, *row.permissionService}));
+                    }
+                    if (!gone)
+                        remaining.append(row);
+                }
+                weak->setItems(remaining);
+                if (outcome.failures.isEmpty()) {
+                    weak->setScanProgress(
+                        weak->localized(QStringLiteral("remove_app_done"), {removal.name, outcome.cleanedCount}));
+                } else {
+                    weak->setRemovalFailures(outcome.failures);
+                    weak->setScanProgress(weak->localized(
+                        QStringLiteral("remove_app_partial"),
+                        {removal.name, outcome.cleanedCount, int(outcome.failures.size())}));
+                }
+            });
+        },
+        kUserInitiatedPriority);
+}

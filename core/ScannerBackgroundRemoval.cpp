@@ -1,0 +1,132 @@
+#include "core/Scanner.h"
+
+#include "core/AppLogger.h"
+#include "core/MainThread.h"
+#include "core/ProtectedPaths.h"
+#include "core/engine/AdminCommand.h"
+#include "core/engine/SystemOperations.h"
+#include "platform/Trash.h"
+#include "platform/Workspace.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QSet>
+#include <QThreadPool>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kUserInitiatedPriority = 10;
+constexpr int kNoWritePermission = 513;
+const QString kLoginItemsPane = QStringLiteral("x-apple.systempreferences:com.apple.LoginItems-Settings.extension");
+
+QString labelOf(const LeftoverItem &row)
+{
+    return row.bundleID.value_or(QString());
+}
+
+}
+
+void Scanner::removeBackgroundActivity(const QList<LeftoverItem> &items)
+{
+    if (isUITesting()) {
+        m_services.logger->log(
+            QStringLiteral("UI-TEST: removeBackgroundActivity blocked (%1 items)").arg(items.size()));
+        return;
+    }
+    setRemovalFailures({});
+
+    const ScannerServices services = m_services;
+    QPointer<Scanner> weak(this);
+    QThreadPool::globalInstance()->start(
+        [weak, services, items] {
+            AppLogger *logger = services.logger;
+
+            // Each file is tried once, however many rows found it; its outcome
+            // counts for every one of them.
+            QList<QStringList> pathsOfRow;
+            QSet<QString> seen;
+            QStringList trashList;
+            QStringList adminList;
+            bool anyManual = false;
+            for (const LeftoverItem &row : items) {
+                const QString label = labelOf(row);
+                ScannerEngine::launchctlBootout(services.runner, label);
+                ScannerEngine::terminateApp(services.runner, label);
+                const QStringList paths = ScannerEngine::launchdPlists(services.roots, label);
+                pathsOfRow.append(paths);
+                anyManual = anyManual || paths.isEmpty();
+                for (const QString &path : paths) {
+                    if (seen.contains(path))
+                        continue;
+                    seen.insert(path);
+                    if (!ProtectedPaths::refusal(services.roots, path)
+                        && ProtectedPaths::needsAdministrator(services.roots, path))
+                        adminList.append(path);
+                    else
+                        trashList.append(path);
+                }
+            }
+
+            QSet<QString> removed;
+            for (const QString &path : trashList) {
+                const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*services.trash, services.roots, path);
+                if (!error) {
+                    removed.insert(path);
+                    logger->log(QStringLiteral("BG ACTIVITY: unloaded + trashed ") + path);
+                } else if (error->code == kNoWritePermission) {
+                    adminList.append(path);
+                } else {
+                    logger->log(QStringLiteral("BG ACTIVITY TRASH FAILED: ") + path + QStringLiteral(" — ")
+                                + error->description);
+                }
+            }
+
+            if (!adminList.isEmpty()) {
+                const QString name = items.size() == 1 ? items.first().appName : QStringLiteral("background helpers");
+                const AdminRemovalResult result =
+                    ScannerEngine::removeWithAdministratorPrivileges(services.roots, services.runner, adminList, name);
+                if (result.cancelled) {
+                    logger->log(QStringLiteral("BG ACTIVITY ADMIN RM CANCELLED (%1 items)").arg(adminList.size()));
+                } else {
+                    for (const QString &path : result.removed) {
+                        removed.insert(path);
+                        logger->log(QStringLiteral("BG ACTIVITY: admin-removed ") + path);
+                    }
+                    for (const QString &path : result.failed)
+                        logger->log(QStringLiteral("BG ACTIVITY ADMIN RM FAILED: ") + path);
+                }
+            }
+
+            // A row leaves when all its files are gone, or when it had none and
+            // is left to the Login Items pane; a row with a file still in place stays.
+            QSet<QUuid> leaving;
+            for (qsizetype i = 0; i < items.size(); ++i) {
+                const QStringList &paths = pathsOfRow.at(i);
+                const bool allRemoved = std::all_of(paths.cbegin(), paths.cend(),
+                                                    [&](const QString &path) { return removed.contains(path); });
+                if (!allRemoved)
+                    continue;
+                leaving.insert(items.at(i).id);
+                const LeftoverItem &row = items.at(i);
+                logger->log(QStringLiteral("BG ACTIVITY REMOVED: ") + row.bundleID.value_or(row.appName));
+            }
+
+            postToMainThread([weak, leaving, anyManual, workspace = services.workspace] {
+                if (weak) {
+                    QList<LeftoverItem> remaining;
+                    for (const LeftoverItem &row : weak->m_items) {
+                        if (!leaving.contains(row.id))
+                            remaining.append(row);
+                    }
+                    weak->setItems(remaining);
+                }
+                // The user removes these in the system's own settings.
+                if (anyManual && workspace)
+                    workspace->openUrl(QUrl(kLoginItemsPane));
+            });
+        },
+        kUserInitiatedPriority);
+}
