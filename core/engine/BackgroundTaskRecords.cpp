@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextBoundaryFinder>
@@ -80,31 +81,62 @@ bool isSystemProgramPath(const QString &systemPath)
     return lies(systemPath, QStringLiteral("/usr")) && !lies(systemPath, QStringLiteral("/usr/local"));
 }
 
-// The real path of a record's executable when it may be offered for removal:
-// an absolute path to a regular file (a final link is not followed) outside
-// the system's program folders, also after resolving linked folders on the way.
-std::optional<QString> removableExecutable(const QString &value, const SystemRoots &roots)
+// Decides whether a record's executable may be offered for removal: an
+// absolute path to a regular file (a final link is not followed) outside the
+// system's program folders, also after resolving linked folders on the way.
+// Records share a few folders, so resolved folders are kept for one dump.
+class ExecutableCheck
 {
-    if (!value.startsWith(QLatin1Char('/')))
-        return std::nullopt;
-    const QString systemPath = QDir::cleanPath(value);
-    if (systemPath == QLatin1String("/") || isSystemProgramPath(systemPath))
-        return std::nullopt;
-    const QString real = roots.system(systemPath);
-    struct stat st;
-    if (lstat(QFile::encodeName(real).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
+public:
+    explicit ExecutableCheck(const SystemRoots &roots)
+        : m_roots(roots)
+        , m_canonicalRoot(QFileInfo(roots.root).canonicalFilePath())
+    {
+    }
 
-    const QFileInfo info(real);
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    const QString root = QFileInfo(roots.root).canonicalFilePath();
-    if (folder.isEmpty() || root.isEmpty())
-        return std::nullopt;
-    const QString resolved = SystemRoots{QString(), root}.asSystemPath(folder + QLatin1Char('/') + info.fileName());
-    if (resolved.isEmpty() || isSystemProgramPath(QDir::cleanPath(resolved)))
-        return std::nullopt;
-    return real;
-}
+    // The real path, or nothing.
+    std::optional<QString> removablePath(const QString &value)
+    {
+        if (!value.startsWith(QLatin1Char('/')) || m_canonicalRoot.isEmpty())
+            return std::nullopt;
+        const QString systemPath = QDir::cleanPath(value);
+        if (systemPath == QLatin1String("/") || isSystemProgramPath(systemPath))
+            return std::nullopt;
+        const QString real = m_roots.system(systemPath);
+        struct stat st;
+        if (lstat(QFile::encodeName(real).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return std::nullopt;
+
+        const qsizetype slash = systemPath.lastIndexOf(QLatin1Char('/'));
+        const QString folder = resolvedFolder(systemPath.left(qMax<qsizetype>(slash, 1)));
+        if (folder.isEmpty())
+            return std::nullopt;
+        const QString resolved = folder == QLatin1String("/") ? systemPath.mid(slash)
+                                                               : folder + systemPath.mid(slash);
+        if (isSystemProgramPath(resolved))
+            return std::nullopt;
+        return real;
+    }
+
+private:
+    // The folder as the system sees it once every link is resolved; empty when
+    // it leads out of the root.
+    QString resolvedFolder(const QString &systemFolder)
+    {
+        const auto cached = m_folders.constFind(systemFolder);
+        if (cached != m_folders.constEnd())
+            return *cached;
+        const QString canonical = QFileInfo(m_roots.system(systemFolder)).canonicalFilePath();
+        const QString resolved =
+            canonical.isEmpty() ? QString() : SystemRoots{QString(), m_canonicalRoot}.asSystemPath(canonical);
+        m_folders.insert(systemFolder, resolved);
+        return resolved;
+    }
+
+    const SystemRoots &m_roots;
+    const QString m_canonicalRoot;
+    QHash<QString, QString> m_folders;
+};
 
 QList<BTMEntry> parseRecords(const QString &dump)
 {
@@ -134,7 +166,7 @@ QList<BTMEntry> parseRecords(const QString &dump)
 
         if (line.startsWith(uuidKey)) {
             if (open)
-                records.append(*open);
+                records.append(std::move(*open));
             open.emplace();
             continue;
         }
@@ -155,7 +187,7 @@ QList<BTMEntry> parseRecords(const QString &dump)
         }
     }
     if (open)
-        records.append(*open);
+        records.append(std::move(*open));
     return records;
 }
 
@@ -197,6 +229,7 @@ QList<LeftoverItem> ScannerEngine::parseBTMDump(const QString &dump, const QSet<
 
     QList<LeftoverItem> items;
     QSet<QString> produced;
+    ExecutableCheck executables(roots);
     for (const BTMEntry &entry : parseRecords(dump)) {
         if (!entry.identifier)
             continue;
@@ -219,7 +252,7 @@ QList<LeftoverItem> ScannerEngine::parseBTMDump(const QString &dump, const QSet<
         item.bundleID = bundleID;
         item.type = LeftoverType::backgroundActivity;
         if (entry.executable) {
-            if (const auto path = removableExecutable(*entry.executable, roots)) {
+            if (const auto path = executables.removablePath(*entry.executable)) {
                 item.path = *path;
                 item.size = fileSize(*path);
             }
