@@ -1,5 +1,6 @@
 #include "core/engine/LibraryFinders.h"
 #include "support/FakeMac.h"
+#include "support/Unprivileged.h"
 
 #include <QtTest>
 
@@ -310,6 +311,39 @@ private slots:
             else
                 QCOMPARE(item.size, qint64(0));
         }
+    }
+
+    // Folders the user may not read: the folder itself yields nothing, a
+    // reported folder that cannot be entered counts 0 bytes.
+    void unreadableFolders()
+    {
+        if (Unprivileged::runningAsRoot()) {
+            QByteArray output;
+            QVERIFY2(Unprivileged::rerun("unreadableFolders", &output) == 0, output.constData());
+            return;
+        }
+        FakeMac mac;
+        const QString caches = mac.createDir("~/Library/Caches");
+        mac.createFileOfSize("~/Library/Caches/com.example.open/a", 100);
+        const QString locked = mac.createDir("~/Library/Caches/com.example.locked");
+        mac.createFileOfSize("~/Library/Caches/com.example.locked/a", 100);
+        const QString prefs = mac.createDir("~/Library/Preferences");
+        mac.createFileOfSize("~/Library/Preferences/com.example.x.plist", 10);
+        QVERIFY(QFile::setPermissions(locked, {}));
+        QVERIFY(QFile::setPermissions(prefs, {}));
+        const auto items = ScannerEngine::findOrphanCaches(mac.roots(), {});
+        const auto prefItems = ScannerEngine::findOrphanPreferences(mac.roots(), {});
+        QVERIFY(QFile::setPermissions(caches, {}));
+        const auto none = ScannerEngine::findOrphanCaches(mac.roots(), {});
+        const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QFile::setPermissions(caches, all);
+        QFile::setPermissions(locked, all);
+        QFile::setPermissions(prefs, all);
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items[0].size, qint64(0));
+        QCOMPARE(items[1].size, qint64(100));
+        QVERIFY(prefItems.isEmpty());
+        QVERIFY(none.isEmpty());
     }
 
     void exclusionSets()
