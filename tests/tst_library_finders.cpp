@@ -345,16 +345,6 @@ private slots:
         QVERIFY(prefItems.isEmpty());
         QVERIFY(none.isEmpty());
     }
-
-    void exclusionSets()
-    {
-        QCOMPARE(ScannerEngine::applicationSupportExclusions().size(), 16);
-        QCOMPARE(ScannerEngine::cachesExclusions().size(), 3);
-        QCOMPARE(ScannerEngine::logsExclusions().size(), 5);
-        QCOMPARE(ScannerEngine::systemApplicationSupportExclusions().size(), 6);
-        QVERIFY(ScannerEngine::logsExclusions().contains("Hangtracer"));
-        QVERIFY(ScannerEngine::systemApplicationSupportExclusions().contains("ApplePushService"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLibraryFinders)
