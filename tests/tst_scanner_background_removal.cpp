@@ -1,0 +1,152 @@
+#include "core/Scanner.h"
+#include "support/FakeAdministrator.h"
+#include "support/ScannerFixture.h"
+#include "support/ScannerPublisher.h"
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThreadPool>
+
+namespace {
+
+const QString kLaunchctl = QStringLiteral("/bin/launchctl");
+const QString kPkill = QStringLiteral("/usr/bin/pkill");
+const QUrl kLoginItemsPane(QStringLiteral("x-apple.systempreferences:com.apple.LoginItems-Settings.extension"));
+
+LeftoverItem record(const QString &appName, const std::optional<QString> &bundleID)
+{
+    LeftoverItem item;
+    item.appName = appName;
+    item.bundleID = bundleID;
+    item.type = LeftoverType::backgroundActivity;
+    return item;
+}
+
+QList<QUuid> ids(const QList<LeftoverItem> &items)
+{
+    QList<QUuid> result;
+    for (const LeftoverItem &item : items)
+        result << item.id;
+    return result;
+}
+
+}
+
+class TestScannerBackgroundRemoval : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QThreadPool::globalInstance()->waitForDone(); }
+
+    void removesRecords();
+    void cancelledPromptKeepsRow();
+    void emptyList();
+};
+
+void TestScannerBackgroundRemoval::removesRecords()
+{
+    ScannerFixture f;
+    f.fakeTool(kLaunchctl);
+    f.fakeTool(kPkill, QByteArray(), 1);
+    FakeAdministrator admin(f.mac, f.runner);
+    const QString userAgent = f.mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.example.sync.plist"));
+    // Found for both sync labels: tried once, counted for both.
+    const QString shared = f.mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.example.sync.agent.plist"));
+    const QString daemon = f.mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.example.helper.plist"));
+    const QString kept = f.mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.example.kept.plist"));
+    admin.keep({kept});
+
+    const LeftoverItem sync = record(QStringLiteral("Sync"), QStringLiteral("com.example.sync"));
+    const LeftoverItem syncAgent = record(QStringLiteral("Sync Agent"), QStringLiteral("com.example.sync.agent"));
+    const LeftoverItem helper = record(QStringLiteral("Helper"), QStringLiteral("com.example.helper"));
+    const LeftoverItem manual = record(QStringLiteral("Gamma"), std::nullopt);
+    const LeftoverItem manualApple = record(QStringLiteral("Apple"), QStringLiteral("com.apple.thing"));
+    const LeftoverItem stays = record(QStringLiteral("Kept"), QStringLiteral("com.example.kept"));
+    const LeftoverItem unrelated = record(QStringLiteral("Other"), QStringLiteral("com.example.other"));
+
+    Scanner scanner(f.services());
+    const QList<LeftoverItem> passed{sync, syncAgent, helper, manual, manualApple, stays};
+    ScannerPublisher::setItems(scanner, passed + QList<LeftoverItem>{unrelated});
+    ScannerPublisher::setRemovalFailures(scanner, {unrelated});
+    QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
+
+    scanner.removeBackgroundActivity(passed);
+    QVERIFY(scanner.removalFailures().isEmpty());
+    QVERIFY(itemsSpy.wait());
+
+    QCOMPARE(ids(scanner.items()), (QList<QUuid>{stays.id, unrelated.id}));
+    QVERIFY(scanner.removalFailures().isEmpty());
+    QCOMPARE(f.workspace.openedUrls, QList<QUrl>{kLoginItemsPane});
+    for (const QString &path : {userAgent, shared, daemon})
+        QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(QFileInfo::exists(kept));
+    QCOMPARE(admin.requests().size(), 1);
+    QCOMPARE(admin.requests().first().paths, (QStringList{daemon, kept}));
+    QVERIFY(admin.requests().first().prompt.endsWith(QLatin1String(" for background helpers.")));
+    QCOMPARE(f.newLogMessages(),
+             (QStringList{
+                 QStringLiteral("BG ACTIVITY: unloaded + trashed ") + shared,
+                 QStringLiteral("BG ACTIVITY: unloaded + trashed ") + userAgent,
+                 QStringLiteral("BG ACTIVITY: admin-removed ") + daemon,
+                 QStringLiteral("BG ACTIVITY ADMIN RM FAILED: ") + kept,
+                 QStringLiteral("BG ACTIVITY REMOVED: com.example.sync"),
+                 QStringLiteral("BG ACTIVITY REMOVED: com.example.sync.agent"),
+                 QStringLiteral("BG ACTIVITY REMOVED: com.example.helper"),
+                 QStringLiteral("BG ACTIVITY REMOVED: Gamma"),
+                 QStringLiteral("BG ACTIVITY REMOVED: com.apple.thing"),
+             }));
+    // Unloaded by label; the row without one starts nothing.
+    QCOMPARE(f.recordedCalls(kLaunchctl).size(), 5);
+}
+
+void TestScannerBackgroundRemoval::cancelledPromptKeepsRow()
+{
+    ScannerFixture f;
+    FakeAdministrator admin(f.mac, f.runner);
+    admin.setOutcome(FakeAdministrator::Outcome::Cancel);
+    const QString one = f.mac.createFile(QStringLiteral("/Library/LaunchAgents/com.example.helper.plist"));
+    const QString two = f.mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.example.helper.plist"));
+    const LeftoverItem helper = record(QStringLiteral("Helper"), QStringLiteral("com.example.helper"));
+    Scanner scanner(f.services());
+    ScannerPublisher::setItems(scanner, {helper});
+    QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
+
+    scanner.removeBackgroundActivity({helper});
+    QVERIFY(itemsSpy.wait());
+
+    QCOMPARE(ids(scanner.items()), QList<QUuid>{helper.id});
+    QVERIFY(QFileInfo::exists(one) && QFileInfo::exists(two));
+    QCOMPARE(admin.requests().size(), 1);
+    QCOMPARE(admin.requests().first().paths, (QStringList{one, two}));
+    QVERIFY(admin.requests().first().prompt.endsWith(QLatin1String(" for Helper.")));
+    QCOMPARE(f.newLogMessages(), QStringList{QStringLiteral("BG ACTIVITY ADMIN RM CANCELLED (2 items)")});
+    QVERIFY(f.workspace.openedUrls.isEmpty());
+    QVERIFY(scanner.removalFailures().isEmpty());
+}
+
+void TestScannerBackgroundRemoval::emptyList()
+{
+    ScannerFixture f;
+    f.fakeTool(kLaunchctl);
+    f.fakeTool(kPkill, QByteArray(), 1);
+    const LeftoverItem helper = record(QStringLiteral("Helper"), QStringLiteral("com.example.helper"));
+    Scanner scanner(f.services());
+    ScannerPublisher::setItems(scanner, {helper});
+    ScannerPublisher::setRemovalFailures(scanner, {helper});
+    QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
+
+    scanner.removeBackgroundActivity({});
+    QVERIFY(scanner.removalFailures().isEmpty());
+    QVERIFY(itemsSpy.wait());
+
+    QCOMPARE(ids(scanner.items()), QList<QUuid>{helper.id});
+    QVERIFY(f.newLogMessages().isEmpty());
+    QVERIFY(f.recordedCalls(kLaunchctl).isEmpty());
+    QVERIFY(f.recordedCalls(kPkill).isEmpty());
+    QVERIFY(f.workspace.openedUrls.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestScannerBackgroundRemoval)
+#include "tst_scanner_background_removal.moc"
