@@ -211,15 +211,6 @@ std::optional<QString> candidateName(const QString &name, int number)
     return stem + suffix;
 }
 
-QByteArray trashInfo(const QString &originalPath)
-{
-    // RFC 3986 unreserved characters are never encoded; "/" is kept too.
-    const QByteArray encodedPath = native(originalPath).toPercentEncoding(QByteArrayLiteral("/"));
-    const QByteArray date
-        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1();
-    return QByteArrayLiteral("[Trash Info]\nPath=") + encodedPath + QByteArrayLiteral("\nDeletionDate=") + date
-        + '\n';
-}
 
 bool writeAll(int fd, const QByteArray &data)
 {
@@ -278,6 +269,34 @@ QString Trash::filesPath() const
     return m_homeTrashPath + QStringLiteral("/files");
 }
 
+QByteArray Trash::infoText(const QString &originalPath, const QDateTime &deletionDate)
+{
+    // RFC 3986 unreserved characters are never encoded; "/" is kept too.
+    const QByteArray encodedPath = native(originalPath).toPercentEncoding(QByteArrayLiteral("/"));
+    const QByteArray date = deletionDate.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1();
+    return QByteArrayLiteral("[Trash Info]\nPath=") + encodedPath + QByteArrayLiteral("\nDeletionDate=") + date
+        + '\n';
+}
+
+std::optional<QString> Trash::originalPath(const QByteArray &infoText)
+{
+    bool inGroup = false;
+    for (const QByteArray &rawLine : infoText.split('\n')) {
+        const QByteArray line = rawLine.endsWith('\r') ? rawLine.chopped(1) : rawLine;
+        if (line.startsWith('[')) {
+            inGroup = line == "[Trash Info]";
+            continue;
+        }
+        if (!inGroup || !line.startsWith("Path="))
+            continue;
+        const QByteArray value = QByteArray::fromPercentEncoding(line.mid(5));
+        if (value.isEmpty())
+            return std::nullopt;
+        return QFile::decodeName(value);
+    }
+    return std::nullopt;
+}
+
 std::optional<TrashError> Trash::moveToTrash(const QString &path, QString *trashedPath) const
 {
     if (path.isEmpty() || path.contains(QChar(0)))
@@ -322,7 +341,7 @@ std::optional<TrashError> Trash::moveToTrash(const QString &path, QString *trash
         trashDir = *volume;
     }
 
-    const QByteArray info = trashInfo(absolute);
+    const QByteArray info = infoText(absolute, QDateTime::currentDateTime());
     for (int number = 1; number < 100000; ++number) {
         const auto candidate = candidateName(name, number);
         if (!candidate)

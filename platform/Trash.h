@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -39,6 +41,13 @@ public:
     // Trash. On success returns nothing and sets *trashedPath to where it went.
     // A failure leaves the item where it was.
     std::optional<TrashError> moveToTrash(const QString &path, QString *trashedPath = nullptr) const;
+
+    // The restore information written beside an item: "[Trash Info]", the
+    // original path percent-encoded ("Path=") and the deletion date in local time.
+    static QByteArray infoText(const QString &originalPath, const QDateTime &deletionDate);
+    // The original path from restore information; nothing when the text has no
+    // "[Trash Info]" group or no non-empty "Path=" in it.
+    static std::optional<QString> originalPath(const QByteArray &infoText);
 
 private:
     QString m_homeTrashPath;

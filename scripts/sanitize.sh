@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the tests with sanitizers and runs them.
+#   bash scripts/sanitize.sh          AddressSanitizer + UndefinedBehaviorSanitizer, every test
+#   bash scripts/sanitize.sh tsan     ThreadSanitizer, the scanner and logger tests
+# BUILD_DIR overrides the build folder, TESTS the ctest -R pattern, JOBS the parallelism.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+here=$(pwd)
+kind=${1:-asan}
+jobs=${JOBS:-$(nproc)}
+
+case "$kind" in
+  asan)
+    sanitize=address,undefined
+    build=${BUILD_DIR:-build-asan}
+    tests=${TESTS:-.}
+    ;;
+  tsan)
+    sanitize=thread
+    build=${BUILD_DIR:-build-tsan}
+    tests=${TESTS:-'^(tst_scanner.*|tst_logger)$'}
+    ;;
+  *)
+    echo "usage: $0 [asan|tsan]" >&2
+    exit 2
+    ;;
+esac
+
+bash scripts/install-deps.sh
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUILLMERE_SANITIZE="$sanitize" -DQUILLMERE_BUILD_BENCH=OFF
+if [ "$kind" = tsan ]; then
+  # Only what the chosen tests need.
+  targets=$(cmake --build "$build" --target help | sed -n 's/^\(tst_[a-z0-9_]*\): .*/\1/p' | grep -E "$tests" || true)
+  # shellcheck disable=SC2086
+  cmake --build "$build" -j "$jobs" --target $targets
+else
+  cmake --build "$build" -j "$jobs"
+fi
+
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen
+
+# Leak checking stops the world with ptrace, which a test re-run as another user
+# (setpriv) may not do; a failed check would fail the test for nothing. Leaks of
+# our own code are still caught by the same tests run normally.
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=${DETECT_LEAKS:-0}:strict_init_order=1:detect_stack_use_after_return=1:check_initialization_order=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$here/scripts/tsan.supp"
+
+run=(ctest --test-dir "$build" --output-on-failure -j "$jobs" -R "$tests" --timeout 900)
+if [ "$kind" = tsan ]; then
+  # ThreadSanitizer needs the usual memory layout; high address randomisation breaks it.
+  setarch "$(uname -m)" -R "${run[@]}"
+else
+  "${run[@]}"
+fi
