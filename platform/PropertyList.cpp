@@ -42,13 +42,16 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
         plist_get_real_val(node, &d);
         return QVariant(d);
     }
-    case PLIST_STRING:
+    case PLIST_STRING: {
+        // Not plist_get_string_val: it asserts (aborts) on a string holding a NUL,
+        // which a binary plist can carry.
+        uint64_t length = 0;
+        const char *s = plist_get_string_ptr(node, &length);
+        return QVariant(s ? QString::fromUtf8(s, qsizetype(length)) : QString());
+    }
     case PLIST_KEY: {
         char *s = nullptr;
-        if (plist_get_node_type(node) == PLIST_STRING)
-            plist_get_string_val(node, &s);
-        else
-            plist_get_key_val(node, &s);
+        plist_get_key_val(node, &s);
         QString text = s ? QString::fromUtf8(s) : QString();
         std::free(s);
         return QVariant(text);
