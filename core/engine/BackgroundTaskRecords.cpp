@@ -97,7 +97,8 @@ public:
     // The real path, or nothing.
     std::optional<QString> removablePath(const QString &value)
     {
-        if (!value.startsWith(QLatin1Char('/')) || m_canonicalRoot.isEmpty())
+        // A NUL would cut the path short at the system call: another file would be checked than offered.
+        if (!value.startsWith(QLatin1Char('/')) || value.contains(QChar(0)) || m_canonicalRoot.isEmpty())
             return std::nullopt;
         const QString systemPath = QDir::cleanPath(value);
         if (systemPath == QLatin1String("/") || isSystemProgramPath(systemPath))
