@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -116,6 +117,78 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
     }
 }
 
+// libplist hands out dictionary keys through plist_get_key_val, which asserts
+// (aborts the process) on a key holding a NUL. Only a binary plist can carry
+// one, so its dictionaries' keys are looked at before it is parsed. Anything
+// this walk cannot follow is left for libplist to judge.
+bool binaryKeyHoldsNul(const QByteArray &data)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
+    const quint64 size = quint64(data.size());
+    const auto bigEndian = [&](quint64 at, quint64 width, quint64 *out) {
+        if (width < 1 || width > 8 || at > size || width > size - at)
+            return false;
+        quint64 value = 0;
+        for (quint64 i = 0; i < width; ++i)
+            value = (value << 8) | bytes[at + i];
+        *out = value;
+        return true;
+    };
+    if (size < 8 + 32)
+        return false;
+    const quint64 offsetSize = bytes[size - 26];
+    const quint64 refSize = bytes[size - 25];
+    quint64 objectCount = 0;
+    quint64 tableOffset = 0;
+    bigEndian(size - 24, 8, &objectCount);
+    bigEndian(size - 8, 8, &tableOffset);
+    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8 || tableOffset >= size
+        || objectCount > (size - tableOffset) / offsetSize)
+        return false;
+    const auto objectAt = [&](quint64 index, quint64 *pos) {
+        return index < objectCount && bigEndian(tableOffset + index * offsetSize, offsetSize, pos) && *pos < size;
+    };
+    // The element count of the object at `pos`: the marker's low half, or an integer after it.
+    const auto countAt = [&](quint64 pos, quint64 *count, quint64 *contentStart) {
+        quint64 n = bytes[pos] & 0xF;
+        quint64 start = pos + 1;
+        if (n == 0xF) {
+            if (start >= size || (bytes[start] >> 4) != 0x1)
+                return false;
+            const quint64 width = quint64(1) << (bytes[start] & 0xF);
+            if (!bigEndian(start + 1, width, &n))
+                return false;
+            start += 1 + width;
+        }
+        *count = n;
+        *contentStart = start;
+        return start <= size;
+    };
+
+    std::vector<bool> checked(objectCount, false);
+    for (quint64 i = 0; i < objectCount; ++i) {
+        quint64 pos = 0, count = 0, start = 0;
+        if (!objectAt(i, &pos) || (bytes[pos] >> 4) != 0xD || !countAt(pos, &count, &start)
+            || count > (size - start) / refSize)
+            continue;
+        for (quint64 k = 0; k < count; ++k) {
+            quint64 keyRef = 0, keyPos = 0, length = 0, text = 0;
+            if (!bigEndian(start + k * refSize, refSize, &keyRef) || !objectAt(keyRef, &keyPos) || checked[keyRef])
+                continue;
+            checked[keyRef] = true;
+            const int type = bytes[keyPos] >> 4;
+            const quint64 unit = type == 0x6 ? 2 : 1; // 0x5 ASCII, 0x6 UTF-16
+            if ((type != 0x5 && type != 0x6) || !countAt(keyPos, &length, &text) || length > (size - text) / unit)
+                continue;
+            for (quint64 c = 0; c < length; ++c) {
+                if (bytes[text + c * unit] == 0 && (unit == 1 || bytes[text + c * unit + 1] == 0))
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 plist_t fromVariant(const QVariant &value)
 {
     switch (value.typeId()) {
@@ -163,10 +236,13 @@ std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data)
     if (data.isEmpty() || data.size() > maxFileSize)
         return std::nullopt;
     plist_t raw = nullptr;
-    if (data.startsWith("bplist00"))
+    if (data.startsWith("bplist00")) {
+        if (binaryKeyHoldsNul(data))
+            return std::nullopt;
         plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &raw);
-    else
+    } else {
         plist_from_xml(data.constData(), static_cast<uint32_t>(data.size()), &raw);
+    }
     PlistPtr root(raw);
     if (!root || plist_get_node_type(root.get()) != PLIST_DICT)
         return std::nullopt;
