@@ -69,7 +69,7 @@ void BM_DirectorySize(benchmark::State &state)
     }
     sizeCounters(state);
 }
-BENCHMARK(BM_DirectorySize)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DirectorySize)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 void BM_DirectorySizeThreads(benchmark::State &state)
 {

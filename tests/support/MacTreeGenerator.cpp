@@ -121,7 +121,8 @@ void generateLeftovers(Writer &w, const QByteArray &home, const MacTreeGenerator
         const QByteArray id = leftoverID(k);
         folders.push_back(library + "/Caches/" + id);
         w.dir(folders.back());
-        folders.push_back(library + "/Application Support/" + leftoverName(k));
+        // Half of the applications name their support folder after the bundle ID.
+        folders.push_back(library + "/Application Support/" + (k % 2 ? id : leftoverName(k)));
         w.dir(folders.back());
         const QByteArray container = library + "/Containers/" + id;
         w.dirs(library + "/Containers", id + "/Data/Library/Caches");
@@ -189,6 +190,26 @@ void generateSystem(Writer &w, const QByteArray &root, const MacTreeGenerator::O
         w.content(root + "/Library/Preferences/" + id + ".plist", plist({{QStringLiteral("Enabled"), true}}, false));
         w.dirs(root, "Library/Application Support/" + leftoverName(k));
         w.sparse(root + "/Library/Application Support/" + leftoverName(k) + "/data.bin", 70000);
+    }
+}
+
+// Plug-in bundles of uninstalled makers, some without an Info.plist, in the user's and the system's folders.
+void generatePlugins(Writer &w, const QByteArray &root, const QByteArray &home, const MacTreeGenerator::Options &o)
+{
+    const QList<QByteArray> folders{home + "/Library/PreferencePanes", root + "/Library/Screen Savers",
+                                    home + "/Library/Audio/Plug-Ins/Components",
+                                    root + "/Library/Audio/Plug-Ins/HAL", root + "/Library/Audio/Plug-Ins/VST3"};
+    for (const QByteArray &folder : folders)
+        w.dirs("/", folder);
+    for (int k = 0; k < o.leftoverApps; k += 20) {
+        const QByteArray &folder = folders[(k / 20) % folders.size()];
+        const QByteArray bundle = folder + "/" + leftoverName(k) + ".plugin";
+        w.dirs(folder, leftoverName(k) + ".plugin/Contents/MacOS");
+        if (k % 40 == 0) {
+            const QVariantMap info{{QStringLiteral("CFBundleIdentifier"), QString::fromLatin1(leftoverID(k) + ".plugin")}};
+            w.content(bundle + "/Contents/Info.plist", plist(info, k % 80 == 0));
+        }
+        w.sparse(bundle + "/Contents/MacOS/plugin", 300000 + k);
     }
 }
 
@@ -277,6 +298,7 @@ MacTreeGenerator::Tree MacTreeGenerator::generate(const QString &root, const Opt
     std::mt19937 random(options.seed);
     generateLeftovers(w, home, options, random);
     generateSystem(w, mac, options);
+    generatePlugins(w, mac, home, options);
     generateApplications(w, mac, home, options);
     if (!w.ok)
         return Tree();

@@ -14,7 +14,7 @@ class MacTreeGenerator
 {
 public:
     // Bumped whenever the generated layout changes, so that old trees are not reused.
-    static constexpr int layoutVersion = 2;
+    static constexpr int layoutVersion = 3;
 
     struct Options
     {
