@@ -69,7 +69,7 @@ private slots:
         QTest::newRow("top level array") << QByteArray("[" + object({}) + "]") << true << QString() << QString()
                                          << QString();
         QTest::newRow("truncated") << object({}).chopped(3) << true << QString() << QString() << QString();
-        QTest::newRow("garbage") << QByteArray("\xff\xfe garbage \x00", 14) << true << QString() << QString()
+        QTest::newRow("garbage") << QByteArray("\xff\xfe garbage \x00", 12) << true << QString() << QString()
                                  << QString();
         QTest::newRow("empty") << QByteArray() << true << QString() << QString() << QString();
     }
