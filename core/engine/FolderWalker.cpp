@@ -93,14 +93,13 @@ public:
         std::unique_lock lock(m_mutex);
         --m_active;
         ++m_waiting;
-        m_waitingHint.store(m_waiting, std::memory_order_relaxed);
         for (;;) {
             if (!m_queue.empty()) {
                 task = std::move(m_queue.front());
                 m_queue.pop_front();
+                m_queued.store(int(m_queue.size()), std::memory_order_relaxed);
                 --m_waiting;
                 ++m_active;
-                m_waitingHint.store(m_waiting, std::memory_order_relaxed);
                 return true;
             }
             if (m_active == 0) {
@@ -112,20 +111,29 @@ public:
         }
     }
 
-    bool someoneWaiting() const { return m_waitingHint.load(std::memory_order_relaxed) > 0; }
+    // The queue is kept stocked with a few folders rather than filled on
+    // demand, so that a thread that was descheduled while holding most of the
+    // remaining work does not leave the others idle.
+    bool wantsWork() const { return m_queued.load(std::memory_order_relaxed) < m_stock; }
 
-    // Hands a folder to a waiting thread; false when nobody waits for one any more.
+    // False when the queue is stocked already.
     bool offer(Task &task)
     {
+        bool wake = false;
         {
             std::lock_guard lock(m_mutex);
-            if (m_waiting <= int(m_queue.size()))
+            if (int(m_queue.size()) >= m_stock)
                 return false;
             m_queue.push_back(std::move(task));
+            m_queued.store(int(m_queue.size()), std::memory_order_relaxed);
+            wake = m_waiting > 0;
         }
-        m_wake.notify_one();
+        if (wake)
+            m_wake.notify_one();
         return true;
     }
+
+    void setStock(int folders) { m_stock = folders; }
 
     const FolderWalker::Limits limits;
     const int rootFd;
@@ -143,7 +151,8 @@ private:
     std::deque<Task> m_queue;
     int m_active = 1;
     int m_waiting = 0;
-    std::atomic<int> m_waitingHint{0};
+    int m_stock = 0;
+    std::atomic<int> m_queued{0};
 };
 
 class Worker
@@ -177,7 +186,7 @@ private:
     {
         while (!m_stack.empty()) {
             if (m_walk.parallel) {
-                if (m_walk.someoneWaiting() && m_stack.size() >= 2)
+                if (m_walk.wantsWork() && m_stack.size() >= 2)
                     share();
             } else if (m_id == 0 && m_entries >= quint64(std::max(0, m_walk.limits.parallelAfterEntries))
                        && m_stack.size() >= 2) {
@@ -352,7 +361,7 @@ private:
         std::this_thread::sleep_for(std::chrono::microseconds(micros));
     }
 
-    // Gives the shallowest stacked folder, likely the largest, to a waiting thread.
+    // Queues the shallowest stacked folder, likely the largest, for any thread to take.
     void share()
     {
         NodePtr node = m_stack.front();
@@ -372,6 +381,7 @@ private:
         m_walk.parallel = true;
         const int threads = m_walk.limits.threads > 0 ? std::min(m_walk.limits.threads, kMaxThreads)
                                                       : FolderWalker::defaultThreadCount();
+        m_walk.setStock(threads);
         for (int id = 1; id < threads; ++id) {
             m_walk.addActive(1);
             try {
