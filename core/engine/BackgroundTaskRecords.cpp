@@ -239,7 +239,8 @@ QList<LeftoverItem> ScannerEngine::parseBTMDump(const QString &dump, const QSet<
             continue;
         if (installedIDs.contains(identifier) || (entry.parentID && installedIDs.contains(*entry.parentID)))
             continue;
-        const QString owner = entry.parentID ? *entry.parentID : identifier;
+        // An empty parent line names no parent; it must not give the item an empty bundle ID.
+        const QString owner = entry.parentID && !entry.parentID->isEmpty() ? *entry.parentID : identifier;
         const QString bundleID = stripTeamPrefix(owner).value_or(owner);
         // A helper registered under its team's prefix still belongs to an installed app.
         if (installedIDs.contains(bundleID))
