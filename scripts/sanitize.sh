@@ -11,7 +11,10 @@ jobs=${JOBS:-$(nproc)}
 
 case "$kind" in
   asan)
-    sanitize=address,undefined
+    # Without the virtual-call type check: it probes memory through a pipe, and
+    # a test that uses up every file descriptor on purpose makes it report
+    # std::thread's own state as the wrong type.
+    sanitize='address,undefined;-fno-sanitize=vptr'
     build=${BUILD_DIR:-build-asan}
     tests=${TESTS:-.}
     ;;
@@ -42,10 +45,9 @@ runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen
 
-# Leak checking stops the world with ptrace, which a test re-run as another user
-# (setpriv) may not do; a failed check would fail the test for nothing. Leaks of
-# our own code are still caught by the same tests run normally.
-export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=${DETECT_LEAKS:-0}:strict_init_order=1:detect_stack_use_after_return=1:check_initialization_order=1"
+# Leak checking stops the world with ptrace; where a test re-run as another
+# user (setpriv) may not do that, DETECT_LEAKS=0 turns it off.
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=${DETECT_LEAKS:-1}:strict_init_order=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$here/scripts/tsan.supp"
 
