@@ -2,7 +2,7 @@
 # Builds the tests with sanitizers and runs them.
 #   bash scripts/sanitize.sh          AddressSanitizer + UndefinedBehaviorSanitizer, every test
 #   bash scripts/sanitize.sh tsan     ThreadSanitizer, the scanner and logger tests
-# BUILD_DIR overrides the build folder, TESTS the ctest -R pattern, JOBS the parallelism.
+# SANITIZE_BUILD_DIR overrides the build folder, TESTS the ctest -R pattern, JOBS the parallelism.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 here=$(pwd)
@@ -15,12 +15,12 @@ case "$kind" in
     # a test that uses up every file descriptor on purpose makes it report
     # std::thread's own state as the wrong type.
     sanitize='address,undefined;-fno-sanitize=vptr'
-    build=${BUILD_DIR:-build-asan}
+    build=${SANITIZE_BUILD_DIR:-build-asan}
     tests=${TESTS:-.}
     ;;
   tsan)
     sanitize=thread
-    build=${BUILD_DIR:-build-tsan}
+    build=${SANITIZE_BUILD_DIR:-build-tsan}
     tests=${TESTS:-'^(tst_scanner.*|tst_logger)$'}
     ;;
   *)
