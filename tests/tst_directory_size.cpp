@@ -51,6 +51,11 @@ static int sizeHelper(int argc, char **argv)
     return write(STDOUT_FILENO, line.constData(), size_t(line.size())) == line.size() ? 0 : 3;
 }
 
+static qsizetype openDescriptors()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
 class TestDirectorySize : public QObject
 {
     Q_OBJECT
@@ -207,6 +212,7 @@ void TestDirectorySize::sizes()
     build(kind, mac, c);
     if (QTest::currentTestFailed())
         return;
+    const qsizetype openBefore = openDescriptors();
     if (threads == 0) {
         QCOMPARE(ScannerEngine::directorySize(c.path), c.expected);
     } else {
@@ -216,6 +222,7 @@ void TestDirectorySize::sizes()
         limits.descriptorBudget = budget;
         QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(c.path)), c.expected);
     }
+    QCOMPARE(openDescriptors(), openBefore);
 }
 
 // A part of the tree removed during the walk: the size lies between what stayed

@@ -135,6 +135,19 @@ public:
 
     void setStock(int folders) { m_stock = folders; }
 
+    // Out of descriptors: queued folders give theirs back and are reopened from the root when taken.
+    void releaseQueued()
+    {
+        std::lock_guard lock(m_mutex);
+        for (Task &task : m_queue) {
+            if (task.fd >= 0) {
+                close(task.fd);
+                task.fd = -1;
+                open.fetch_sub(1, std::memory_order_relaxed);
+            }
+        }
+    }
+
     const FolderWalker::Limits limits;
     const int rootFd;
     const NodePtr root;
@@ -177,8 +190,13 @@ public:
     void runQueue()
     {
         Task task;
-        while (m_walk.take(task))
-            run(task.node, task.fd);
+        while (m_walk.take(task)) {
+            task.node->owner = m_id;
+            if (task.fd < 0)
+                task.fd = openFromRoot(*task.node);
+            if (task.fd >= 0)
+                run(task.node, task.fd);
+        }
     }
 
 private:
@@ -284,6 +302,18 @@ private:
         return fd;
     }
 
+    // A queued folder that gave its descriptor back; its ancestors belong to other threads.
+    int openFromRoot(const Node &node)
+    {
+        for (int attempt = 0;; ++attempt) {
+            const int fd = openByChain(node);
+            if (fd >= 0 || !isShortage(errno))
+                return fd;
+            releaseKept();
+            backoff(attempt);
+        }
+    }
+
     // Reaches a folder from the nearest ancestor this thread holds open, or from the root.
     int openByChain(const Node &node)
     {
@@ -353,6 +383,7 @@ private:
             node->fd = -1;
         }
         m_kept.clear();
+        m_walk.releaseQueued();
     }
 
     void backoff(int attempt)
@@ -365,6 +396,17 @@ private:
     void share()
     {
         NodePtr node = m_stack.front();
+        if (m_walk.shortage.load(std::memory_order_relaxed)) {
+            // Handed on unopened: a queue of open folders could hold the very
+            // descriptors the busy threads wait for.
+            Task task{node, -1};
+            if (m_walk.offer(task)) {
+                m_stack.pop_front();
+                if (node->parent != m_walk.root)
+                    childOpened(*node->parent);
+            }
+            return;
+        }
         const int fd = openChild(node, false);
         if (fd == -2)
             return;
