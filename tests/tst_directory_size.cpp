@@ -222,7 +222,8 @@ void TestDirectorySize::sizes()
         limits.descriptorBudget = budget;
         QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(c.path)), c.expected);
     }
-    QCOMPARE(openDescriptors(), openBefore);
+    // Retried: a sanitizer runtime may hold a descriptor for a moment; a real leak stays.
+    QTRY_COMPARE(openDescriptors(), openBefore);
 }
 
 // A part of the tree removed during the walk: the size lies between what stayed
