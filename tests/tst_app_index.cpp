@@ -184,23 +184,50 @@ private slots:
         QCOMPARE(firefox->path, m_mac->path("/opt/homebrew/Caskroom/firefox/1.0/Firefox.app"));
     }
 
-    void rosterSortedAndListedOnce()
+    void rosterSorted()
     {
         const QList<InstalledApp> roster = ScannerEngine::scanInstalledApps(m_mac->roots(), m_custom);
         QStringList keys;
-        QSet<QString> paths;
-        for (const InstalledApp &app : roster) {
+        for (const InstalledApp &app : roster)
             keys << app.name.toLower();
-            paths.insert(app.path);
-        }
         QStringList sorted = keys;
         std::sort(sorted.begin(), sorted.end());
         QCOMPARE(keys, sorted);
-        // /Applications and its Utilities folder are also custom locations:
-        // every bundle still appears once.
-        QCOMPARE(paths.size(), roster.size());
         const qsizetype alphaAt = keys.indexOf("alpha");
         QVERIFY(alphaAt >= 0 && keys.indexOf("lower") > alphaAt);
+    }
+
+    // A folder that is searched again as a custom location lists its bundles
+    // again, each time with its own id and the same path; the index holds them once.
+    void rosterListsFolderSearchedTwice_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("times");
+        QTest::newRow("in /Applications, also custom") << "Alpha" << "/Applications/Alpha.app" << 2;
+        QTest::newRow("in Utilities, also custom") << "Gamma" << "/Applications/Utilities/Gamma.app" << 3;
+        QTest::newRow("home Applications only") << "Home" << "~/Applications/Home.app" << 1;
+        QTest::newRow("cask") << "Firefox" << "/opt/homebrew/Caskroom/firefox/1.0/Firefox.app" << 1;
+    }
+    void rosterListsFolderSearchedTwice()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, path);
+        QFETCH(int, times);
+        const QList<InstalledApp> roster = ScannerEngine::scanInstalledApps(m_mac->roots(), m_custom);
+        QSet<QUuid> ids;
+        int found = 0;
+        for (const InstalledApp &app : roster) {
+            if (app.name != name)
+                continue;
+            ++found;
+            QCOMPARE(app.path, m_mac->path(path));
+            ids.insert(app.id);
+        }
+        QCOMPARE(found, times);
+        QCOMPARE(ids.size(), qsizetype(times));
+        const AppIndex index = ScannerEngine::installedAppIndex(m_mac->roots(), m_custom);
+        QVERIFY(index.names.contains(name));
     }
 
     void rosterIdsAreFresh()

@@ -3,7 +3,6 @@
 #include "core/engine/FolderAccess.h"
 #include "platform/FileMetadata.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -20,25 +19,26 @@ QString infoPlistPath(const QString &bundlePath)
 }
 
 // The folders searched for bundles: the three fixed ones, then the custom
-// locations. A folder named twice (a custom location equal to /Applications,
-// or given with a trailing slash) is searched once. A relative custom path
-// would depend on the working folder and is ignored.
+// locations as stored. A folder named twice (a custom location equal to
+// /Applications) is searched twice: the roster then lists its bundles twice,
+// each with its own id, while the index sets hold them once. A relative custom
+// path would depend on the working folder and is ignored.
 QStringList searchRoots(const SystemRoots &roots, const QStringList &customLocations)
 {
-    QStringList candidates{roots.system(QStringLiteral("/Applications")),
-                           roots.system(QStringLiteral("/System/Applications")),
-                           roots.inHome(QStringLiteral("/Applications"))};
+    QStringList result{roots.system(QStringLiteral("/Applications")),
+                       roots.system(QStringLiteral("/System/Applications")),
+                       roots.inHome(QStringLiteral("/Applications"))};
     for (const QString &location : customLocations) {
         if (location.startsWith(QLatin1Char('/')))
-            candidates.append(location);
-    }
-    QStringList result;
-    for (const QString &candidate : candidates) {
-        const QString clean = QDir::cleanPath(candidate);
-        if (!result.contains(clean))
-            result.append(clean);
+            result.append(location);
     }
     return result;
+}
+
+// "/Apps/" + "X.app" is "/Apps/X.app", not "/Apps//X.app".
+QString childPath(const QString &folder, const QString &name)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
 // Calls `onBundle(path, name)` for the entry itself when it is a bundle, else
@@ -63,7 +63,7 @@ void forEachRootEntry(const QStringList &folders, OnBundle &&onBundle)
 {
     for (const QString &folder : folders) {
         for (const QString &entry : ScannerEngine::listFolder(folder))
-            forEachBundleAt(folder + QLatin1Char('/') + entry, entry, onBundle);
+            forEachBundleAt(childPath(folder, entry), entry, onBundle);
     }
 }
 
@@ -140,15 +140,7 @@ AppIndex ScannerEngine::installedAppIndex(const SystemRoots &roots, const QStrin
 QList<InstalledApp> ScannerEngine::scanInstalledApps(const SystemRoots &roots, const QStringList &customLocations)
 {
     QList<InstalledApp> apps;
-    // A bundle reachable twice (a custom location inside a searched folder)
-    // is listed once.
-    QSet<QString> seen;
-    const auto append = [&apps, &seen](const QString &path, const QString &name) {
-        if (seen.contains(path))
-            return;
-        seen.insert(path);
-        appendBundle(path, name, apps);
-    };
+    const auto append = [&apps](const QString &path, const QString &name) { appendBundle(path, name, apps); };
     forEachRootEntry(searchRoots(roots, customLocations), append);
     for (const QString &caskroom : homebrewPaths(roots, QStringLiteral("/Caskroom")))
         forEachCaskBundle(caskroom, append);
