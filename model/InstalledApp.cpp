@@ -4,9 +4,16 @@ QString InstalledApp::lastLaunchedText(const QDateTime &now) const
 {
     if (!lastLaunched)
         return QStringLiteral("Never");
-    // Whole days elapsed, not calendar dates crossed; truncated toward zero
-    // like a calendar difference, so the future gives a negative count.
-    const qint64 days = lastLaunched->secsTo(now) / 86400;
+    // Whole calendar days elapsed in local time, not dates crossed and not
+    // multiples of 24 hours (a day across a clock change is 23 or 25 hours).
+    // Truncated toward zero, so the future gives a negative count.
+    const QDateTime from = lastLaunched->toLocalTime();
+    const QDateTime to = now.toLocalTime();
+    qint64 days = from.date().daysTo(to.date());
+    if (days > 0 && from.addDays(days) > to)
+        --days;
+    else if (days < 0 && from.addDays(days) < to)
+        ++days;
     if (days == 0)
         return QStringLiteral("Today");
     if (days == 1)

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <ctime>
 
 class TestModel : public QObject
 {
@@ -62,25 +63,43 @@ private slots:
         QCOMPARE(item.displayPath(QStringLiteral("/home/u")), expected);
     }
 
+    void initTestCase()
+    {
+        // A zone with clock changes, so that calendar days and 24-hour spans differ.
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+    }
+
     void lastLaunchedText_data()
     {
-        QTest::addColumn<qint64>("secondsAgo");
+        QTest::addColumn<QDateTime>("launched");
+        QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("23 hours") << qint64(23 * 3600) << "Today";
-        QTest::newRow("one day") << qint64(86400) << "Yesterday";
-        QTest::newRow("47 hours") << qint64(47 * 3600) << "Yesterday";
-        QTest::newRow("forty days") << qint64(40 * 86400) << "40 days ago";
-        QTest::newRow("future") << qint64(-3 * 86400) << "-3 days ago";
+        const auto local = [](int month, int day, int hour, int minute = 0) {
+            return QDateTime(QDate(2024, month, day), QTime(hour, minute), Qt::LocalTime);
+        };
+        QTest::newRow("23 hours, previous date") << local(6, 10, 13) << local(6, 11, 12) << "Today";
+        QTest::newRow("one day") << local(6, 10, 12) << local(6, 11, 12) << "Yesterday";
+        QTest::newRow("47 hours") << local(6, 10, 12) << local(6, 12, 11) << "Yesterday";
+        QTest::newRow("forty days") << local(5, 1, 12) << local(6, 10, 12) << "40 days ago";
+        QTest::newRow("future") << local(6, 13, 12) << local(6, 10, 12) << "-3 days ago";
+        QTest::newRow("future, part of a day") << local(6, 12, 18) << local(6, 10, 12) << "-2 days ago";
+        QTest::newRow("23-hour day of spring forward") << local(3, 30, 12) << local(3, 31, 12) << "Yesterday";
+        QTest::newRow("24.5 hours over fall back") << local(10, 26, 12) << local(10, 27, 11, 30) << "Today";
+        QTest::newRow("forty days over spring forward") << local(3, 1, 12) << local(4, 10, 12) << "40 days ago";
+        // 00:30 local on the 11th: under a day before 00:10 on the 12th.
+        QTest::newRow("launch time given in UTC")
+            << QDateTime(QDate(2024, 6, 10), QTime(22, 30), Qt::UTC) << local(6, 12, 0, 10) << "Today";
     }
     void lastLaunchedText()
     {
-        QFETCH(qint64, secondsAgo);
+        QFETCH(QDateTime, launched);
+        QFETCH(QDateTime, now);
         QFETCH(QString, expected);
-        const QDateTime now = QDateTime::currentDateTimeUtc();
         InstalledApp app;
         QCOMPARE(app.lastLaunchedText(now), QStringLiteral("Never"));
         QCOMPARE(app.appSize, -1);
-        app.lastLaunched = now.addSecs(-secondsAgo);
+        app.lastLaunched = launched;
         QCOMPARE(app.lastLaunchedText(now), expected);
     }
 };
