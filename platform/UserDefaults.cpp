@@ -3,6 +3,7 @@
 #include "platform/PropertyList.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -25,12 +26,34 @@ void UserDefaults::loadLocked() const
         return;
     m_loaded = true;
     // A missing or unreadable file is an empty store.
-    m_values = PropertyList::readFile(m_filePath).value_or(QVariantMap());
+    const std::optional<QVariantMap> stored = PropertyList::readFile(m_filePath);
+    m_values = stored.value_or(QVariantMap());
+    const QFileInfo file(m_filePath);
+    m_unreadableOnDisk = !stored && file.exists() && file.size() > 0;
+}
+
+// Renames the unreadable file to "<name>.unreadable-<UTC time>" beside it.
+bool UserDefaults::setAsideUnreadableLocked()
+{
+    if (!QFileInfo::exists(m_filePath))
+        return true;
+    const QString base = m_filePath + QStringLiteral(".unreadable-")
+        + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    QString aside = base;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = base + QLatin1Char('-') + QString::number(n);
+    return QFile::rename(m_filePath, aside);
 }
 
 void UserDefaults::saveLocked()
 {
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    if (m_unreadableOnDisk) {
+        // Never replace the only copy of settings we could not read.
+        if (!setAsideUnreadableLocked())
+            return;
+        m_unreadableOnDisk = false;
+    }
     QSaveFile file(m_filePath);
     if (!file.open(QIODevice::WriteOnly))
         return;

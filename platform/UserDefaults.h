@@ -44,9 +44,13 @@ private:
     QVariant value(const QString &key) const;
     void loadLocked() const;
     void saveLocked();
+    bool setAsideUnreadableLocked();
 
     QString m_filePath;
     mutable QMutex m_mutex;
     mutable bool m_loaded = false;
+    // The file was there but could not be read: it is moved aside before the
+    // first write replaces it, so the user's other settings are not lost for good.
+    mutable bool m_unreadableOnDisk = false;
     mutable QVariantMap m_values;
 };

@@ -149,7 +149,36 @@ private slots:
         QVERIFY(!defaults.contains(QStringLiteral("safeMode")));
         QCOMPARE(defaults.boolValue(QStringLiteral("safeMode"), true), true);
         defaults.setBool(QStringLiteral("updates.automatic"), false);
+        defaults.setBool(QStringLiteral("safeMode"), true);
         QCOMPARE(UserDefaults(path).boolValue(QStringLiteral("updates.automatic")), std::optional(false));
+
+        // The unreadable file is kept aside, once, byte for byte, rather than overwritten.
+        const QDir folder = QFileInfo(path).absoluteDir();
+        const QStringList aside = folder.entryList({QStringLiteral("Quillmere.plist.unreadable-*")}, QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        QFile kept(folder.filePath(aside.first()));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), content);
+    }
+
+    void readableOrEmptyStoreIsNotSetAside_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("readable") << PropertyList::toXml({{"safeMode", false}});
+    }
+    void readableOrEmptyStoreIsNotSetAside()
+    {
+        QFETCH(QByteArray, content);
+        const QString path = freshStore();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        UserDefaults(path).setBool(QStringLiteral("updates.automatic"), false);
+        QCOMPARE(QFileInfo(path).absoluteDir().entryList(QDir::Files), QStringList{QStringLiteral("Quillmere.plist")});
     }
 
     void writesAreAtomicAndThreadSafe()
