@@ -262,24 +262,25 @@ std::optional<QVariantMap> PropertyList::readFile(const QString &path)
     return fromData(data);
 }
 
-QByteArray PropertyList::toXml(const QVariantMap &dict)
+namespace {
+QByteArray serialized(const QVariantMap &dict, void (*write)(plist_t, char **, uint32_t *))
 {
     PlistPtr root(fromVariant(dict));
     char *out = nullptr;
     uint32_t len = 0;
-    plist_to_xml(root.get(), &out, &len);
+    write(root.get(), &out, &len);
     QByteArray result(out, static_cast<qsizetype>(len));
     std::free(out);
     return result;
 }
+}
+
+QByteArray PropertyList::toXml(const QVariantMap &dict)
+{
+    return serialized(dict, &plist_to_xml);
+}
 
 QByteArray PropertyList::toBinary(const QVariantMap &dict)
 {
-    PlistPtr root(fromVariant(dict));
-    char *out = nullptr;
-    uint32_t len = 0;
-    plist_to_bin(root.get(), &out, &len);
-    QByteArray result(out, static_cast<qsizetype>(len));
-    std::free(out);
-    return result;
+    return serialized(dict, &plist_to_bin);
 }
