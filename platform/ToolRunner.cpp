@@ -3,6 +3,9 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 
+#include <csignal>
+#include <unistd.h>
+
 void ToolRunner::setToolPath(const QString &tool, const QString &executable)
 {
     m_overrides.insert(tool, executable);
@@ -31,6 +34,9 @@ ToolResult ToolRunner::run(const QString &tool, const QStringList &arguments, co
     process.setStandardInputFile(QProcess::nullDevice());
     if (options.output == OutputMode::Inherit)
         process.setProcessChannelMode(QProcess::ForwardedChannels);
+    // A group of its own, so that a time-out also stops what the tool started
+    // (a script's children would otherwise run on, holding our pipes).
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
 
     process.start();
     if (!process.waitForStarted(-1)) {
@@ -76,6 +82,8 @@ ToolResult ToolRunner::run(const QString &tool, const QStringList &arguments, co
         drain();
         if (deadline.hasExpired()) {
             result.timedOut = true;
+            if (const qint64 pid = process.processId(); pid > 0)
+                ::kill(-pid_t(pid), SIGKILL);
             process.kill();
             process.waitForFinished(-1);
             break;

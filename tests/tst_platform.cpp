@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include <csignal>
+
 namespace {
 
 const char *kXmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
@@ -393,6 +395,52 @@ private slots:
         QVERIFY(!result.crashed);
         QVERIFY(!result.succeeded());
         QCOMPARE(result.standardOutput, QByteArray("started\n"));
+    }
+
+    // A script's child keeps the pipes open after the script has ended or been
+    // killed: the run must not wait for the pipes to close, and a time-out
+    // stops the child as well.
+    void childHoldingThePipes_data()
+    {
+        QTest::addColumn<QByteArray>("ending");
+        QTest::addColumn<bool>("timesOut");
+        QTest::newRow("tool exits") << QByteArray("exit 3\n") << false;
+        QTest::newRow("tool times out") << QByteArray("sleep 600\n") << true;
+    }
+    void childHoldingThePipes()
+    {
+        QFETCH(QByteArray, ending);
+        QFETCH(bool, timesOut);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString pidFile = m_mac.path(QStringLiteral("/child-") + tag);
+        const QString script = m_mac.createScript(
+            QStringLiteral("/bin/parent-") + tag,
+            "sleep 600 &\necho $! > '" + pidFile.toUtf8() + "'\necho started\n" + ending);
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), script);
+        ToolRunner::Options options;
+        options.timeoutMs = timesOut ? 300 : 60'000;
+        const ToolResult result = runner.run(QStringLiteral("/usr/bin/sfltool"), {}, options);
+
+        QFile file(pidFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const pid_t child = pid_t(file.readAll().trimmed().toInt());
+        QVERIFY(child > 0);
+        const auto running = [child] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+            if (!stat.open(QIODevice::ReadOnly))
+                return false;
+            const QByteArray text = stat.readAll();
+            const qsizetype close = text.lastIndexOf(')');
+            return close >= 0 && close + 2 < text.size() && text.at(close + 2) != 'Z';
+        };
+        if (!timesOut)
+            ::kill(child, SIGKILL);
+
+        QCOMPARE(result.timedOut, timesOut);
+        QCOMPARE(result.exitCode, timesOut ? -1 : 3);
+        QCOMPARE(result.standardOutput, QByteArray("started\n"));
+        QTRY_VERIFY(!running());
     }
 
     void lineCallbackSeesEveryLine()
