@@ -38,9 +38,18 @@ void Scanner::moveToTrash(const QList<LeftoverItem> &items)
             trashList.append(item);
     }
 
+    // Two selected rows may share a path (the scan does not de-duplicate); once
+    // it is in the Trash, a second attempt would fail and ask for a password
+    // to remove what is already gone.
+    QSet<QString> trashedPaths;
     for (const LeftoverItem &item : trashList) {
+        if (trashedPaths.contains(*item.path)) {
+            removed.append(item);
+            continue;
+        }
         const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*m_services.trash, m_services.roots, *item.path);
         if (!error) {
+            trashedPaths.insert(*item.path);
             removed.append(item);
         } else if (error->code == kNoWritePermission || error->domain == kCocoaErrorDomain) {
             adminList.append(item);

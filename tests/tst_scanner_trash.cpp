@@ -65,6 +65,7 @@ private slots:
     void protectedPathRuleOnTheRealRoot();
     void unwritableApplicationsFolder();
     void movesToTheTrash();
+    void samePathTwice();
     void administratorFallback_data();
     void administratorFallback();
     void cancelledPrompt();
@@ -174,6 +175,29 @@ void TestScannerTrash::movesToTheTrash()
     QCOMPARE(ids(scanner.items()), (QList<QUuid>{otherRow.id, permission.id}));
     QCOMPARE(itemsSpy.count(), 1);
     QCOMPARE(failuresSpy.count(), 1);
+    QVERIFY(scanner.removalFailures().isEmpty());
+    QCOMPARE(scanner.scanProgress(), QStringLiteral("before"));
+}
+
+void TestScannerTrash::samePathTwice()
+{
+    // The scan does not de-duplicate, so two selected rows may share a path.
+    ScannerFixture f;
+    FakeAdministrator admin(f.mac, f.runner);
+    const QString cache = f.mac.createDir(QStringLiteral("~/Library/Caches/com.example.alpha"));
+    const LeftoverItem first = row(QStringLiteral("Alpha"), cache);
+    const LeftoverItem second = row(QStringLiteral("Alpha"), cache, LeftoverType::log);
+
+    Scanner scanner(f.services());
+    ScannerPublisher::setItems(scanner, {first, second});
+    ScannerPublisher::setScanProgress(scanner, QStringLiteral("before"));
+    scanner.moveToTrash({first, second});
+
+    // Already in the Trash: no administrator prompt, and no failure reported.
+    QVERIFY(admin.requests().isEmpty());
+    QVERIFY(exists(f.trash.filesPath() + QStringLiteral("/com.example.alpha")));
+    QCOMPARE(f.newLogMessages(), (QStringList{trashedLine(first), trashedLine(second)}));
+    QVERIFY(scanner.items().isEmpty());
     QVERIFY(scanner.removalFailures().isEmpty());
     QCOMPARE(scanner.scanProgress(), QStringLiteral("before"));
 }
