@@ -1,15 +1,12 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QMetaObject>
+#include <functional>
 
-#include <utility>
+// Posts `work` to the main thread. Work posted from one thread runs in the
+// order it was posted, and the caller never waits for the main thread, so a
+// task can't hang on a main thread that has stopped turning its event loop.
+// Without an application object the work is dropped: there is no one to tell.
+void postToMainThread(std::function<void()> work);
 
-// Posts `work` to the main thread's event queue. Posts from one thread arrive
-// in the order they were made, and the caller never waits for the main thread,
-// so a task can't hang on a main thread that has stopped turning its loop.
-template <typename Work>
-void postToMainThread(Work &&work)
-{
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::forward<Work>(work), Qt::QueuedConnection);
-}
+// Runs `work` on the global thread pool; a higher priority is taken first.
+void runInBackground(std::function<void()> work, int priority);

@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QSet>
-#include <QThreadPool>
 
 #include <algorithm>
 
@@ -99,7 +98,7 @@ void Scanner::scan()
     const ScannerServices services = m_services;
     QPointer<Scanner> weak(this);
 
-    QThreadPool::globalInstance()->start(
+    runInBackground(
         [weak, services, ignored] {
             AppLogger *logger = services.logger;
             const SystemRoots &roots = services.roots;
@@ -213,7 +212,7 @@ void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
 
     const ScannerServices services = m_services;
     QPointer<Scanner> weak(this);
-    QThreadPool::globalInstance()->start(
+    runInBackground(
         [weak, services, bundleID, appName] {
             const QList<LeftoverItem> found
                 = ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName);
@@ -242,7 +241,7 @@ void Scanner::loadInstalledApps()
 
     const ScannerServices services = m_services;
     QPointer<Scanner> weak(this);
-    QThreadPool::globalInstance()->start(
+    runInBackground(
         [weak, services] {
             const QList<InstalledApp> apps = ScannerEngine::scanInstalledApps(
                 services.roots, StoredLists::customAppLocations(*services.defaults));
