@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include <regex.h>
 #include <unistd.h>
 
 using Behaviour = FakeOsascript::Behaviour;
@@ -286,12 +287,12 @@ private slots:
         QTest::addColumn<QStringList>("arguments"); // empty: pkill must not run
         QTest::addColumn<int>("count");
         QTest::newRow("matched") << "com.example.editor" << 0
-                                 << QStringList{"-f", "--", "com\\.example\\.editor"} << 1;
+                                 << QStringList{"-f", "--", "com\\.example\\.editor([^[:alnum:]_-]|$)"} << 1;
         QTest::newRow("nothing matched") << "com.example.editor" << 1
-                                         << QStringList{"-f", "--", "com\\.example\\.editor"} << 0;
+                                         << QStringList{"-f", "--", "com\\.example\\.editor([^[:alnum:]_-]|$)"} << 0;
         QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << 0
-                                            << QStringList{"-f", "--", "org\\.a\\+b\\.\\(x\\)\\|y\\*"} << 1;
-        QTest::newRow("leading dash") << "-9.example" << 0 << QStringList{"-f", "--", "-9\\.example"} << 1;
+                                            << QStringList{"-f", "--", "org\\.a\\+b\\.\\(x\\)\\|y\\*([^[:alnum:]_-]|$)"} << 1;
+        QTest::newRow("leading dash") << "-9.example" << 0 << QStringList{"-f", "--", "-9\\.example([^[:alnum:]_-]|$)"} << 1;
         QTest::newRow("one component") << "editor" << 0 << QStringList() << 0;
         QTest::newRow("vendor only") << "com." << 0 << QStringList() << 0;
         QTest::newRow("empty") << "" << 0 << QStringList() << 0;
@@ -311,6 +312,40 @@ private slots:
             QVERIFY(calls.isEmpty());
         else
             QCOMPARE(calls, QList<QStringList>{arguments});
+    }
+
+    // pkill -f matches its pattern, an extended regular expression, anywhere in
+    // a process's command line; the pattern is checked here the same way.
+    void pkillPatternMatches_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("the application") << "com.example.editor" << "/x/Editor --id com.example.editor" << true;
+        QTest::newRow("its helper") << "com.example.editor" << "/x/com.example.editor.helper" << true;
+        QTest::newRow("quoted") << "com.example.editor" << "run 'com.example.editor' now" << true;
+        QTest::newRow("longer identifier") << "com.example.editor" << "/x/com.example.editor2" << false;
+        QTest::newRow("longer word") << "com.example.sync" << "/x/com.example.syncd" << false;
+        QTest::newRow("hyphenated") << "com.example.sync" << "/x/com.example.sync-agent" << false;
+        QTest::newRow("dot is literal") << "com.example.editor" << "/x/comXexampleXeditor" << false;
+        QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << "/x/org.a+b.(x)|y*" << true;
+    }
+    void pkillPatternMatches()
+    {
+        QFETCH(QString, bundleID);
+        QFETCH(QString, commandLine);
+        QFETCH(bool, matches);
+        FakeMac mac;
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/pkill"), recordingTool(mac, QStringLiteral("pkill"), 1));
+        ScannerEngine::terminateApp(runner, bundleID);
+        const QList<QStringList> calls = recordedCalls(mac, QStringLiteral("pkill"));
+        QCOMPARE(calls.size(), 1);
+        regex_t re;
+        QCOMPARE(regcomp(&re, calls.first().last().toUtf8().constData(), REG_EXTENDED | REG_NOSUB), 0);
+        const bool matched = regexec(&re, commandLine.toUtf8().constData(), 0, nullptr, 0) == 0;
+        regfree(&re);
+        QCOMPARE(matched, matches);
     }
 
     void terminateAppWithoutPkill()

@@ -90,8 +90,10 @@ int ScannerEngine::terminateApp(const ToolRunner &runner, const QString &bundleI
         return count;
     ToolRunner::Options options;
     options.output = ToolRunner::OutputMode::Discard;
-    const ToolResult result = runner.run(kPkill, {QStringLiteral("-f"), QStringLiteral("--"), literalPattern(bundleID)},
-                                         options);
+    // It must also end where the identifier ends: com.example.editor is not
+    // com.example.editor2. A "." may follow, as in the application's own helpers.
+    const QString pattern = literalPattern(bundleID) + QStringLiteral("([^[:alnum:]_-]|$)");
+    const ToolResult result = runner.run(kPkill, {QStringLiteral("-f"), QStringLiteral("--"), pattern}, options);
     if (result.succeeded())
         ++count;
     return count;
