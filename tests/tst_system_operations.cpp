@@ -154,6 +154,14 @@ private slots:
         QTest::newRow("home folder") << "@/Users/tester";
         QTest::newRow("empty") << "";
         QTest::newRow("outside the root") << "/nonexistent-quillmere-test/x";
+        // The Mac's file system ignores case.
+        QTest::newRow("root in lower case") << "@/library";
+        QTest::newRow("root in upper case") << "@/USERS";
+        QTest::newRow("home folder in other case") << "@/users/Tester";
+        // A linked folder on the way: rm follows it.
+        QTest::newRow("root behind a linked folder") << "@/Library/Caches/top/Users";
+        QTest::newRow("home behind a linked folder") << "@/Library/Caches/homes/tester";
+        QTest::newRow("linked folder out of the root") << "@/Library/Caches/out/x";
     }
     void refusals()
     {
@@ -163,6 +171,9 @@ private slots:
         ToolRunner runner;
         runner.setToolPath(kOsascript, fake.executable());
         const QString keep = mac.createFile(QStringLiteral("/Library/Caches/Example/data"), "x");
+        mac.createSymlink(mac.root(), QStringLiteral("/Library/Caches/top"));
+        mac.createSymlink(mac.path(QStringLiteral("/Users")), QStringLiteral("/Library/Caches/homes"));
+        mac.createSymlink(QDir::tempPath(), QStringLiteral("/Library/Caches/out"));
         const QString path = badPath.startsWith(QLatin1Char('@')) ? mac.root() + badPath.mid(1) : badPath;
 
         const QStringList asked = {keep, path};

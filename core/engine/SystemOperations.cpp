@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -56,6 +57,16 @@ QString decodedUtf8(const QByteArray &bytes)
     return decoder.hasError() ? QString() : text;
 }
 
+// Compared without case: the Mac's file system ignores it, so "/library" is "/Library".
+bool isProtectedOrHome(const QString &systemPath, const QString &homeSystemPath)
+{
+    for (const QString &root : kProtectedRoots) {
+        if (systemPath.compare(root, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return !homeSystemPath.isEmpty() && systemPath.compare(homeSystemPath, Qt::CaseInsensitive) == 0;
+}
+
 bool refusedForAdministratorRemoval(const SystemRoots &roots, const QString &path)
 {
     if (!ScannerEngine::isPlainPath(path))
@@ -63,10 +74,25 @@ bool refusedForAdministratorRemoval(const SystemRoots &roots, const QString &pat
     const QString systemPath = roots.asSystemPath(path);
     if (systemPath.isEmpty() || !ScannerEngine::isPlainPath(systemPath))
         return true; // outside the root we were given
-    if (kProtectedRoots.contains(systemPath))
-        return true;
     const QString home = QDir::cleanPath(roots.home);
-    return !home.isEmpty() && (path == home || systemPath == roots.asSystemPath(home));
+    if (!home.isEmpty() && path == home)
+        return true;
+    if (isProtectedOrHome(systemPath, home.isEmpty() ? QString() : roots.asSystemPath(home)))
+        return true;
+
+    // rm removes the entry itself but follows linked folders on the way to it:
+    // judge the path again as it lies once its folder is resolved.
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = QFileInfo(slash > 0 ? path.left(slash) : QStringLiteral("/")).canonicalFilePath();
+    if (folder.isEmpty())
+        return false; // nothing there to remove
+    const SystemRoots resolvedRoots{QFileInfo(home).canonicalFilePath(), QFileInfo(roots.root).canonicalFilePath()};
+    const QString resolved = (folder == QLatin1String("/") ? QString() : folder) + path.mid(slash);
+    const QString resolvedSystemPath = resolvedRoots.asSystemPath(resolved);
+    if (resolvedRoots.root.isEmpty() || resolvedSystemPath.isEmpty())
+        return true; // leads out of the root
+    const QString resolvedHome = resolvedRoots.home.isEmpty() ? QString() : resolvedRoots.asSystemPath(resolvedRoots.home);
+    return isProtectedOrHome(resolvedSystemPath, resolvedHome);
 }
 
 bool usableBundleID(const QString &bundleID)
