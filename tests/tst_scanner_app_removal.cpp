@@ -43,19 +43,6 @@ QString trashedLine(const QString &path, LeftoverType type)
         + QStringLiteral("  |  \u2014  |  ") + path;
 }
 
-QList<QUuid> ids(const QList<LeftoverItem> &items)
-{
-    QList<QUuid> result;
-    for (const LeftoverItem &item : items)
-        result << item.id;
-    return result;
-}
-
-bool exists(const QString &path)
-{
-    return QFileInfo(path).exists();
-}
-
 // Camera and Microphone granted to the application.
 void createPermissionDatabase(ScannerFixture &f)
 {
@@ -148,11 +135,11 @@ void TestScannerAppRemoval::removesEverything()
 
     QCOMPARE(scanner.scanProgress(), QStringLiteral("Alpha removed — 5 items cleaned up."));
     QVERIFY(scanner.removalFailures().isEmpty());
-    QCOMPARE(ids(scanner.items()), QList<QUuid>{otherApp.id});
+    QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{otherApp.id});
     for (const QString &path : {m.bundle, m.preferences, m.userCache, m.systemCache})
-        QVERIFY2(!exists(path), qPrintable(path));
-    QVERIFY(exists(f.trash.filesPath() + QStringLiteral("/Alpha.app")));
-    QVERIFY(exists(*otherApp.path));
+        QVERIFY2(!ScannerFixture::exists(path), qPrintable(path));
+    QVERIFY(ScannerFixture::exists(f.trash.filesPath() + QStringLiteral("/Alpha.app")));
+    QVERIFY(ScannerFixture::exists(*otherApp.path));
 
     QCOMPARE(f.newLogMessages(),
              (QStringList{
@@ -220,8 +207,8 @@ void TestScannerAppRemoval::cancelledPrompt()
     scanner.removeAppCompletely(app(m.bundle));
     QVERIFY(progressSpy.wait());
 
-    QVERIFY(exists(m.systemCache));
-    QCOMPARE(ids(scanner.items()), QList<QUuid>{systemRow.id});
+    QVERIFY(ScannerFixture::exists(m.systemCache));
+    QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{systemRow.id});
     QCOMPARE(scanner.removalFailures().size(), 1);
     QCOMPARE(*scanner.removalFailures().first().path, m.systemCache);
     QCOMPARE(scanner.scanProgress(),
@@ -250,7 +237,7 @@ void TestScannerAppRemoval::failedResetsAreNotCleaned()
     QVERIFY(log.contains(QStringLiteral("RESET PERMISSION FAILED: com.example.alpha [Microphone]")));
     QCOMPARE(log.last(), QStringLiteral("REMOVE APP DONE: Alpha — 3 items cleaned, 0 failed"));
     QCOMPARE(scanner.scanProgress(), QStringLiteral("Alpha removed — 3 items cleaned up."));
-    QCOMPARE(ids(scanner.items()), QList<QUuid>{permissionRow.id});
+    QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{permissionRow.id});
 }
 
 void TestScannerAppRemoval::scannerGoneBeforeTheEnd()
@@ -266,7 +253,7 @@ void TestScannerAppRemoval::scannerGoneBeforeTheEnd()
     QCoreApplication::processEvents();
 
     for (const QString &path : {m.bundle, m.preferences, m.userCache, m.systemCache})
-        QVERIFY(!exists(path));
+        QVERIFY(!ScannerFixture::exists(path));
     QCOMPARE(f.recordedCalls(kTccutil).size(), 3);
     QCOMPARE(f.newLogMessages().last(), QStringLiteral("REMOVE APP DONE: Alpha — 5 items cleaned, 0 failed"));
 }

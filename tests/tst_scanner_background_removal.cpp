@@ -23,14 +23,6 @@ LeftoverItem record(const QString &appName, const std::optional<QString> &bundle
     return item;
 }
 
-QList<QUuid> ids(const QList<LeftoverItem> &items)
-{
-    QList<QUuid> result;
-    for (const LeftoverItem &item : items)
-        result << item.id;
-    return result;
-}
-
 }
 
 class TestScannerBackgroundRemoval : public QObject
@@ -76,7 +68,7 @@ void TestScannerBackgroundRemoval::removesRecords()
     QVERIFY(scanner.removalFailures().isEmpty());
     QVERIFY(itemsSpy.wait());
 
-    QCOMPARE(ids(scanner.items()), (QList<QUuid>{stays.id, unrelated.id}));
+    QCOMPARE(ScannerFixture::ids(scanner.items()), (QList<QUuid>{stays.id, unrelated.id}));
     QVERIFY(scanner.removalFailures().isEmpty());
     QCOMPARE(f.workspace.openedUrls, QList<QUrl>{kLoginItemsPane});
     for (const QString &path : {userAgent, shared, daemon})
@@ -116,7 +108,7 @@ void TestScannerBackgroundRemoval::cancelledPromptKeepsRow()
     scanner.removeBackgroundActivity({helper});
     QVERIFY(itemsSpy.wait());
 
-    QCOMPARE(ids(scanner.items()), QList<QUuid>{helper.id});
+    QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{helper.id});
     QVERIFY(QFileInfo::exists(one) && QFileInfo::exists(two));
     QCOMPARE(admin.requests().size(), 1);
     QCOMPARE(admin.requests().first().paths, (QStringList{one, two}));
@@ -141,7 +133,7 @@ void TestScannerBackgroundRemoval::emptyList()
     QVERIFY(scanner.removalFailures().isEmpty());
     QVERIFY(itemsSpy.wait());
 
-    QCOMPARE(ids(scanner.items()), QList<QUuid>{helper.id});
+    QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{helper.id});
     QVERIFY(f.newLogMessages().isEmpty());
     QVERIFY(f.recordedCalls(kLaunchctl).isEmpty());
     QVERIFY(f.recordedCalls(kPkill).isEmpty());

@@ -23,14 +23,6 @@ LeftoverItem permission(const QString &bundleID, const std::optional<QString> &s
     return item;
 }
 
-QList<QUuid> ids(const QList<LeftoverItem> &items)
-{
-    QList<QUuid> result;
-    for (const LeftoverItem &item : items)
-        result << item.id;
-    return result;
-}
-
 // A tccutil that records its arguments and fails for one service.
 void fakeTccutil(ScannerFixture &f, const QString &failingService = QString())
 {
@@ -141,7 +133,7 @@ void TestScannerPermissions::resetPermissions()
     QList<QUuid> expected;
     for (int i : remaining)
         expected << rows.at(i).id;
-    QCOMPARE(ids(scanner.items()), expected);
+    QCOMPARE(ScannerFixture::ids(scanner.items()), expected);
     QCOMPARE(f.newLogMessages(), expectedLog);
     QCOMPARE(f.recordedCalls(kTccutil), expectedCalls);
     QCOMPARE(scanner.scanProgress(), QStringLiteral("before"));
@@ -211,7 +203,7 @@ void TestScannerPermissions::resetAllPermissions()
         QCOMPARE(scanner.scanProgress(), QStringLiteral("before"));
         QCOMPARE(itemsSpy.count(), 0);
     }
-    QCOMPARE(ids(scanner.items()), rowsLeave ? (QList<QUuid>{rows.at(1).id, rows.at(2).id}) : ids(rows));
+    QCOMPARE(ScannerFixture::ids(scanner.items()), rowsLeave ? (QList<QUuid>{rows.at(1).id, rows.at(2).id}) : ScannerFixture::ids(rows));
     QCOMPARE(f.newLogMessages(), expectedLog);
     QCOMPARE(f.recordedCalls(kTccutil), expectedCalls);
 }

@@ -35,19 +35,6 @@ QString trashedLine(const LeftoverItem &item)
         + *item.path;
 }
 
-QList<QUuid> ids(const QList<LeftoverItem> &items)
-{
-    QList<QUuid> result;
-    for (const LeftoverItem &item : items)
-        result << item.id;
-    return result;
-}
-
-bool exists(const QString &path)
-{
-    return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
-}
-
 // A path that no longer exists: the Trash fails with a Cocoa error that is not 513.
 const QString kVanished = QStringLiteral("vanished");
 
@@ -136,10 +123,10 @@ void TestScannerTrash::unwritableApplicationsFolder()
     QCOMPARE(admin.requests().size(), 1);
     QCOMPARE(admin.requests().first().paths, QStringList{bundle});
     QVERIFY(admin.requests().first().prompt.endsWith(QLatin1String(" for Locked.")));
-    QVERIFY(!exists(bundle));
-    QVERIFY(!exists(own));
-    QVERIFY(!exists(f.trash.filesPath() + QStringLiteral("/Locked.app")));
-    QVERIFY(exists(f.trash.filesPath() + QStringLiteral("/Own.app")));
+    QVERIFY(!ScannerFixture::exists(bundle));
+    QVERIFY(!ScannerFixture::exists(own));
+    QVERIFY(!ScannerFixture::exists(f.trash.filesPath() + QStringLiteral("/Locked.app")));
+    QVERIFY(ScannerFixture::exists(f.trash.filesPath() + QStringLiteral("/Own.app")));
     QCOMPARE(f.newLogMessages(), (QStringList{trashedLine(mine), trashedLine(locked)}));
     QVERIFY(scanner.removalFailures().isEmpty());
 }
@@ -166,13 +153,13 @@ void TestScannerTrash::movesToTheTrash()
 
     scanner.moveToTrash({cacheRow, prefsRow, permission});
 
-    QVERIFY(!exists(cache));
-    QVERIFY(!exists(prefs));
-    QVERIFY(exists(f.trash.filesPath() + QStringLiteral("/com.example.alpha/data")));
-    QVERIFY(exists(f.trash.filesPath() + QStringLiteral("/com.example.alpha.plist")));
-    QVERIFY(exists(other));
+    QVERIFY(!ScannerFixture::exists(cache));
+    QVERIFY(!ScannerFixture::exists(prefs));
+    QVERIFY(ScannerFixture::exists(f.trash.filesPath() + QStringLiteral("/com.example.alpha/data")));
+    QVERIFY(ScannerFixture::exists(f.trash.filesPath() + QStringLiteral("/com.example.alpha.plist")));
+    QVERIFY(ScannerFixture::exists(other));
     QCOMPARE(f.newLogMessages(), (QStringList{trashedLine(cacheRow), trashedLine(prefsRow)}));
-    QCOMPARE(ids(scanner.items()), (QList<QUuid>{otherRow.id, permission.id}));
+    QCOMPARE(ScannerFixture::ids(scanner.items()), (QList<QUuid>{otherRow.id, permission.id}));
     QCOMPARE(itemsSpy.count(), 1);
     QCOMPARE(failuresSpy.count(), 1);
     QVERIFY(scanner.removalFailures().isEmpty());
@@ -195,7 +182,7 @@ void TestScannerTrash::samePathTwice()
 
     // Already in the Trash: no administrator prompt, and no failure reported.
     QVERIFY(admin.requests().isEmpty());
-    QVERIFY(exists(f.trash.filesPath() + QStringLiteral("/com.example.alpha")));
+    QVERIFY(ScannerFixture::exists(f.trash.filesPath() + QStringLiteral("/com.example.alpha")));
     QCOMPARE(f.newLogMessages(), (QStringList{trashedLine(first), trashedLine(second)}));
     QVERIFY(scanner.items().isEmpty());
     QVERIFY(scanner.removalFailures().isEmpty());
@@ -252,7 +239,7 @@ void TestScannerTrash::administratorFallback()
                  + QLatin1Char('.'));
     QStringList expectedLog;
     for (const LeftoverItem &item : expectedOrder) {
-        QVERIFY(!exists(*item.path));
+        QVERIFY(!ScannerFixture::exists(*item.path));
         expectedLog << trashedLine(item);
     }
     QCOMPARE(f.newLogMessages(), expectedLog);
@@ -282,9 +269,9 @@ void TestScannerTrash::cancelledPrompt()
                           QStringLiteral("ADMIN RM CANCELLED for the selected items (3 items)"),
                           trashedLine(trashed)}));
     for (const LeftoverItem &item : locked)
-        QVERIFY(exists(*item.path));
-    QCOMPARE(ids(scanner.items()), ids(locked));
-    QCOMPARE(ids(scanner.removalFailures()), ids(QList<LeftoverItem>{refused} + locked));
+        QVERIFY(ScannerFixture::exists(*item.path));
+    QCOMPARE(ScannerFixture::ids(scanner.items()), ScannerFixture::ids(locked));
+    QCOMPARE(ScannerFixture::ids(scanner.removalFailures()), ScannerFixture::ids(QList<LeftoverItem>{refused} + locked));
     QCOMPARE(scanner.scanProgress(),
              QStringLiteral("1 items trashed, 4 could not be removed (Full Disk Access required)."));
 }
@@ -311,10 +298,10 @@ void TestScannerTrash::partialFailure()
         expectedLog << trashedLine(item);
     expectedLog << trashedLine(removedByAdmin);
     QCOMPARE(f.newLogMessages(), expectedLog);
-    QVERIFY(exists(*kept.path));
-    QVERIFY(!exists(*removedByAdmin.path));
-    QCOMPARE(ids(scanner.items()), QList<QUuid>{kept.id});
-    QCOMPARE(ids(scanner.removalFailures()), QList<QUuid>{kept.id});
+    QVERIFY(ScannerFixture::exists(*kept.path));
+    QVERIFY(!ScannerFixture::exists(*removedByAdmin.path));
+    QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{kept.id});
+    QCOMPARE(ScannerFixture::ids(scanner.removalFailures()), QList<QUuid>{kept.id});
     QCOMPARE(scanner.scanProgress(),
              QStringLiteral("4 items trashed, 1 could not be removed (Full Disk Access required)."));
 }
@@ -355,13 +342,13 @@ void TestScannerTrash::refusals()
     ScannerPublisher::setItems(scanner, {refused});
     scanner.moveToTrash({refused});
 
-    QVERIFY(exists(keep));
-    QVERIFY(exists(f.mac.path(QStringLiteral("/Library/Caches/x"))));
-    QVERIFY(!exists(f.trash.filesPath()) || QDir(f.trash.filesPath()).isEmpty());
+    QVERIFY(ScannerFixture::exists(keep));
+    QVERIFY(ScannerFixture::exists(f.mac.path(QStringLiteral("/Library/Caches/x"))));
+    QVERIFY(!ScannerFixture::exists(f.trash.filesPath()) || QDir(f.trash.filesPath()).isEmpty());
     QVERIFY(admin.requests().isEmpty());
     QCOMPARE(f.newLogMessages(), QStringList{QStringLiteral("TRASH FAILED: ") + path + QStringLiteral(" — ") + reason});
-    QCOMPARE(ids(scanner.items()), QList<QUuid>{refused.id});
-    QCOMPARE(ids(scanner.removalFailures()), QList<QUuid>{refused.id});
+    QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{refused.id});
+    QCOMPARE(ScannerFixture::ids(scanner.removalFailures()), QList<QUuid>{refused.id});
     QCOMPARE(scanner.scanProgress(),
              QStringLiteral("0 items trashed, 1 could not be removed (Full Disk Access required)."));
 }
@@ -381,7 +368,7 @@ void TestScannerTrash::emptyList()
     scanner.moveToTrash({permission});
 
     QCOMPARE(itemsSpy.count(), 2);
-    QCOMPARE(ids(scanner.items()), QList<QUuid>{permission.id});
+    QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{permission.id});
     QVERIFY(scanner.removalFailures().isEmpty());
     QCOMPARE(scanner.scanProgress(), QStringLiteral("before"));
     QVERIFY(f.newLogMessages().isEmpty());

@@ -89,3 +89,17 @@ QStringList ScannerFixture::recordedCalls(const QString &systemPath) const
     }
     return calls;
 }
+
+QList<QUuid> ScannerFixture::ids(const QList<LeftoverItem> &items)
+{
+    QList<QUuid> result;
+    for (const LeftoverItem &item : items)
+        result << item.id;
+    return result;
+}
+
+bool ScannerFixture::exists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}

@@ -3,12 +3,15 @@
 #include "core/AppLogger.h"
 #include "core/LanguageManager.h"
 #include "core/ScannerServices.h"
+#include "model/LeftoverItem.h"
 #include "platform/Trash.h"
 #include "platform/UserDefaults.h"
 #include "support/FakeMac.h"
 #include "support/RecordingWorkspace.h"
 
+#include <QList>
 #include <QStringList>
+#include <QUuid>
 
 // Everything a Scanner needs, all under one fake Mac: the log under its home,
 // a settings store, an English language manager, a Trash in the fake home and
@@ -39,6 +42,11 @@ public:
     QString fakeTool(const QString &systemPath, const QByteArray &output = QByteArray(), int exitCode = 0);
     QString recordFile(const QString &systemPath) const;
     QStringList recordedCalls(const QString &systemPath) const;
+
+    // The ids of `items`, in order: what tests compare published lists by.
+    static QList<QUuid> ids(const QList<LeftoverItem> &items);
+    // Whether the entry itself is there (a dangling symbolic link counts).
+    static bool exists(const QString &path);
 
 private:
     qsizetype m_seen = 0;
