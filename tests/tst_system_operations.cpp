@@ -108,6 +108,34 @@ private slots:
         QCOMPARE(parsed->prompt, AdminCommand::prompt(appName));
     }
 
+    // The quoted paths read back by a real shell: each arrives as one word,
+    // unchanged, and nothing in them is run.
+    void commandSurvivesARealShell()
+    {
+        QTemporaryDir dir;
+        QStringList paths;
+        for (const QString &name : FakeMac::awkwardNames())
+            paths << QStringLiteral("/Library/") + name;
+        paths << QStringLiteral("/a`touch pwned`b") << QStringLiteral("/x'; touch pwned; '")
+              << QStringLiteral("/line\u2028sep\u2029para\rcr") << QStringLiteral("/$HOME ${IFS} !! * ?");
+        const auto command = AdminCommand::parseAppleScriptLiteralBody(
+            AdminCommand::appleScriptEscaped(AdminCommand::removalCommand(paths)));
+        QVERIFY(command);
+        const QString prefix = QStringLiteral("/bin/rm -rfv -- ");
+        QVERIFY(command->startsWith(prefix));
+
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        shell.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), QStringLiteral("printf '%s\\0' ") + command->mid(prefix.size())});
+        QVERIFY(shell.waitForFinished());
+        QCOMPARE(shell.exitCode(), 0);
+        QStringList words = QString::fromUtf8(shell.readAllStandardOutput()).split(QChar(0));
+        QCOMPARE(words.takeLast(), QString());
+        QCOMPARE(words, paths);
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
     void parseRejectsOtherText_data()
     {
         QTest::addColumn<QString>("script");
