@@ -66,6 +66,11 @@ std::optional<TrashError> ProtectedPaths::refusal(const SystemRoots &roots, cons
     return error;
 }
 
+bool ProtectedPaths::queuesForAdministrator(const SystemRoots &roots, const QString &path)
+{
+    return !refusal(roots, path) && needsAdministrator(roots, path);
+}
+
 std::optional<TrashError> ProtectedPaths::moveToTrashIfAllowed(const Trash &trash, const SystemRoots &roots,
                                                                 const QString &path)
 {

@@ -22,6 +22,11 @@ bool needsAdministrator(const SystemRoots &roots, const QString &path);
 // and a system root folder or the home folder itself is never removed whole.
 std::optional<TrashError> refusal(const SystemRoots &roots, const QString &path);
 
+// Where a removal queues `path`: true for the administrator prompt, false for
+// the Trash. A refused path goes to the Trash list, where its attempt fails
+// without touching anything; it must never reach the administrator.
+bool queuesForAdministrator(const SystemRoots &roots, const QString &path);
+
 // Moves `path` to the Trash unless it is refused. A refusal lies outside the
 // Cocoa domain, so no caller retries it through the administrator.
 std::optional<TrashError> moveToTrashIfAllowed(const Trash &trash, const SystemRoots &roots, const QString &path);

@@ -61,8 +61,7 @@ AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemo
             permissions.append(item);
         if (!item.path)
             continue;
-        if (!ProtectedPaths::refusal(services.roots, *item.path)
-            && ProtectedPaths::needsAdministrator(services.roots, *item.path))
+        if (ProtectedPaths::queuesForAdministrator(services.roots, *item.path))
             adminList.append(item);
         else
             trashList.append(item);

@@ -62,8 +62,7 @@ void Scanner::removeBackgroundActivity(const QList<LeftoverItem> &items)
                     if (seen.contains(path))
                         continue;
                     seen.insert(path);
-                    if (!ProtectedPaths::refusal(services.roots, path)
-                        && ProtectedPaths::needsAdministrator(services.roots, path))
+                    if (ProtectedPaths::queuesForAdministrator(services.roots, path))
                         adminList.append(path);
                     else
                         trashList.append(path);

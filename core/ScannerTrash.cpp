@@ -30,9 +30,7 @@ void Scanner::moveToTrash(const QList<LeftoverItem> &items)
     for (const LeftoverItem &item : items) {
         if (!item.path)
             continue;
-        // A refused path fails at its Trash attempt; it must never reach the administrator.
-        if (!ProtectedPaths::refusal(m_services.roots, *item.path)
-            && ProtectedPaths::needsAdministrator(m_services.roots, *item.path))
+        if (ProtectedPaths::queuesForAdministrator(m_services.roots, *item.path))
             adminList.append(item);
         else
             trashList.append(item);
