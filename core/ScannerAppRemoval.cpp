@@ -10,7 +10,6 @@
 
 #include <QPointer>
 #include <QSet>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <optional>
@@ -181,7 +180,7 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
 
     const ScannerServices services = m_services;
     QPointer<Scanner> weak(this);
-    QThreadPool::globalInstance()->start(
+    runInBackground(
         [weak, services, removal] {
             const AppRemovalOutcome outcome = removeLeftovers(services, removal);
             // Written here, before the hop, so that it is in the log even when

@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QPointer>
 #include <QSet>
-#include <QThreadPool>
 #include <QUrl>
 
 #include <algorithm>
@@ -40,7 +39,7 @@ void Scanner::removeBackgroundActivity(const QList<LeftoverItem> &items)
 
     const ScannerServices services = m_services;
     QPointer<Scanner> weak(this);
-    QThreadPool::globalInstance()->start(
+    runInBackground(
         [weak, services, items] {
             AppLogger *logger = services.logger;
 

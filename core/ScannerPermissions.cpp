@@ -6,7 +6,6 @@
 
 #include <QPointer>
 #include <QSet>
-#include <QThreadPool>
 
 #include <utility>
 
@@ -35,7 +34,7 @@ void Scanner::resetPermissions(const QList<LeftoverItem> &items)
     // The task runs to its end whatever happens to the window; only the final
     // update needs the Scanner, and a deleted one has nothing left to update.
     QPointer<Scanner> scanner(this);
-    QThreadPool::globalInstance()->start(
+    runInBackground(
         [scanner, services, items] {
             QSet<PermissionKey> tried;
             QSet<PermissionKey> reset;
@@ -79,7 +78,7 @@ void Scanner::resetAllPermissions(const QString &bundleID, const QString &appNam
 
     const ScannerServices services = m_services;
     QPointer<Scanner> scanner(this);
-    QThreadPool::globalInstance()->start(
+    runInBackground(
         [scanner, services, bundleID, appName] {
             if (!ScannerEngine::tccResetAll(services.runner, bundleID)) {
                 // Nothing was reset: the rows stay and no success is announced.
