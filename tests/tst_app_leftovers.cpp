@@ -223,6 +223,28 @@ private slots:
         }
     }
 
+    // An identifier of one component owns only its own names, never the
+    // "com.*" files of every other application.
+    void oneComponentIdentifier()
+    {
+        FakeMac mac;
+        QVERIFY(mac.isValid());
+        ToolRunner runner;
+        mac.createFileOfSize("~/Library/Preferences/com.plist", 1);
+        mac.createFileOfSize("~/Library/Preferences/com.example.app.plist", 1);
+        mac.createFileOfSize("~/Library/Caches/com/a", 2);
+        mac.createFileOfSize("~/Library/Containers/com/b", 3);
+        mac.createFileOfSize("~/Library/Containers/ABCDE12345.com/b", 1);
+        mac.createFileOfSize("~/Library/Application Scripts/com.example.app/c", 1);
+        mac.createFileOfSize("/Library/LaunchAgents/com.example.app.plist", 1);
+        mac.createFileOfSize("/Library/LaunchDaemons/org.com.agent.plist", 1);
+        mac.createFileOfSize("/Library/PrivilegedHelperTools/com.example.helper", 1);
+        mac.createFileOfSize("~/Library/LaunchAgents/com.example.app.plist", 1);
+        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, QStringLiteral("com"), QStringLiteral("Nothing"))),
+                 (QStringList{"Cache | ~/Library/Caches/com | 2", "Container | ~/Library/Containers/com | 3",
+                              "Preference | ~/Library/Preferences/com.plist | 1"}));
+    }
+
     // Values that are no single name match nothing in the steps that use them;
     // the other steps still run.
     void valuesThatAreNotNames_data()

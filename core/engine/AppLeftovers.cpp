@@ -44,21 +44,33 @@ qint64 sizeByKind(const QString &path)
     return ScannerEngine::isDirectory(path) ? ScannerEngine::directorySize(path) : ScannerEngine::fileSize(path);
 }
 
+// An identifier of one component ("com", "app") is no owner of the names that
+// merely begin or end with it: "com" would claim every "com.*" file of every
+// other application. Such an identifier matches only its own names.
+bool isQualifiedID(const QString &bundleID)
+{
+    return bundleID.split(QLatin1Char('.'), Qt::SkipEmptyParts).size() >= 2;
+}
+
 // `name` begins with the bundle ID as a whole: the ID is followed by ".".
 bool beginsWithID(const QString &name, const QString &bundleID)
 {
+    if (!isQualifiedID(bundleID))
+        return name == bundleID + QStringLiteral(".plist");
     return name.size() > bundleID.size() && name.startsWith(bundleID) && name.at(bundleID.size()) == QLatin1Char('.');
 }
 
 bool endsWithID(const QString &name, const QString &bundleID)
 {
-    return name.size() > bundleID.size() && name.endsWith(bundleID)
+    return isQualifiedID(bundleID) && name.size() > bundleID.size() && name.endsWith(bundleID)
         && name.at(name.size() - bundleID.size() - 1) == QLatin1Char('.');
 }
 
 // The bundle ID occurs in `text` as whole dot-separated components.
 bool containsID(const QString &text, const QString &bundleID)
 {
+    if (!isQualifiedID(bundleID))
+        return false;
     for (qsizetype at = text.indexOf(bundleID); at >= 0; at = text.indexOf(bundleID, at + 1)) {
         const qsizetype end = at + bundleID.size();
         const bool startsClean = at == 0 || text.at(at - 1) == QLatin1Char('.');
@@ -173,7 +185,8 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
 
         const auto isSystemLaunchItem = [&](const QString &name) {
             return name.endsWith(plist)
-                && (beginsWithID(name, bundleID) || name.contains(QLatin1Char('.') + bundleID + QLatin1Char('.')));
+                && (beginsWithID(name, bundleID)
+                    || (isQualifiedID(bundleID) && name.contains(QLatin1Char('.') + bundleID + QLatin1Char('.'))));
         };
         found.addListed(roots.system(QStringLiteral("/Library/LaunchAgents")), LeftoverType::loginItem,
                         isSystemLaunchItem, fileSizeOf);
