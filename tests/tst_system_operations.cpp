@@ -463,6 +463,7 @@ private slots:
         QTest::newRow("apple") << "com.apple.sync" << QStringList();
         QTest::newRow("too short") << "a.bc" << QStringList();
         QTest::newRow("empty") << "" << QStringList();
+        QTest::newRow("one component") << "syncer" << QStringList{"/Library/LaunchDaemons/syncer.plist"};
     }
     void launchdPlists()
     {
@@ -477,6 +478,9 @@ private slots:
         mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.example.sync.helper.plist"));
         mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.apple.sync.plist"));
         mac.createFile(QStringLiteral("/Library/LaunchDaemons/a.bc.plist"));
+        mac.createFile(QStringLiteral("/Library/LaunchDaemons/syncer.plist"));
+        mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.other.syncer.plist"));
+        mac.createFile(QStringLiteral("~/Library/LaunchAgents/org.syncer.agent.plist"));
         QStringList real;
         for (const QString &p : expected)
             real << mac.path(p);

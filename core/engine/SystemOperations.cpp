@@ -243,11 +243,18 @@ QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString
     // The label must end where a component ends: com.example.sync is not com.example.syncd.
     const QString startsWith = label + QLatin1Char('.');
     const QString inside = QLatin1Char('.') + label + QLatin1Char('.');
+    // A label of one component ("updater") would claim other jobs' files
+    // ("com.example.updater.plist"): it owns only its own file.
+    const bool qualified = label.split(QLatin1Char('.'), Qt::SkipEmptyParts).size() >= 2;
+    const QString ownFile = label + QStringLiteral(".plist");
     QStringList found;
     for (const QString &folder : folders) {
         const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
         for (const QString &name : names) {
-            if (name.endsWith(QLatin1String(".plist")) && (name.startsWith(startsWith) || name.contains(inside)))
+            const bool matches = qualified
+                ? name.endsWith(QLatin1String(".plist")) && (name.startsWith(startsWith) || name.contains(inside))
+                : name == ownFile;
+            if (matches)
                 found << folder + QLatin1Char('/') + name;
         }
     }
