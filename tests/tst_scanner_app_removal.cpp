@@ -1,5 +1,5 @@
 #include "core/Scanner.h"
-#include "support/FakeAdministrator.h"
+#include "support/FakeOsascript.h"
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 
@@ -109,7 +109,7 @@ void TestScannerAppRemoval::removesEverything()
     ScannerFixture f;
     const Machine m = buildMachine(f);
     f.fakeTool(kTccutil);
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
 
     const InstalledApp alpha = app(m.bundle);
     InstalledApp beta = app(f.mac.createApp(QStringLiteral("/Applications/Beta.app"), QStringLiteral("com.example.beta")));
@@ -170,7 +170,7 @@ void TestScannerAppRemoval::bundleCannotBeTrashed()
     ScannerFixture f;
     f.fakeTool(kTccutil);
     f.fakeTool(kPkill, QByteArray(), 1);
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     // Already gone: the Trash fails, the administrator finds nothing left to remove.
     const QString bundle = f.mac.path(QStringLiteral("/Applications/Alpha.app"));
     Scanner scanner(f.services());
@@ -197,8 +197,8 @@ void TestScannerAppRemoval::cancelledPrompt()
     ScannerFixture f;
     const Machine m = buildMachine(f);
     f.fakeTool(kTccutil);
-    FakeAdministrator admin(f.mac, f.runner);
-    admin.setOutcome(FakeAdministrator::Outcome::Cancel);
+    FakeOsascript admin(f.mac.root(), f.runner);
+    admin.setBehaviour(FakeOsascript::Behaviour::CancelByText);
     const LeftoverItem systemRow = found(m.systemCache, LeftoverType::cache);
     Scanner scanner(f.services());
     ScannerPublisher::setItems(scanner, {systemRow});
@@ -222,7 +222,7 @@ void TestScannerAppRemoval::failedResetsAreNotCleaned()
 {
     ScannerFixture f; // no tccutil: no reset can succeed
     const Machine m = buildMachine(f);
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     const LeftoverItem permissionRow = pathless(LeftoverType::permission, QStringLiteral("Camera"));
     const LeftoverItem backgroundRecord = pathless(LeftoverType::backgroundActivity, QStringLiteral("Agent"));
     Scanner scanner(f.services());
@@ -245,7 +245,7 @@ void TestScannerAppRemoval::scannerGoneBeforeTheEnd()
     ScannerFixture f;
     const Machine m = buildMachine(f);
     f.fakeTool(kTccutil);
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     auto scanner = std::make_unique<Scanner>(f.services());
     scanner->removeAppCompletely(app(m.bundle));
     scanner.reset();
@@ -258,5 +258,13 @@ void TestScannerAppRemoval::scannerGoneBeforeTheEnd()
     QCOMPARE(f.newLogMessages().last(), QStringLiteral("REMOVE APP DONE: Alpha — 5 items cleaned, 0 failed"));
 }
 
-QTEST_GUILESS_MAIN(TestScannerAppRemoval)
+int main(int argc, char **argv)
+{
+    if (const auto exitCode = FakeOsascript::runIfRequested(argc, argv))
+        return *exitCode;
+    QCoreApplication app(argc, argv);
+    TestScannerAppRemoval test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_scanner_app_removal.moc"

@@ -1,5 +1,5 @@
 #include "core/Scanner.h"
-#include "support/FakeAdministrator.h"
+#include "support/FakeOsascript.h"
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 
@@ -42,7 +42,7 @@ void TestScannerBackgroundRemoval::removesRecords()
     ScannerFixture f;
     f.fakeTool(kLaunchctl);
     f.fakeTool(kPkill, QByteArray(), 1);
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     const QString userAgent = f.mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.example.sync.plist"));
     // Found for both sync labels: tried once, counted for both.
     const QString shared = f.mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.example.sync.agent.plist"));
@@ -96,8 +96,8 @@ void TestScannerBackgroundRemoval::removesRecords()
 void TestScannerBackgroundRemoval::cancelledPromptKeepsRow()
 {
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
-    admin.setOutcome(FakeAdministrator::Outcome::Cancel);
+    FakeOsascript admin(f.mac.root(), f.runner);
+    admin.setBehaviour(FakeOsascript::Behaviour::CancelByText);
     const QString one = f.mac.createFile(QStringLiteral("/Library/LaunchAgents/com.example.helper.plist"));
     const QString two = f.mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.example.helper.plist"));
     const LeftoverItem helper = record(QStringLiteral("Helper"), QStringLiteral("com.example.helper"));
@@ -140,5 +140,13 @@ void TestScannerBackgroundRemoval::emptyList()
     QVERIFY(f.workspace.openedUrls.isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestScannerBackgroundRemoval)
+int main(int argc, char **argv)
+{
+    if (const auto exitCode = FakeOsascript::runIfRequested(argc, argv))
+        return *exitCode;
+    QCoreApplication app(argc, argv);
+    TestScannerBackgroundRemoval test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_scanner_background_removal.moc"

@@ -1,6 +1,6 @@
 #include "core/ProtectedPaths.h"
 #include "core/Scanner.h"
-#include "support/FakeAdministrator.h"
+#include "support/FakeOsascript.h"
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 #include "support/Unprivileged.h"
@@ -107,7 +107,7 @@ void TestScannerTrash::unwritableApplicationsFolder()
         return;
     }
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     const QString bundle = f.mac.createApp(QStringLiteral("/Applications/Locked.app"), QStringLiteral("com.example.locked"));
     const QString own = f.mac.createApp(QStringLiteral("/Applications/Mine/Own.app"), QStringLiteral("com.example.own"));
     QFile::setPermissions(f.mac.path(QStringLiteral("/Applications")),
@@ -170,7 +170,7 @@ void TestScannerTrash::samePathTwice()
 {
     // The scan does not de-duplicate, so two selected rows may share a path.
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     const QString cache = f.mac.createDir(QStringLiteral("~/Library/Caches/com.example.alpha"));
     const LeftoverItem first = row(QStringLiteral("Alpha"), cache);
     const LeftoverItem second = row(QStringLiteral("Alpha"), cache, LeftoverType::log);
@@ -211,7 +211,7 @@ void TestScannerTrash::administratorFallback()
     QFETCH(QStringList, untrashablePaths);
     QFETCH(QString, promptName);
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
 
     // Items the Trash fails on are passed first; the prompt still lists the protected ones first.
     QList<LeftoverItem> passed;
@@ -251,8 +251,8 @@ void TestScannerTrash::administratorFallback()
 void TestScannerTrash::cancelledPrompt()
 {
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
-    admin.setOutcome(FakeAdministrator::Outcome::Cancel);
+    FakeOsascript admin(f.mac.root(), f.runner);
+    admin.setBehaviour(FakeOsascript::Behaviour::CancelByText);
     const LeftoverItem trashed = row(QStringLiteral("Alpha"), f.mac.createFile(QStringLiteral("~/Library/Logs/a.log")));
     QList<LeftoverItem> locked;
     for (const QString &fake : {QStringLiteral("/Library/Caches/one"), QStringLiteral("/Library/Caches/two"),
@@ -279,7 +279,7 @@ void TestScannerTrash::cancelledPrompt()
 void TestScannerTrash::partialFailure()
 {
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     QList<LeftoverItem> trashed;
     for (const QString &fake : {QStringLiteral("~/Library/Caches/a"), QStringLiteral("~/Library/Caches/b"),
                                 QStringLiteral("~/Library/Caches/c")})
@@ -330,7 +330,7 @@ void TestScannerTrash::refusals()
     QFETCH(QString, path);
     QFETCH(QString, reason);
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     const QString keep = f.mac.createFile(QStringLiteral("~/Library/Caches/keep"), "k");
     f.mac.createDir(QStringLiteral("~/Library/Caches/x"));
     f.mac.createDir(QStringLiteral("/Library/Caches/x"));
@@ -356,7 +356,7 @@ void TestScannerTrash::refusals()
 void TestScannerTrash::emptyList()
 {
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     const LeftoverItem permission = row(QStringLiteral("Alpha"), std::nullopt, LeftoverType::permission);
     Scanner scanner(f.services());
     ScannerPublisher::setItems(scanner, {permission});
@@ -375,5 +375,13 @@ void TestScannerTrash::emptyList()
     QVERIFY(admin.requests().isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestScannerTrash)
+int main(int argc, char **argv)
+{
+    if (const auto exitCode = FakeOsascript::runIfRequested(argc, argv))
+        return *exitCode;
+    QCoreApplication app(argc, argv);
+    TestScannerTrash test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_scanner_trash.moc"

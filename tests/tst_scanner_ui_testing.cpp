@@ -1,5 +1,5 @@
 #include "core/Scanner.h"
-#include "support/FakeAdministrator.h"
+#include "support/FakeOsascript.h"
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 
@@ -24,7 +24,7 @@ void TestScannerUITesting::destructiveOperationsAreBlocked()
 {
     QVERIFY(Scanner::isUITesting());
     ScannerFixture f;
-    FakeAdministrator admin(f.mac, f.runner);
+    FakeOsascript admin(f.mac.root(), f.runner);
     for (const char *tool : {"/usr/bin/tccutil", "/usr/bin/pkill", "/bin/launchctl"})
         f.fakeTool(QString::fromLatin1(tool));
     const QString bundle = f.mac.createApp(QStringLiteral("/Applications/Alpha.app"), QStringLiteral("com.example.alpha"));
@@ -90,6 +90,8 @@ void TestScannerUITesting::destructiveOperationsAreBlocked()
 
 int main(int argc, char **argv)
 {
+    if (const auto exitCode = FakeOsascript::runIfRequested(argc, argv))
+        return *exitCode;
     std::vector<char *> arguments(argv, argv + argc);
     char flag[] = "--ui-testing";
     arguments.push_back(flag);

@@ -1,12 +1,13 @@
 #include "support/FakeOsascript.h"
 
-#include "core/engine/AdminCommand.h"
+#include "platform/ToolRunner.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -50,6 +51,12 @@ bool removeEntry(const QString &path)
 
 }
 
+FakeOsascript::FakeOsascript(const QString &sandbox, ToolRunner &runner)
+    : FakeOsascript(sandbox)
+{
+    runner.setToolPath(QStringLiteral("/usr/bin/osascript"), m_executable);
+}
+
 FakeOsascript::FakeOsascript(const QString &sandbox)
 {
     m_executable = m_state.path() + QStringLiteral("/osascript");
@@ -66,6 +73,14 @@ void FakeOsascript::setBehaviour(Behaviour behaviour)
     writeFile(m_state.path() + QStringLiteral("/behaviour"), QByteArray::number(int(behaviour)));
 }
 
+void FakeOsascript::keep(const QStringList &paths)
+{
+    QByteArray content;
+    for (const QString &path : paths)
+        content += path.toUtf8() + '\0';
+    writeFile(m_state.path() + QStringLiteral("/keep"), content);
+}
+
 QStringList FakeOsascript::scripts() const
 {
     QStringList scripts;
@@ -75,6 +90,14 @@ QStringList FakeOsascript::scripts() const
             return scripts;
         scripts << QString::fromUtf8(readFile(file));
     }
+}
+
+QList<AdminCommand::Parsed> FakeOsascript::requests() const
+{
+    QList<AdminCommand::Parsed> requests;
+    for (const QString &script : scripts())
+        requests << AdminCommand::parse(script).value_or(AdminCommand::Parsed{});
+    return requests;
 }
 
 std::optional<int> FakeOsascript::runIfRequested(int argc, char **argv)
@@ -123,16 +146,29 @@ std::optional<int> FakeOsascript::runIfRequested(int argc, char **argv)
         for (int i = 0; i < 200000; ++i)
             std::printf("%s/inner/file-%d\n", sandbox.toUtf8().constData(), i);
     }
+    const QList<QByteArray> kept = readFile(state + QStringLiteral("/keep")).split('\0');
     int exitCode = 0;
     for (qsizetype i = 0; i < parsed->paths.size(); ++i) {
         const QString &p = parsed->paths[i];
-        const bool allowed = ScannerEngine::isPlainPath(p) && p.startsWith(sandbox + QLatin1Char('/'));
-        if (!allowed || (behaviour == Behaviour::FailAfterFirst && i > 0) || !removeEntry(p)) {
-            std::fprintf(stderr, "rm: %s: Operation not permitted\n", p.toUtf8().constData());
-            exitCode = 1;
-            continue;
+        const bool allowed = ScannerEngine::isPlainPath(p) && p.startsWith(sandbox + QLatin1Char('/'))
+            && !kept.contains(p.toUtf8()) && !(behaviour == Behaviour::FailAfterFirst && i > 0);
+        if (allowed) {
+            struct stat st;
+            const QByteArray native = QFile::encodeName(p);
+            // As with rm -f, a path that is not there is no error.
+            if (::lstat(native.constData(), &st) != 0 && errno == ENOENT)
+                continue;
+            // The administrator may write where the user may not.
+            const QByteArray parent = QFile::encodeName(QFileInfo(p).path());
+            if (::access(parent.constData(), W_OK) != 0)
+                ::chmod(parent.constData(), 0755);
+            if (removeEntry(p)) {
+                std::fputs((p + QLatin1Char('\n')).toUtf8().constData(), stdout);
+                continue;
+            }
         }
-        std::fputs((p + QLatin1Char('\n')).toUtf8().constData(), stdout);
+        std::fprintf(stderr, "rm: %s: Operation not permitted\n", p.toUtf8().constData());
+        exitCode = 1;
     }
     std::fflush(stdout);
     return exitCode;

@@ -1,15 +1,21 @@
 #pragma once
 
+#include "core/engine/AdminCommand.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <optional>
 
+class ToolRunner;
+
 // A fake /usr/bin/osascript: the test binary itself, started again through a
 // small script. It parses the administrator script back (no shell ever sees
 // the command), removes the paths itself, but only inside the sandbox folder,
-// prints them as "rm -v" does, and records every script it was given.
+// prints them as "rm -v" does, and records every script it was given. The
+// test's main() must start with runIfRequested().
 class FakeOsascript
 {
 public:
@@ -25,11 +31,17 @@ public:
 
     // Only paths below `sandbox` are ever removed.
     explicit FakeOsascript(const QString &sandbox);
+    // The same, and `runner` starts it as /usr/bin/osascript.
+    FakeOsascript(const QString &sandbox, ToolRunner &runner);
 
     QString executable() const { return m_executable; }
     void setBehaviour(Behaviour behaviour);
+    // Paths that "rm" cannot remove; it then exits with status 1.
+    void keep(const QStringList &paths);
     // The script of every run, in order; empty when the fake was never started.
     QStringList scripts() const;
+    // The same runs read back: paths and prompt (both empty for a script of another form).
+    QList<AdminCommand::Parsed> requests() const;
 
     // In main(), before anything else: runs the fake when the binary was started as one.
     static std::optional<int> runIfRequested(int argc, char **argv);
