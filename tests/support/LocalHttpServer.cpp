@@ -9,16 +9,6 @@ LocalHttpServer::LocalHttpServer(QObject *parent)
     connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::onNewConnection);
 }
 
-QUrl LocalHttpServer::url(const QString &path) const
-{
-    QUrl url;
-    url.setScheme(QStringLiteral("http"));
-    url.setHost(QStringLiteral("127.0.0.1"));
-    url.setPort(m_server.serverPort());
-    url.setPath(path);
-    return url;
-}
-
 void LocalHttpServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -41,7 +31,6 @@ void LocalHttpServer::onReadyRead(QTcpSocket *socket)
         m_held.append(socket);
     else
         respond(socket, m_response);
-    emit requestReceived();
 }
 
 bool LocalHttpServer::answerHeld(const Response &response)

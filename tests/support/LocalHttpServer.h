@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -29,7 +30,7 @@ public:
 
     explicit LocalHttpServer(QObject *parent = nullptr);
 
-    QUrl url(const QString &path = QStringLiteral("/feed.json")) const;
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/feed.json").arg(m_server.serverPort())); }
 
     void setResponse(const Response &response) { m_response = response; }
     void setJson(const QByteArray &body) { m_response = Response{200, body, "application/json"}; }
@@ -44,9 +45,6 @@ public:
     int requestCount() const { return m_requests.size(); }
     // The raw request heads, in arrival order.
     QList<QByteArray> requests() const { return m_requests; }
-
-signals:
-    void requestReceived();
 
 private:
     void onNewConnection();
