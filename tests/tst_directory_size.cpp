@@ -1,13 +1,12 @@
 #include "core/engine/DirectorySize.h"
 #include "core/engine/FolderWalker.h"
 #include "support/FakeMac.h"
+#include "support/Unprivileged.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <atomic>
@@ -16,9 +15,6 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 // The test binary doubles as a helper that prints the size of a folder, so
@@ -71,15 +67,10 @@ private slots:
     void singleItems();
 
 private:
-    struct Case
-    {
-        QString path;
-        qint64 expected = 0;
-    };
-    static void build(const QString &kind, FakeMac &mac, Case &c);
+    // Builds the case `kind`; sets the path to measure and the size it must have.
+    static void build(const QString &kind, FakeMac &mac, QString &path, qint64 &expected);
     static qint64 buildBranchy(FakeMac &mac, const QString &base);
-    static QString runHelper(const QStringList &arguments, const QString &program = QString(),
-                             const QStringList &prefix = {});
+    static QString runHelper(const QStringList &arguments);
 };
 
 // A chain of 60 nested folders with a side folder at every level (more open
@@ -103,72 +94,56 @@ qint64 TestDirectorySize::buildBranchy(FakeMac &mac, const QString &base)
     return total;
 }
 
-void TestDirectorySize::build(const QString &kind, FakeMac &mac, Case &c)
+void TestDirectorySize::build(const QString &kind, FakeMac &mac, QString &path, qint64 &expected)
 {
     const QString cache = QStringLiteral("~/Library/Caches/com.example.gone");
-    c = Case{mac.path(cache), 0};
-    if (kind == QLatin1String("one file, a hidden file and a link to a big file")) {
+    path = mac.path(cache);
+    expected = 0;
+    if (kind == QLatin1String("hidden entries and links")) {
         mac.createFileOfSize(cache + QStringLiteral("/data"), 1000);
         mac.createFileOfSize(cache + QStringLiteral("/.hidden"), 500);
-        mac.createSymlink(mac.createFileOfSize(QStringLiteral("/big"), 100000), cache + QStringLiteral("/link"));
-        c.expected = 1000;
-    } else if (kind == QLatin1String("missing path")) {
-        c.path = mac.path(QStringLiteral("~/Library/Caches/nothing"));
-    } else if (kind == QLatin1String("path is a link to a folder")) {
-        mac.createFileOfSize(QStringLiteral("/real/data"), 1000);
-        c.path = mac.createSymlink(mac.path(QStringLiteral("/real")), cache);
-    } else if (kind == QLatin1String("path is a file")) {
-        c.path = mac.createFileOfSize(cache, 1000);
-    } else if (kind == QLatin1String("empty folder")) {
-        mac.createDir(cache);
-    } else if (kind == QLatin1String("hidden folder is not entered")) {
         mac.createFileOfSize(cache + QStringLiteral("/.git/objects/pack"), 5000);
-        mac.createFileOfSize(cache + QStringLiteral("/visible/a"), 10);
-        c.expected = 10;
-    } else if (kind == QLatin1String("links to the root, the parent and in a loop")) {
         mac.createFileOfSize(cache + QStringLiteral("/a/file"), 123);
+        mac.createSymlink(mac.createFileOfSize(QStringLiteral("/big"), 100000), cache + QStringLiteral("/link"));
         mac.createSymlink(QStringLiteral("/"), cache + QStringLiteral("/root"));
         mac.createSymlink(QStringLiteral(".."), cache + QStringLiteral("/a/up"));
         mac.createSymlink(mac.path(cache + QStringLiteral("/loop2")), cache + QStringLiteral("/loop1"));
         mac.createSymlink(mac.path(cache + QStringLiteral("/loop1")), cache + QStringLiteral("/loop2"));
         mac.createSymlink(QStringLiteral("missing"), cache + QStringLiteral("/dangling"));
-        c.expected = 123;
+        expected = 1123;
+    } else if (kind == QLatin1String("missing path")) {
+        path = mac.path(QStringLiteral("~/Library/Caches/nothing"));
+    } else if (kind == QLatin1String("path is a link to a folder")) {
+        mac.createFileOfSize(QStringLiteral("/real/data"), 1000);
+        path = mac.createSymlink(mac.path(QStringLiteral("/real")), cache);
+    } else if (kind == QLatin1String("path is a file")) {
+        path = mac.createFileOfSize(cache, 1000);
     } else if (kind == QLatin1String("awkward names")) {
         const QStringList names = FakeMac::awkwardNames();
         for (int i = 0; i < names.size(); ++i) {
             mac.createFileOfSize(cache + QLatin1Char('/') + names[i], 100 * (i + 1));
             mac.createFileOfSize(cache + QStringLiteral("/folder ") + names[i] + QLatin1Char('/') + names[i], i + 1);
-            c.expected += 101 * (i + 1);
+            expected += 101 * (i + 1);
         }
         // Bytes that are not UTF-8, for a file and for a folder.
-        const QByteArray base = QFile::encodeName(c.path);
-        QVERIFY(mkdir(base + "/dir\xff\xfe", 0755) == 0);
+        const QByteArray base = QFile::encodeName(path);
+        QVERIFY(mac.createRawNamed(cache, "dir\xff\xfe", true));
         for (const QByteArray &name : {QByteArray("/bad\xff\xfe"), QByteArray("/dir\xff\xfe/in\x80")}) {
             const int fd = open(base + name, O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
             QVERIFY(fd >= 0 && ftruncate(fd, 4321) == 0);
             close(fd);
-            c.expected += 4321;
+            expected += 4321;
         }
-    } else if (kind == QLatin1String("pipes and sockets add nothing")) {
+    } else if (kind == QLatin1String("a named pipe adds nothing")) {
         mac.createFileOfSize(cache + QStringLiteral("/data"), 55);
-        QVERIFY(mkfifo(QFile::encodeName(c.path + QStringLiteral("/pipe")), 0644) == 0);
-        const int s = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray socketPath = QFile::encodeName(c.path + QStringLiteral("/sock"));
-        if (s >= 0 && size_t(socketPath.size()) < sizeof address.sun_path) {
-            memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
-            bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        }
-        if (s >= 0)
-            close(s);
-        c.expected = 55;
+        mac.createFifo(cache + QStringLiteral("/pipe"));
+        expected = 55;
     } else if (kind == QLatin1String("more than 4 GiB")) {
         mac.createFileOfSize(cache + QStringLiteral("/a"), Q_INT64_C(3) << 30);
         mac.createFileOfSize(cache + QStringLiteral("/b/c"), (Q_INT64_C(3) << 30) + 1);
-        c.expected = (Q_INT64_C(6) << 30) + 1;
+        expected = (Q_INT64_C(6) << 30) + 1;
     } else if (kind == QLatin1String("deep and wide")) {
-        c.expected = buildBranchy(mac, cache);
+        expected = buildBranchy(mac, cache);
     }
 }
 
@@ -179,15 +154,12 @@ void TestDirectorySize::sizes_data()
     QTest::addColumn<int>("budget");
 
     const QStringList kinds = {
-        QStringLiteral("one file, a hidden file and a link to a big file"),
+        QStringLiteral("hidden entries and links"),
         QStringLiteral("missing path"),
         QStringLiteral("path is a link to a folder"),
         QStringLiteral("path is a file"),
-        QStringLiteral("empty folder"),
-        QStringLiteral("hidden folder is not entered"),
-        QStringLiteral("links to the root, the parent and in a loop"),
         QStringLiteral("awkward names"),
-        QStringLiteral("pipes and sockets add nothing"),
+        QStringLiteral("a named pipe adds nothing"),
         QStringLiteral("more than 4 GiB"),
         QStringLiteral("deep and wide"),
     };
@@ -208,19 +180,20 @@ void TestDirectorySize::sizes()
 
     FakeMac mac;
     QVERIFY(mac.isValid());
-    Case c;
-    build(kind, mac, c);
+    QString path;
+    qint64 expected = 0;
+    build(kind, mac, path, expected);
     if (QTest::currentTestFailed())
         return;
     const qsizetype openBefore = openDescriptors();
     if (threads == 0) {
-        QCOMPARE(ScannerEngine::directorySize(c.path), c.expected);
+        QCOMPARE(ScannerEngine::directorySize(path), expected);
     } else {
         FolderWalker::Limits limits;
         limits.threads = threads;
         limits.parallelAfterEntries = 0;
         limits.descriptorBudget = budget;
-        QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(c.path)), c.expected);
+        QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(path)), expected);
     }
     // Retried: a sanitizer runtime may hold a descriptor for a moment; a real leak stays.
     QTRY_COMPARE(openDescriptors(), openBefore);
@@ -261,14 +234,10 @@ void TestDirectorySize::folderVanishingWhileWalked()
     QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(root)), kept);
 }
 
-QString TestDirectorySize::runHelper(const QStringList &arguments, const QString &program, const QStringList &prefix)
+QString TestDirectorySize::runHelper(const QStringList &arguments)
 {
     QProcess process;
-    const QString self = program.isEmpty() ? QCoreApplication::applicationFilePath() : program;
-    if (prefix.isEmpty())
-        process.start(self, arguments);
-    else
-        process.start(prefix.first(), prefix.mid(1) + QStringList{self} + arguments);
+    process.start(QCoreApplication::applicationFilePath(), arguments);
     if (!process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished();
@@ -303,81 +272,64 @@ void TestDirectorySize::descriptorShortage()
     QCOMPARE(out, QString::number(expected));
 }
 
+// As a user who may not enter two of the folders: they count 0, the rest is summed.
 void TestDirectorySize::unreadableFolders()
 {
-    if (geteuid() != 0)
-        QSKIP("needs root to switch to an unprivileged user");
-    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-    if (setpriv.isEmpty())
-        QSKIP("setpriv is not installed");
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString base = dir.path() + QStringLiteral("/cache");
-    auto file = [](const QString &path, qint64 size) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.resize(size));
-    };
-    file(base + QStringLiteral("/open/a"), 100);
-    file(base + QStringLiteral("/open/deeper/b"), 20);
-    file(base + QStringLiteral("/locked/c"), 5000);
-    file(base + QStringLiteral("/locked/sub/d"), 5000);
-    file(base + QStringLiteral("/listable only/e"), 7000);
-    file(base + QStringLiteral("/after/f"), 3);
-    const QString program = dir.path() + QStringLiteral("/helper");
-    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
-
-    // Everything readable by anyone, except the two folders under test.
-    const QByteArray native = QFile::encodeName(dir.path());
-    QVERIFY(chmod(native, 0755) == 0);
-    for (const auto &entry : std::filesystem::recursive_directory_iterator(native.toStdString()))
-        chmod(entry.path().c_str(), entry.is_directory() ? 0755 : 0644);
-    QVERIFY(chmod(QFile::encodeName(program), 0755) == 0);
-    QVERIFY(chmod(QFile::encodeName(base + QStringLiteral("/locked")), 0700) == 0);
-    QVERIFY(chmod(QFile::encodeName(base + QStringLiteral("/listable only")), 0744) == 0);
-
-    const QStringList asNobody = {setpriv, QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                  QStringLiteral("--clear-groups")};
-    for (const QString &threads : {QStringLiteral("1"), QStringLiteral("4")}) {
-        const QString out = runHelper({QStringLiteral("--size-of"), base, QStringLiteral("--threads"), threads},
-                                      program, asNobody);
-        QCOMPARE(out, QStringLiteral("123"));
+    if (Unprivileged::runningAsRoot()) {
+        QByteArray output;
+        QVERIFY2(Unprivileged::rerun(QStringLiteral("unreadableFolders"), &output) == 0, output.constData());
+        return;
     }
+    FakeMac mac;
+    const QString base = mac.path(QStringLiteral("~/Library/Caches/com.example.gone"));
+    mac.createFileOfSize(base + QStringLiteral("/open/a"), 100);
+    mac.createFileOfSize(base + QStringLiteral("/open/deeper/b"), 20);
+    mac.createFileOfSize(base + QStringLiteral("/locked/c"), 5000);
+    mac.createFileOfSize(base + QStringLiteral("/locked/sub/d"), 5000);
+    mac.createFileOfSize(base + QStringLiteral("/listable only/e"), 7000);
+    mac.createFileOfSize(base + QStringLiteral("/after/f"), 3);
+    QVERIFY(QFile::setPermissions(base + QStringLiteral("/locked"), {}));
+    QVERIFY(QFile::setPermissions(base + QStringLiteral("/listable only"), QFile::ReadOwner));
+    for (int threads : {1, 4}) {
+        FolderWalker::Limits limits;
+        limits.threads = threads;
+        limits.parallelAfterEntries = 0;
+        QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(base)), 123);
+    }
+    const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    QVERIFY(QFile::setPermissions(base + QStringLiteral("/locked"), all));
+    QVERIFY(QFile::setPermissions(base + QStringLiteral("/listable only"), all));
     QCOMPARE(ScannerEngine::directorySize(base), 17123);
 }
 
+// The entry itself, never what a link points to; size -1: not checked.
 void TestDirectorySize::singleItems_data()
 {
-    QTest::addColumn<QString>("kind");
     QTest::addColumn<qint64>("fileSize");
     QTest::addColumn<bool>("isDirectory");
-    QTest::newRow("file") << "file" << qint64(321) << false;
-    QTest::newRow("folder") << "folder" << qint64(-1) << true;
-    QTest::newRow("link to a folder") << "link to a folder" << qint64(QByteArray("real").size()) << true;
-    QTest::newRow("dangling link") << "dangling link" << qint64(QByteArray("missing").size()) << false;
-    QTest::newRow("missing") << "missing" << qint64(0) << false;
-    QTest::newRow("empty path") << "" << qint64(0) << false;
+    QTest::newRow("file") << qint64(321) << false;
+    QTest::newRow("folder") << qint64(-1) << true;
+    QTest::newRow("link to a folder") << qint64(QByteArray("real").size()) << true;
+    QTest::newRow("dangling link") << qint64(QByteArray("missing").size()) << false;
+    QTest::newRow("missing") << qint64(0) << false;
+    QTest::newRow("empty path") << qint64(0) << false;
 }
 
 void TestDirectorySize::singleItems()
 {
-    QFETCH(QString, kind);
     QFETCH(qint64, fileSize);
     QFETCH(bool, isDirectory);
     FakeMac mac;
-    QString path;
-    if (kind == QLatin1String("file"))
-        path = mac.createFileOfSize(QStringLiteral("/item"), 321);
-    else if (kind == QLatin1String("folder"))
-        path = mac.createDir(QStringLiteral("/item"));
-    else if (kind == QLatin1String("link to a folder"))
-        mac.createDir(QStringLiteral("/real")), path = mac.createSymlink(QStringLiteral("real"), QStringLiteral("/item"));
-    else if (kind == QLatin1String("dangling link"))
-        path = mac.createSymlink(QStringLiteral("missing"), QStringLiteral("/item"));
-    else if (kind == QLatin1String("missing"))
-        path = mac.path(QStringLiteral("/item"));
+    const QByteArray kind = QTest::currentDataTag();
+    QString path = kind == "empty path" ? QString() : mac.path(QStringLiteral("/item"));
+    if (kind == "file")
+        mac.createFileOfSize(path, 321);
+    else if (kind == "folder")
+        mac.createDir(path);
+    else if (kind == "link to a folder")
+        mac.createDir(QStringLiteral("/real")), mac.createSymlink(QStringLiteral("real"), path);
+    else if (kind == "dangling link")
+        mac.createSymlink(QStringLiteral("missing"), path);
     if (fileSize >= 0)
         QCOMPARE(ScannerEngine::fileSize(path), fileSize);
     QCOMPARE(ScannerEngine::isDirectory(path), isDirectory);
