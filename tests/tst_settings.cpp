@@ -68,7 +68,6 @@ private slots:
                                                       << QString() << QString();
         QTest::newRow("top level array") << QByteArray("[" + object({}) + "]") << true << QString() << QString()
                                          << QString();
-        QTest::newRow("truncated") << object({}).chopped(3) << true << QString() << QString() << QString();
         QTest::newRow("garbage") << QByteArray("\xff\xfe garbage \x00", 12) << true << QString() << QString()
                                  << QString();
         QTest::newRow("empty") << QByteArray() << true << QString() << QString() << QString();
@@ -108,11 +107,9 @@ private slots:
     void shippedResourceCarriesTheProjectVersion()
     {
         const AppSettings &s = AppSettings::shared();
-        QCOMPARE(&s, &AppSettings::shared());
         QCOMPARE(s.version, QString::fromUtf8(BuildInfo::shortVersion));
         QCOMPARE(s.build, QString::fromUtf8(BuildInfo::buildNumber));
         QVERIFY(!s.about.isEmpty());
-        QCOMPARE(s.sentryDSN, QStringLiteral("YOUR_SENTRY_DSN_HERE"));
 
         // The version written in the project file itself, not just the generated header.
         const QByteArray sourceDir = qgetenv("QUILLMERE_SOURCE_DIR");
