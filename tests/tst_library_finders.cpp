@@ -11,77 +11,45 @@ Q_DECLARE_METATYPE(Optional)
 
 namespace {
 
-enum Finder {
-    Preferences,
-    AppSupport,
-    Caches,
-    Containers,
-    GroupContainers,
-    Scripts,
-    SavedStates,
-    Logs,
-    SystemAppSupport,
-    SystemCaches,
-    SystemLogs,
-    SystemPreferences,
-    Helpers,
-};
-
-struct FinderInfo
-{
-    QString folder; // as the system sees it
-    LeftoverType type;
-};
-
-FinderInfo info(Finder finder)
-{
-    switch (finder) {
-    case Preferences: return {"~/Library/Preferences", LeftoverType::preference};
-    case AppSupport: return {"~/Library/Application Support", LeftoverType::appSupport};
-    case Caches: return {"~/Library/Caches", LeftoverType::cache};
-    case Containers: return {"~/Library/Containers", LeftoverType::container};
-    case GroupContainers: return {"~/Library/Group Containers", LeftoverType::container};
-    case Scripts: return {"~/Library/Application Scripts", LeftoverType::applicationScripts};
-    case SavedStates: return {"~/Library/Saved Application State", LeftoverType::savedState};
-    case Logs: return {"~/Library/Logs", LeftoverType::log};
-    case SystemAppSupport: return {"/Library/Application Support", LeftoverType::appSupport};
-    case SystemCaches: return {"/Library/Caches", LeftoverType::cache};
-    case SystemLogs: return {"/Library/Logs", LeftoverType::log};
-    case SystemPreferences: return {"/Library/Preferences", LeftoverType::preference};
-    case Helpers: return {"/Library/PrivilegedHelperTools", LeftoverType::loginItem};
-    }
-    return {};
-}
-
-// Called as the full scan calls each finder.
-QList<LeftoverItem> run(Finder finder, const FakeMac &mac, const QSet<QString> &ids, const QSet<QString> &names)
-{
-    using namespace ScannerEngine;
-    const SystemRoots roots = mac.roots();
-    switch (finder) {
-    case Preferences: return findOrphanPreferences(roots, ids);
-    case AppSupport: return findOrphanApplicationSupport(roots, ids, names);
-    case Caches: return findOrphanCaches(roots, ids);
-    case Containers:
-    case GroupContainers: return findOrphanContainers(roots, ids);
-    case Scripts: return findOrphanApplicationScripts(roots, ids);
-    case SavedStates: return findOrphanSavedStates(roots, ids);
-    case Logs: return findOrphans(roots.inHome("/Library/Logs"), LeftoverType::log, ids, names, logsExclusions());
-    case SystemAppSupport:
-        return findOrphans(roots.system("/Library/Application Support"), LeftoverType::appSupport, ids, names,
-                           systemApplicationSupportExclusions());
-    case SystemCaches:
-        return findOrphans(roots.system("/Library/Caches"), LeftoverType::cache, ids, {}, cachesExclusions());
-    case SystemLogs:
-        return findOrphans(roots.system("/Library/Logs"), LeftoverType::log, ids, names, logsExclusions());
-    case SystemPreferences: return findOrphanSystemPreferences(roots, ids);
-    case Helpers: return findOrphanPrivilegedHelpers(roots, ids);
-    }
-    return {};
-}
-
 const QSet<QString> kInstalledIDs{"com.example.installed", "com.example.app", "example.app.agent"};
 const QSet<QString> kInstalledNames{"Installed"};
+
+// Each finder with its folder (as the system sees it) and item type, called as the full scan calls it.
+struct Finder
+{
+    QString folder;
+    LeftoverType type;
+    QList<LeftoverItem> (*run)(const SystemRoots &roots);
+};
+
+using namespace ScannerEngine;
+const Finder Preferences{"~/Library/Preferences", LeftoverType::preference,
+                         [](const SystemRoots &r) { return findOrphanPreferences(r, kInstalledIDs); }};
+const Finder AppSupport{"~/Library/Application Support", LeftoverType::appSupport, [](const SystemRoots &r) {
+                            return findOrphanApplicationSupport(r, kInstalledIDs, kInstalledNames);
+                        }};
+const Finder Caches{"~/Library/Caches", LeftoverType::cache,
+                    [](const SystemRoots &r) { return findOrphanCaches(r, kInstalledIDs); }};
+const Finder Containers{"~/Library/Containers", LeftoverType::container,
+                        [](const SystemRoots &r) { return findOrphanContainers(r, kInstalledIDs); }};
+const Finder GroupContainers{"~/Library/Group Containers", LeftoverType::container, Containers.run};
+const Finder Scripts{"~/Library/Application Scripts", LeftoverType::applicationScripts,
+                     [](const SystemRoots &r) { return findOrphanApplicationScripts(r, kInstalledIDs); }};
+const Finder SavedStates{"~/Library/Saved Application State", LeftoverType::savedState,
+                         [](const SystemRoots &r) { return findOrphanSavedStates(r, kInstalledIDs); }};
+const Finder Logs{"~/Library/Logs", LeftoverType::log, [](const SystemRoots &r) {
+                      return findOrphans(r.inHome("/Library/Logs"), LeftoverType::log, kInstalledIDs,
+                                         kInstalledNames, logsExclusions());
+                  }};
+const Finder SystemAppSupport{"/Library/Application Support", LeftoverType::appSupport, [](const SystemRoots &r) {
+                                  return findOrphans(r.system("/Library/Application Support"),
+                                                     LeftoverType::appSupport, kInstalledIDs, kInstalledNames,
+                                                     systemApplicationSupportExclusions());
+                              }};
+const Finder SystemPreferences{"/Library/Preferences", LeftoverType::preference,
+                               [](const SystemRoots &r) { return findOrphanSystemPreferences(r, kInstalledIDs); }};
+const Finder Helpers{"/Library/PrivilegedHelperTools", LeftoverType::loginItem,
+                     [](const SystemRoots &r) { return findOrphanPrivilegedHelpers(r, kInstalledIDs); }};
 
 constexpr qint64 kFileSize = 10;   // an entry made as a file
 constexpr qint64 kFolderSize = 1000; // the files inside an entry made as a folder
@@ -95,26 +63,28 @@ qint64 ownSize(const QString &path)
 
 }
 
+Q_DECLARE_METATYPE(const Finder *)
+
 class TestLibraryFinders : public QObject
 {
     Q_OBJECT
 private:
-    // finder, entry name, made as a folder, reported, bundleID, appName (null: not checked), size
-    static void row(const char *tag, Finder finder, const QString &entry, bool folder, bool kept,
+    // A reported entry: finder, entry name, made as a folder, bundleID, appName (null: not checked), size.
+    static void row(const char *tag, const Finder &finder, const QString &entry, bool folder,
                     const Optional &bundleID = {}, const QString &appName = {}, qint64 size = kFileSize)
     {
-        QTest::newRow(tag) << int(finder) << entry << folder << kept << bundleID << appName
+        QTest::newRow(tag) << &finder << entry << folder << true << bundleID << appName
                            << (folder && size == kFileSize ? kFolderSize : size);
     }
-    static void skipped(const char *tag, Finder finder, const QString &entry, bool folder = true)
+    static void skipped(const char *tag, const Finder &finder, const QString &entry, bool folder = true)
     {
-        row(tag, finder, entry, folder, false);
+        QTest::newRow(tag) << &finder << entry << folder << false << Optional() << QString() << qint64(0);
     }
 
 private slots:
     void rules_data()
     {
-        QTest::addColumn<int>("finder");
+        QTest::addColumn<const Finder *>("finder");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<bool>("folder");
         QTest::addColumn<bool>("kept");
@@ -122,92 +92,69 @@ private slots:
         QTest::addColumn<QString>("appName");
         QTest::addColumn<qint64>("size");
 
-        // Preferences: names ending ".plist"; Apple, Length, Installed on the identifier.
-        row("prefs: reported", Preferences, "com.example.Editor.plist", false, true, "com.example.Editor", "Editor");
+        // Preferences (user and system): names ending ".plist"; Apple, Length, Installed on the identifier.
+        row("prefs: reported", Preferences, "com.example.Editor.plist", false, "com.example.Editor", "Editor");
         skipped("prefs: apple", Preferences, "com.apple.dock.plist", false);
-        skipped("prefs: three characters", Preferences, "abc.plist", false);
         skipped("prefs: four characters", Preferences, "abcd.plist", false);
-        row("prefs: five characters", Preferences, "abcde.plist", false, true, "abcde", "Abcde");
+        row("prefs: five characters", Preferences, "abcde.plist", false, "abcde", "Abcde");
         skipped("prefs: four accented characters", Preferences, "e\u0301e\u0301e\u0301e\u0301.plist", false);
-        row("prefs: five accented characters", Preferences, "e\u0301e\u0301e\u0301e\u0301e\u0301.plist", false, true,
+        row("prefs: five accented characters", Preferences, "e\u0301e\u0301e\u0301e\u0301e\u0301.plist", false,
             "e\u0301e\u0301e\u0301e\u0301e\u0301", "E\u0301e\u0301e\u0301e\u0301e\u0301");
         skipped("prefs: not a plist", Preferences, "notes.txt", false);
         skipped("prefs: backup", Preferences, "com.example.Editor.plist.bak", false);
         skipped("prefs: installed", Preferences, "com.example.installed.plist", false);
-        row("prefs: no hidden rule", Preferences, ".com.example.hidden.plist", false, true, ".com.example.hidden",
-            "Hidden");
-        row("prefs: no team-prefix rule", Preferences, "ABCDE12345.com.example.app.plist", false, true,
+        row("prefs: no hidden rule", Preferences, ".com.example.hidden.plist", false, ".com.example.hidden", "Hidden");
+        row("prefs: no team-prefix rule", Preferences, "ABCDE12345.com.example.app.plist", false,
             "ABCDE12345.com.example.app", "App");
-        row("prefs: folder sized by itself", Preferences, "com.example.odd.plist", true, true, "com.example.odd",
+        row("prefs: folder sized by itself", Preferences, "com.example.odd.plist", true, "com.example.odd",
             "Odd", kOwnSize);
-        row("system prefs: reported", SystemPreferences, "com.example.daemon.plist", false, true,
+        row("system prefs: reported", SystemPreferences, "com.example.daemon.plist", false,
             "com.example.daemon", "Daemon");
-        skipped("system prefs: apple", SystemPreferences, "com.apple.loginwindow.plist", false);
-        skipped("system prefs: installed", SystemPreferences, "com.example.installed.plist", false);
 
         // Generic finder: Hidden, exclusions, Installed, Team prefix, Plain name, Apple, Length.
         skipped("generic: hidden", AppSupport, ".com.example.hidden");
-        skipped("generic: hidden in caches", Caches, ".cache");
         skipped("generic: excluded dotted name", AppSupport, "com.apple");
         skipped("generic: excluded in caches", Caches, "CloudKit");
-        row("generic: not excluded", Caches, "CloudKit2", true, true, {}, "Cloud Kit2");
-        row("generic: exclusion is case-sensitive", Caches, "cloudkit", true, true, {}, "Cloudkit");
-        skipped("generic: excluded in logs", Logs, "DiagnosticReports");
-        skipped("generic: excluded in system support", SystemAppSupport, "com.apple");
-        skipped("generic: excluded in system caches", SystemCaches, "com.apple");
+        row("generic: not excluded", Caches, "CloudKit2", true, {}, "Cloud Kit2");
+        row("generic: exclusion is case-sensitive", Caches, "cloudkit", true, {}, "Cloudkit");
         skipped("generic: installed", AppSupport, "com.example.installed");
         skipped("generic: team prefix of installed", AppSupport, "ABCDE12345.com.example.app");
         skipped("generic: rest after first dot installed", Caches, "com.example.app.agent");
-        row("generic: rest not installed", Caches, "com.other.app.agent", true, true, "com.other.app.agent", "Agent");
-        row("generic: team prefix stripped", Caches, "UBF8T346G9.com.other.tool", true, true, "com.other.tool",
-            "Tool");
+        row("generic: rest not installed", Caches, "com.other.app.agent", true, "com.other.app.agent", "Agent");
+        row("generic: team prefix stripped", Caches, "UBF8T346G9.com.other.tool", true, "com.other.tool", "Tool");
         skipped("generic: plain name in support", AppSupport, "PlainFolder");
-        skipped("generic: plain name in logs", Logs, "PlainFolder");
-        skipped("generic: plain name in system support", SystemAppSupport, "PlainFolder");
-        skipped("generic: plain name in system logs", SystemLogs, "PlainFolder");
-        row("generic: plain name in caches", Caches, "PlainFolder", true, true, {}, "Plain Folder");
-        row("generic: one character in system caches", SystemCaches, "x", true, true, {}, "X");
+        row("generic: plain name in caches, any length", Caches, "x", true, {}, "X");
         skipped("generic: apple", AppSupport, "com.apple.Music");
-        skipped("generic: apple in caches", Caches, "com.apple.Safari");
         skipped("generic: dotted four characters", AppSupport, "a.bc");
-        skipped("generic: dotted four characters in caches", Caches, "a.bc");
-        row("generic: dotted five characters", AppSupport, "a.bcd", true, true, "a.bcd", "Bcd");
-        row("generic: file sized as file", Logs, "com.example.tool.log", false, true, "com.example.tool.log", "Log");
-        row("generic: folder walked", Logs, "com.example.tool", true, true, "com.example.tool", "Tool");
-        row("generic: app name of whole name", SystemAppSupport, "ABCDE12345.com.other.Tool", true, true,
+        row("generic: dotted five characters", AppSupport, "a.bcd", true, "a.bcd", "Bcd");
+        row("generic: file sized as file", Logs, "com.example.tool.log", false, "com.example.tool.log", "Log");
+        row("generic: folder walked", Logs, "com.example.tool", true, "com.example.tool", "Tool");
+        row("generic: app name of whole name", SystemAppSupport, "ABCDE12345.com.other.Tool", true,
             "com.other.Tool", "Tool");
-        row("generic: system logs", SystemLogs, "com.example.daemon", true, true, "com.example.daemon", "Daemon");
 
         // Containers and scripts: Hidden, Installed, Team prefix, Apple, Length on every name.
         skipped("containers: hidden", Containers, ".com.example.x");
         skipped("containers: installed", Containers, "com.example.installed");
         skipped("group containers: team prefix", GroupContainers, "UBF8T346G9.com.example.app");
-        row("group containers: team stripped", GroupContainers, "UBF8T346G9.com.other.app", true, true,
+        row("group containers: team stripped", GroupContainers, "UBF8T346G9.com.other.app", true,
             "com.other.app", "App");
         skipped("containers: apple", Containers, "com.apple.mail");
         skipped("containers: plain four characters", Containers, "abcd");
-        row("containers: plain five characters", Containers, "abcde", true, true, {}, "Abcde");
-        row("containers: reported", Containers, "com.example.Viewer", true, true, "com.example.Viewer", "Viewer");
-        row("containers: file always walked", Containers, "com.example.file", false, true, "com.example.file",
-            "File", 0);
-        row("scripts: reported", Scripts, "com.example.Viewer", true, true, "com.example.Viewer", "Viewer");
-        skipped("scripts: team prefix", Scripts, "ABCDE12345.com.example.app");
-        skipped("scripts: hidden", Scripts, ".localized");
+        row("containers: plain five characters", Containers, "abcde", true, {}, "Abcde");
+        row("containers: reported", Containers, "com.example.Viewer", true, "com.example.Viewer", "Viewer");
+        row("containers: file always walked", Containers, "com.example.file", false, "com.example.file", "File", 0);
+        row("scripts: reported", Scripts, "com.example.Viewer", true, "com.example.Viewer", "Viewer");
 
-        // Saved states: names ending ".savedState"; Apple, Length, Installed.
-        row("saved state: reported", SavedStates, "com.example.Viewer.savedState", true, true, "com.example.Viewer",
+        // Saved states: names ending ".savedState", then the rules of the preferences.
+        row("saved state: reported", SavedStates, "com.example.Viewer.savedState", true, "com.example.Viewer",
             "Viewer");
-        skipped("saved state: apple", SavedStates, "com.apple.Safari.savedState");
-        skipped("saved state: short", SavedStates, "abc.savedState");
-        skipped("saved state: installed", SavedStates, "com.example.installed.savedState");
         skipped("saved state: other ending", SavedStates, "com.example.Viewer.plist");
-        row("saved state: no hidden rule", SavedStates, ".com.example.x.savedState", true, true, ".com.example.x",
-            "X");
+        row("saved state: no hidden rule", SavedStates, ".com.example.x.savedState", true, ".com.example.x", "X");
 
         // Privileged helpers: Hidden; identifier less ".plist"; Apple, Length, Installed, Team prefix.
-        row("helpers: tool", Helpers, "com.example.daemon", false, true, "com.example.daemon", "Daemon");
-        row("helpers: plist", Helpers, "com.example.daemon.plist", false, true, "com.example.daemon", "Daemon");
-        row("helpers: folder not walked", Helpers, "com.example.dirtool", true, true, "com.example.dirtool",
+        row("helpers: tool", Helpers, "com.example.daemon", false, "com.example.daemon", "Daemon");
+        row("helpers: plist", Helpers, "com.example.daemon.plist", false, "com.example.daemon", "Daemon");
+        row("helpers: folder not walked", Helpers, "com.example.dirtool", true, "com.example.dirtool",
             "Dirtool", kOwnSize);
         skipped("helpers: hidden", Helpers, ".com.example.daemon", false);
         skipped("helpers: four characters", Helpers, "abcd", false);
@@ -219,16 +166,16 @@ private slots:
         // Names that break naive code are judged as text and kept verbatim.
         const QStringList awkward = FakeMac::awkwardNames();
         for (int i = 0; i < awkward.size(); ++i) {
-            QTest::addRow("awkward %d in caches", i) << int(Caches) << awkward[i] << false << true << Optional()
+            QTest::addRow("awkward %d in caches", i) << &Caches << awkward[i] << false << true << Optional()
                                                      << QString() << kFileSize;
-            QTest::addRow("awkward %d in support", i) << int(AppSupport) << awkward[i] + ".tool" << true << true
+            QTest::addRow("awkward %d in support", i) << &AppSupport << awkward[i] + ".tool" << true << true
                                                       << Optional(awkward[i] + ".tool") << "Tool" << kFolderSize;
         }
     }
 
     void rules()
     {
-        QFETCH(int, finder);
+        QFETCH(const Finder *, finder);
         QFETCH(QString, entry);
         QFETCH(bool, folder);
         QFETCH(bool, kept);
@@ -236,8 +183,7 @@ private slots:
         QFETCH(QString, appName);
         QFETCH(qint64, size);
         FakeMac mac;
-        const FinderInfo where = info(Finder(finder));
-        const QString fakePath = where.folder + "/" + entry;
+        const QString fakePath = finder->folder + "/" + entry;
         if (folder) {
             mac.createFileOfSize(fakePath + "/data/a", 600);
             mac.createFileOfSize(fakePath + "/b", 400);
@@ -245,14 +191,14 @@ private slots:
         } else {
             mac.createFileOfSize(fakePath, kFileSize);
         }
-        const QList<LeftoverItem> items = run(Finder(finder), mac, kInstalledIDs, kInstalledNames);
+        const QList<LeftoverItem> items = finder->run(mac.roots());
         QCOMPARE(items.size(), kept ? 1 : 0);
         if (!kept)
             return;
         const LeftoverItem &item = items.first();
         const QString realPath = mac.path(fakePath);
         QCOMPARE(item.path, std::optional<QString>(realPath));
-        QCOMPARE(item.type, where.type);
+        QCOMPARE(item.type, finder->type);
         QCOMPARE(item.bundleID, bundleID);
         if (!appName.isNull())
             QCOMPARE(item.appName, appName);
