@@ -12,52 +12,38 @@ class TestMacTreeGenerator : public QObject
     Q_OBJECT
 
 private slots:
-    void generatesWhatItCounts();
-    void reusesItsOwnTreeOnly();
+    void generatesReusesAndRefuses();
 };
 
-static MacTreeGenerator::Options small()
+void TestMacTreeGenerator::generatesReusesAndRefuses()
 {
     MacTreeGenerator::Options options;
     options.leftoverApps = 40;
     options.folders = 300;
     options.files = 2000;
     options.installedApps = 12;
-    return options;
-}
-
-void TestMacTreeGenerator::generatesWhatItCounts()
-{
-    QTemporaryDir dir;
-    const MacTreeGenerator::Tree tree = MacTreeGenerator::generate(dir.path() + QStringLiteral("/t"), small());
-    QVERIFY(tree.isValid());
-    QVERIFY(tree.files >= 2000);
-    QVERIFY(tree.folders >= 300);
-    QCOMPARE(ScannerEngine::directorySize(tree.roots.root), tree.bytes);
-
-    // Every bundle is indexed; the roster leaves out the system's own ("com.apple.").
-    const AppIndex index = ScannerEngine::installedAppIndex(tree.roots, {});
-    QCOMPARE(index.names.size(), 12);
-    QCOMPARE(ScannerEngine::scanInstalledApps(tree.roots, {}).size(), 11);
-}
-
-void TestMacTreeGenerator::reusesItsOwnTreeOnly()
-{
     QTemporaryDir dir;
     const QString root = dir.path() + QStringLiteral("/t");
-    const MacTreeGenerator::Tree first = MacTreeGenerator::generate(root, small());
+    const MacTreeGenerator::Tree first = MacTreeGenerator::generate(root, options);
     QVERIFY(first.isValid());
+    QVERIFY(first.files >= 2000);
+    QVERIFY(first.folders >= 300);
+    QCOMPARE(ScannerEngine::directorySize(first.roots.root), first.bytes);
+    // Every bundle is indexed; the roster leaves out the system's own ("com.apple.").
+    QCOMPARE(ScannerEngine::installedAppIndex(first.roots, {}).names.size(), 12);
+    QCOMPARE(ScannerEngine::scanInstalledApps(first.roots, {}).size(), 11);
+
     // A second call reads the manifest: a file added since is not counted.
     QFile extra(first.roots.root + QStringLiteral("/extra"));
     QVERIFY(extra.open(QIODevice::WriteOnly) && extra.resize(10));
-    const MacTreeGenerator::Tree again = MacTreeGenerator::generate(root, small());
+    extra.close();
+    const MacTreeGenerator::Tree again = MacTreeGenerator::generate(root, options);
     QCOMPARE(again.bytes, first.bytes);
     QCOMPARE(again.roots.home, first.roots.home);
 
     // Other options make the tree again.
-    MacTreeGenerator::Options other = small();
-    other.seed = 2;
-    const MacTreeGenerator::Tree remade = MacTreeGenerator::generate(root, other);
+    options.seed = 2;
+    const MacTreeGenerator::Tree remade = MacTreeGenerator::generate(root, options);
     QVERIFY(remade.isValid());
     QCOMPARE(ScannerEngine::directorySize(remade.roots.root), remade.bytes);
     QVERIFY(!QFile::exists(first.roots.root + QStringLiteral("/extra")));
@@ -68,7 +54,7 @@ void TestMacTreeGenerator::reusesItsOwnTreeOnly()
     QFile keep(foreign + QStringLiteral("/keep"));
     QVERIFY(keep.open(QIODevice::WriteOnly));
     keep.close();
-    QVERIFY(!MacTreeGenerator::generate(foreign, small()).isValid());
+    QVERIFY(!MacTreeGenerator::generate(foreign, options).isValid());
     QVERIFY(QFile::exists(foreign + QStringLiteral("/keep")));
 }
 
