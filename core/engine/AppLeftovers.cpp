@@ -2,9 +2,9 @@
 
 #include "core/engine/BackgroundTaskRecords.h"
 #include "core/engine/DirectorySize.h"
+#include "core/engine/FolderAccess.h"
 #include "core/engine/PermissionDatabase.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -27,16 +27,6 @@ bool entryExists(const QString &path)
 {
     struct stat st;
     return lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
-// Sorted with the plain ordering of names, so that results do not depend on
-// the file system's listing order.
-QStringList listFolder(const QString &folder)
-{
-    QStringList names =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 qint64 sizeByKind(const QString &path)
@@ -104,7 +94,7 @@ public:
     void addListed(const QString &folder, LeftoverType type, const std::function<bool(const QString &)> &matches,
                    const std::function<qint64(const QString &)> &size)
     {
-        for (const QString &name : listFolder(folder)) {
+        for (const QString &name : ScannerEngine::listFolder(folder)) {
             if (!matches(name))
                 continue;
             const QString path = folder + QLatin1Char('/') + name;
