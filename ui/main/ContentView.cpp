@@ -11,6 +11,7 @@
 #include "ui/main/FrameRules.h"
 #include "ui/main/SafeModeSetting.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -251,7 +252,12 @@ QWidget *ContentView::buildHeader()
     const auto primaryButton = [&](const QString &symbol, const QString &text) {
         auto *button = new QPushButton(SymbolIcon::icon(symbol, Qt::white), text, header);
         button->setStyleSheet(prominentStyle());
-        button->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+        // An action rather than the button's own shortcut: that one clicks only after an
+        // animation. The action follows its button: hidden or disabled, Ctrl+R does nothing.
+        auto *shortcut = new QAction(button);
+        shortcut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+        button->addAction(shortcut);
+        connect(shortcut, &QAction::triggered, button, &QPushButton::click);
         layout->addWidget(button);
         return button;
     };
