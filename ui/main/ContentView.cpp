@@ -315,11 +315,22 @@ QWidget *ContentView::buildTabPicker()
     auto *group = new QButtonGroup(picker);
     group->setExclusive(true);
     layout->addStretch(1);
+    // Two joined segments; the chosen one in the accent colour.
+    const QString segment = QStringLiteral(
+        "QPushButton { border: 1px solid %1; background: %2; padding: 3px 12px; border-%3-radius: 5px;"
+        " border-%4-radius: 5px; }"
+        "QPushButton:checked { background: %5; color: white; border-color: %5; }");
+    const QString line = UiStyle::css(UiStyle::color(UiStyle::Tone::tertiary));
+    const QString base = UiStyle::css(palette().color(QPalette::Base));
+    const QString accent = UiStyle::css(UiStyle::color(UiStyle::Tone::accent));
     for (AppTab tab : AppTabs::allCases()) {
         // The raw value, untranslated: the labels read the same in every language.
         auto *button = new QPushButton(AppTabs::rawValue(tab), picker);
         button->setCheckable(true);
         button->setMinimumWidth(150);
+        const bool first = tab == AppTabs::allCases().first();
+        button->setStyleSheet(first ? segment.arg(line, base, QStringLiteral("top-left"), QStringLiteral("bottom-left"), accent)
+                                    : segment.arg(line, base, QStringLiteral("top-right"), QStringLiteral("bottom-right"), accent));
         group->addButton(button);
         layout->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, tab] { setSelectedTab(tab); });
