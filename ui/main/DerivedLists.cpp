@@ -1,5 +1,7 @@
 #include "ui/main/DerivedLists.h"
 
+#include <QStringMatcher>
+
 #include <algorithm>
 #include <vector>
 
@@ -54,9 +56,8 @@ QList<Record> sortedBy(const std::vector<const Record *> &rows, const QList<Comp
     return sorted;
 }
 
-} // namespace
-
-bool passesFilters(const LeftoverItem &item, const LeftoverFilters &filters)
+// The search text's matcher is made once per evaluation, not once per item.
+bool passes(const LeftoverItem &item, const LeftoverFilters &filters, const QStringMatcher &search)
 {
     if (filters.safeMode && !LeftoverTypes::safeTypes().contains(item.type))
         return false;
@@ -64,17 +65,25 @@ bool passesFilters(const LeftoverItem &item, const LeftoverFilters &filters)
         return false;
     if (filters.searchText.isEmpty())
         return true;
-    return item.appName.contains(filters.searchText, Qt::CaseInsensitive)
-        || (item.bundleID && item.bundleID->contains(filters.searchText, Qt::CaseInsensitive));
+    return search.indexIn(item.appName) >= 0 || (item.bundleID && search.indexIn(*item.bundleID) >= 0);
+}
+
+} // namespace
+
+bool passesFilters(const LeftoverItem &item, const LeftoverFilters &filters)
+{
+    const QStringMatcher search(filters.searchText, Qt::CaseInsensitive);
+    return passes(item, filters, search);
 }
 
 QList<LeftoverItem> filteredItems(const QList<LeftoverItem> &items, const LeftoverFilters &filters,
                                   const QList<LeftoverComparator> &sortOrder)
 {
+    const QStringMatcher search(filters.searchText, Qt::CaseInsensitive);
     std::vector<const LeftoverItem *> kept;
     kept.reserve(size_t(items.size()));
     for (const LeftoverItem &item : items) {
-        if (passesFilters(item, filters))
+        if (passes(item, filters, search))
             kept.push_back(&item);
     }
     return sortedBy<LeftoverItem>(kept, sortOrder, compareItems);
@@ -105,9 +114,10 @@ QList<InstalledApp> filteredApps(const QList<InstalledApp> &apps, const QString 
 {
     if (search.isEmpty())
         return apps;
+    const QStringMatcher matcher(search, Qt::CaseInsensitive);
     QList<InstalledApp> found;
     for (const InstalledApp &app : apps) {
-        if (app.name.contains(search, Qt::CaseInsensitive) || app.bundleID.contains(search, Qt::CaseInsensitive))
+        if (matcher.indexIn(app.name) >= 0 || matcher.indexIn(app.bundleID) >= 0)
             found.append(app);
     }
     return found;
