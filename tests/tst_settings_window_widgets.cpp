@@ -9,6 +9,7 @@
 #include "ui/settings/IgnoreListSettingsView.h"
 #include "ui/settings/LanguageSettingsView.h"
 #include "ui/settings/LocationsSettingsView.h"
+#include "ui/settings/NotesArea.h"
 #include "ui/settings/PrivacySettingsView.h"
 #include "ui/settings/RelativeDate.h"
 #include "ui/settings/RemovableList.h"

@@ -33,11 +33,12 @@ SettingsView::SettingsView(UserDefaults &defaults, LanguageManager &languageMana
     m_tabs->addTab(m_updates, SymbolIcon::icon(QStringLiteral("arrow.triangle.2.circlepath")), tr("Updates"));
     m_tabs->addTab(m_privacy, SymbolIcon::icon(QStringLiteral("hand.raised")), tr("Privacy"));
     m_tabs->addTab(m_language, SymbolIcon::icon(QStringLiteral("globe")), tr("Language"));
-    m_tabs->setDocumentMode(false);
+    // Every tab stays in sight: the window is never narrower than its tabs.
+    m_tabs->setUsesScrollButtons(false);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    setMinimumSize(520, 380);
+    setMinimumSize(QSize(520, 380).expandedTo(layout->minimumSize()));
 
     setLocale(m_languageManager.locale());
     connect(&m_languageManager, &LanguageManager::languageChanged, this,

@@ -5,6 +5,7 @@
 #include "ui/common/BannerFrame.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
+#include "ui/settings/NotesArea.h"
 #include "ui/settings/RelativeDate.h"
 #include "ui/settings/SettingsLabels.h"
 
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -55,8 +55,7 @@ UpdateSettingsView::UpdateSettingsView(UpdateChecker &checker, bool automatic, Q
     , m_lastChecked(SettingsLabels::caption({}))
     , m_currentVersion(SettingsLabels::caption(tr("Current version: %1").arg(UpdateChecker::currentVersion())))
     , m_updateBox(new BannerFrame(UiStyle::color(UiStyle::Tone::blue), 0.08, 0.25, 10, this))
-    , m_notesArea(new QScrollArea(m_updateBox))
-    , m_notes(new QLabel(m_notesArea))
+    , m_notesArea(new NotesArea(120, m_updateBox))
     , m_error(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
@@ -90,19 +89,6 @@ UpdateSettingsView::UpdateSettingsView(UpdateChecker &checker, bool automatic, Q
     boxLayout->setSpacing(8);
     boxLayout->addWidget(symbolLabel(QStringLiteral("arrow.down.circle.fill"), {}, UiStyle::color(UiStyle::Tone::blue),
                                      UiStyle::font(UiStyle::TextStyle::title3), &m_updateTitle));
-    m_notes->setFont(UiStyle::font(UiStyle::TextStyle::callout));
-    m_notes->setTextFormat(Qt::PlainText);
-    m_notes->setWordWrap(true);
-    m_notes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_notes->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_notesArea->setWidget(m_notes);
-    m_notesArea->setWidgetResizable(true);
-    m_notesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_notesArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_notesArea->setFrameShape(QFrame::NoFrame);
-    m_notesArea->setBackgroundRole(QPalette::NoRole);
-    m_notesArea->viewport()->setAutoFillBackground(false);
-    m_notes->setAutoFillBackground(false);
     boxLayout->addWidget(m_notesArea);
     auto *boxButtons = new QHBoxLayout;
     auto *download = new QPushButton(tr("Download"), m_updateBox);
@@ -167,23 +153,13 @@ void UpdateSettingsView::refresh()
     if (hasUpdate) {
         m_updateTitle->setText(tr("Version %1 is available").arg(latest->version));
         const QString notes = latest->notes.value_or(QString());
-        m_notes->setText(notes);
+        m_notesArea->setText(notes);
         m_notesArea->setVisible(!notes.isEmpty());
-        fitNotes();
     }
 
     const std::optional<QString> error = m_checker.lastError();
     m_error->setVisible(error.has_value());
     m_error->setText(error.value_or(QString()));
-}
-
-void UpdateSettingsView::fitNotes()
-{
-    // As tall as the notes, at most 120; longer notes scroll.
-    const int width = m_notesArea->viewport()->width() > 0 ? m_notesArea->viewport()->width()
-                                                           : m_notes->sizeHint().width();
-    const int needed = m_notes->heightForWidth(width) + 2 * m_notesArea->frameWidth();
-    m_notesArea->setFixedHeight(qBound(0, needed, 120));
 }
 
 void UpdateSettingsView::changeEvent(QEvent *event)
@@ -192,10 +168,4 @@ void UpdateSettingsView::changeEvent(QEvent *event)
     if (event->type() == QEvent::LocaleChange)
         refresh();
     QWidget::changeEvent(event);
-}
-
-void UpdateSettingsView::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    fitNotes();
 }

@@ -7,7 +7,7 @@ class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QScrollArea;
+class NotesArea;
 class UpdateChecker;
 
 // The Updates tab: the automatic-check switch, "Check Now", and what the
@@ -24,7 +24,7 @@ public:
     QProgressBar *busyIndicator() const { return m_busy; }
     QLabel *lastCheckedLabel() const { return m_lastChecked; }
     BannerFrame *updateBox() const { return m_updateBox; }
-    QScrollArea *notesArea() const { return m_notesArea; }
+    NotesArea *notesArea() const { return m_notesArea; }
     QWidget *upToDateLabel() const { return m_upToDate; }
     QLabel *errorLabel() const { return m_error; }
 
@@ -33,12 +33,10 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void automaticChanged(bool automatic);
     void refresh();
-    void fitNotes();
 
     UpdateChecker &m_checker;
     QCheckBox *m_automatic;
@@ -48,8 +46,7 @@ private:
     QLabel *m_currentVersion;
     BannerFrame *m_updateBox;
     QLabel *m_updateTitle;
-    QScrollArea *m_notesArea;
-    QLabel *m_notes;
+    NotesArea *m_notesArea;
     QWidget *m_upToDate;
     QLabel *m_error;
 };
