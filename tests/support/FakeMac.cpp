@@ -2,9 +2,13 @@
 
 #include "platform/PropertyList.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <ftw.h>
@@ -150,4 +154,25 @@ QStringList FakeMac::awkwardNames()
         QStringLiteral("back\\slash"),
         QStringLiteral("$(touch pwned)"),
     };
+}
+
+QByteArray FakeMac::fingerprint(const QStringList &skipped) const
+{
+    QStringList entries;
+    QDirIterator it(root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        if (std::any_of(skipped.cbegin(), skipped.cend(),
+                        [&](const QString &s) { return p == s || p.startsWith(s + QLatin1Char('/')); }))
+            continue;
+        const QFileInfo info = it.fileInfo();
+        QString entry = p + QStringLiteral(" %1 ").arg(int(info.permissions())) + info.symLinkTarget();
+        QFile file(p);
+        if (info.isFile() && !info.isSymLink() && file.open(QIODevice::ReadOnly))
+            entry += QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
+        entries << entry;
+    }
+    entries.sort();
+    return QCryptographicHash::hash(entries.join(QLatin1Char('\n')).toUtf8(), QCryptographicHash::Sha256);
 }

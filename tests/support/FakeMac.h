@@ -46,6 +46,11 @@ public:
     // Returns false when it could not be made.
     bool createRawNamed(const QString &fakeFolder, const QByteArray &name, bool folder = false);
 
+    // A digest of every entry under the root (name, permissions, link target,
+    // content) except those at or below `skipped`: equal digests before and
+    // after an operation show that it changed nothing else.
+    QByteArray fingerprint(const QStringList &skipped) const;
+
     // Names that break naive code: blanks, quotes, non-ASCII, a newline, a leading dash.
     static QStringList awkwardNames();
 
