@@ -4,8 +4,10 @@
 #include "core/MainThread.h"
 #include "core/ProtectedPaths.h"
 #include "core/engine/AdminCommand.h"
+#include "core/engine/AppIndex.h"
 #include "core/engine/AppLeftovers.h"
 #include "core/engine/SystemOperations.h"
+#include "model/StoredLists.h"
 #include "platform/Trash.h"
 
 #include <QPointer>
@@ -27,6 +29,9 @@ struct AppRemoval
     QString bundleID;
     QString name;
     QString bundlePath;
+    // Taken before the bundle went: what their files and processes are, and
+    // not this application's.
+    QSet<QString> installedIDs;
     // The bundle's own Trash attempt failed: the bundle goes along with the
     // leftovers, to the administrator when the failure was the bundle's own
     // (gone, or its folder refuses), else straight to the failures: a full or
@@ -51,7 +56,7 @@ AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemo
     AppRemovalOutcome outcome;
 
     const QList<LeftoverItem> found =
-        ScannerEngine::findLeftovers(services.roots, services.runner, app.bundleID, app.name);
+        ScannerEngine::findLeftovers(services.roots, services.runner, app.bundleID, app.name, app.installedIDs);
     logger->log(QStringLiteral("FOUND %1 leftovers for ").arg(found.size()) + app.name);
 
     QList<LeftoverItem> trashList;
@@ -154,11 +159,14 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
     logger->log(QStringLiteral("REMOVE APP: ") + app.name + QStringLiteral(" (") + app.bundleID + QLatin1Char(')'));
     setRemovalFailures({});
 
-    const int signalled = ScannerEngine::terminateApp(m_services.runner, app.bundleID);
+    const QSet<QString> installedIDs =
+        ScannerEngine::installedAppIndex(m_services.roots, StoredLists::customAppLocations(*m_services.defaults))
+            .bundleIDs;
+    const int signalled = ScannerEngine::terminateApp(m_services.runner, app.bundleID, installedIDs);
     if (signalled >= 1)
         logger->log(QStringLiteral("PRE-KILL: signalled %1 process(es) for ").arg(signalled) + app.bundleID);
 
-    AppRemoval removal{app.bundleID, app.name, app.path, std::nullopt, false};
+    AppRemoval removal{app.bundleID, app.name, app.path, installedIDs, std::nullopt, false};
     if (const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(m_services, app.path)) {
         logger->log(QStringLiteral("TRASH APP FAILED: ") + app.path + QStringLiteral(" — ") + error->description);
         LeftoverItem record;

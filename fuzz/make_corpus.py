@@ -123,12 +123,12 @@ def btm():
               + record("A1", ["Name: Example Helper", "Developer Name: Example", "Type: login item (0x4)",
                               "Disposition: [enabled, allowed, visible, notified] (0xb)",
                               "Identifier: com.example.helper",
-                              "Executable: /Library/Helpers/helper",
+                              "Executable: /Library/PrivilegedHelperTools/helper",
                               "Parent Identifier: ABCDE12345.com.example.suite"])
               + record("A2", ["Identifier: com.example.installed", "Type: agent (0x8)"])
               + record("A3", ["Identifier: com.apple.something", "Executable: /usr/bin/tool"])
-              + record("A4", ["Identifier: com.example.linked", "Executable: /Library/Helpers/bin/tool"])
-              + record("A5", ["Identifier: com.example.quote", "Executable: /Library/Helpers/it's a \"helper\"",
+              + record("A4", ["Identifier: com.example.linked", "Executable: /Library/PrivilegedHelperTools/bin/tool"])
+              + record("A5", ["Identifier: com.example.quote", "Executable: /Library/PrivilegedHelperTools/it's a \"helper\"",
                               "Name: it's \"quoted\""])
               + record("A6", ["Identifier: -rf", "Executable: missing value", "Type: legacy daemon (0xDEADbeef) extra"]))
     put(t, "normal.txt", normal)

@@ -101,7 +101,8 @@ private slots:
             << QStringList() << QStringList{"New | com.example.new | Camera"};
         QTest::newRow("all filtered out: second statement runs")
             << true
-            << QStringList{"com.apple.Terminal|0|kTCCServiceCamera|2|1", "/usr/local/bin/tool|0|kTCCServiceCamera|2|1",
+            << QStringList{"com.apple.Terminal|0|kTCCServiceCamera|2|1", "ABCDE12345.com.apple.x|0|kTCCServiceCamera|2|1",
+                           "/usr/local/bin/tool|0|kTCCServiceCamera|2|1",
                            "com.example.kept|0|kTCCServiceCamera|2|1", "com.example.path|1|kTCCServiceCamera|2|1",
                            "com.example.legacy|0|kTCCServiceAccessibility|0|1"}
             << QStringList{"com.example.kept"} << QStringList{"Legacy | com.example.legacy | Accessibility"};

@@ -1,5 +1,6 @@
 #include "core/engine/PermissionDatabase.h"
 
+#include "core/engine/FinderRules.h"
 #include "core/engine/Naming.h"
 
 #include <QFile>
@@ -91,7 +92,7 @@ PermissionScan ScannerEngine::findOrphanPermissions(const QString &databasePath,
         const auto service = columnText(statement, 1);
         if (!client || !service)
             return;
-        if (client->startsWith(QLatin1String("com.apple.")) || client->startsWith(QLatin1Char('/')))
+        if (isAppleIdentifier(*client) || client->startsWith(QLatin1Char('/')))
             return;
         if (installedIDs.contains(*client))
             return;

@@ -8,12 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 FakeMac::FakeMac()
 {
@@ -156,23 +156,36 @@ QStringList FakeMac::awkwardNames()
     };
 }
 
-QByteArray FakeMac::fingerprint(const QStringList &skipped) const
+QMap<QString, QByteArray> FakeMac::fingerprint(const QStringList &skipped) const
 {
-    QStringList entries;
+    QStringList skippedPaths;
+    for (const QString &fakePath : skipped)
+        skippedPaths << path(fakePath);
+    const auto isSkipped = [&](const QString &p) {
+        return std::any_of(skippedPaths.cbegin(), skippedPaths.cend(), [&](const QString &s) {
+            // The folders on the way to a skipped one may be made with it.
+            return p == s || p.startsWith(s + QLatin1Char('/')) || s.startsWith(p + QLatin1Char('/'));
+        });
+    };
+    QMap<QString, QByteArray> entries;
     QDirIterator it(root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString p = it.next();
-        if (std::any_of(skipped.cbegin(), skipped.cend(),
-                        [&](const QString &s) { return p == s || p.startsWith(s + QLatin1Char('/')); }))
+        if (isSkipped(p))
             continue;
-        const QFileInfo info = it.fileInfo();
-        QString entry = p + QStringLiteral(" %1 ").arg(int(info.permissions())) + info.symLinkTarget();
-        QFile file(p);
-        if (info.isFile() && !info.isSymLink() && file.open(QIODevice::ReadOnly))
-            entry += QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
-        entries << entry;
+        struct stat st;
+        if (lstat(QFile::encodeName(p).constData(), &st) != 0)
+            continue;
+        QByteArray value = QByteArray::number(st.st_mode, 8);
+        if (S_ISLNK(st.st_mode)) {
+            value += ' ' + QFile::encodeName(QFile::symLinkTarget(p));
+        } else if (S_ISREG(st.st_mode)) {
+            QFile file(p);
+            if (file.open(QIODevice::ReadOnly))
+                value += ' ' + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+        }
+        entries.insert(p.mid(root().size()), value);
     }
-    entries.sort();
-    return QCryptographicHash::hash(entries.join(QLatin1Char('\n')).toUtf8(), QCryptographicHash::Sha256);
+    return entries;
 }

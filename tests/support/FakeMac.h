@@ -3,6 +3,7 @@
 #include "model/SystemRoots.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariantMap>
@@ -46,10 +47,11 @@ public:
     // Returns false when it could not be made.
     bool createRawNamed(const QString &fakeFolder, const QByteArray &name, bool folder = false);
 
-    // A digest of every entry under the root (name, permissions, link target,
-    // content) except those at or below `skipped`: equal digests before and
-    // after an operation show that it changed nothing else.
-    QByteArray fingerprint(const QStringList &skipped) const;
+    // Every entry below the root, keyed by its path as the system sees it, with
+    // its kind, mode and content (a link: its target). Entries at or below the
+    // `skipped` fake paths, and the folders on the way to them, are left out.
+    // Equal fingerprints: nothing changed.
+    QMap<QString, QByteArray> fingerprint(const QStringList &skipped = {}) const;
 
     // Names that break naive code: blanks, quotes, non-ASCII, a newline, a leading dash.
     static QStringList awkwardNames();
