@@ -194,9 +194,6 @@ private slots:
         QTest::addColumn<QStringList>("caskrooms");
         QTest::newRow("none") << QStringList() << QStringList{"/opt/homebrew/Caskroom"} << QStringList()
                               << QStringList();
-        QTest::newRow("opt only") << QStringList{"/opt/homebrew"}
-                                  << QStringList{"/opt/homebrew/Caskroom", "/usr/local/Caskroom"}
-                                  << QStringList{"/opt/homebrew"} << QStringList{"/opt/homebrew/Caskroom"};
         QTest::newRow("both, in order") << QStringList{"/usr/local", "/opt/homebrew"}
                                         << QStringList{"/opt/homebrew/Caskroom", "/usr/local/Caskroom"}
                                         << QStringList{"/opt/homebrew", "/usr/local"}
