@@ -84,6 +84,10 @@ def plists():
     put(t, "binary-cycle-two.plist", bplist([dict_([1], [2]), key, array([3]), array([2, 1])]))
     # Shared (not cyclic) references: the same string many times.
     put(t, "binary-shared.plist", bplist([dict_([1, 2], [2, 2]), ascii_string(b"k"), array([1] * 14)]))
+    # One array referenced fourteen times by the array above it, twelve levels
+    # deep: a few hundred bytes that a parser would expand into 14**12 nodes.
+    bomb = [dict_([1], [2]), key] + [array([i + 1] * 14) for i in range(2, 14)] + [b"\x10\x00"]
+    put(t, "binary-reference-bomb.plist", bplist(bomb))
     # References and offsets that point outside the file.
     put(t, "binary-bad-ref.plist", bplist([dict_([1], [9]), key]))
     put(t, "binary-bad-top.plist", bplist([dict_([1], [1]), key], top=7))
