@@ -90,6 +90,8 @@ private slots:
         const auto login = item("Qux", "com.qux.agent", h + "/Library/LaunchAgents/com.qux.agent.plist",
                                 LeftoverType::loginItem, 999, h + "/bin/qux");
 
+        QTest::newRow("loaded apps 0") << LogOperation([](AppLogger &l) { l.logLoadedApps(0); })
+                                       << QStringList{"  Loaded 0 installed apps"};
         QTest::newRow("loaded apps 2") << LogOperation([](AppLogger &l) { l.logLoadedApps(2); })
                                        << QStringList{"  Loaded 2 installed apps"};
         QTest::newRow("section three")
