@@ -92,15 +92,12 @@ private slots:
 
         QTest::newRow("loaded apps 0") << LogOperation([](AppLogger &l) { l.logLoadedApps(0); })
                                        << QStringList{"  Loaded 0 installed apps"};
-        QTest::newRow("loaded apps 2") << LogOperation([](AppLogger &l) { l.logLoadedApps(2); })
-                                       << QStringList{"  Loaded 2 installed apps"};
         QTest::newRow("section three")
             << LogOperation([=](AppLogger &l) { l.logSection("Mixed", {noBundle, permission, login}); })
             << QStringList{"── Mixed: 3 items",
                            "  Bar  |  App Support  |  —  |  /Library/Application Support/Bar",
                            "  Baz [com.baz]  |  Permission  |  —  |  Screen Capture",
                            "  Qux [com.qux.agent]  |  Login Item  |  999 bytes  |  ~/bin/qux"};
-        QTest::newRow("suppressed 0") << LogOperation([](AppLogger &l) { l.logSuppressed(0); }) << QStringList{};
         QTest::newRow("suppressed 4") << LogOperation([](AppLogger &l) { l.logSuppressed(4); })
                                       << QStringList{"── 4 items suppressed by Ignore List"};
         QTest::newRow("finished one") << LogOperation([](AppLogger &l) { l.logScanFinished(1, false); })
@@ -123,20 +120,12 @@ private slots:
                            "  Never Used [com.never]  |  —  |  Last: Never  |  /Applications/Never Used.app",
                            "  Recent [com.recent]  |  v2.0.1  |  Last: 40 days ago  |  " + h + "/Applications/Recent.app"};
 
-        // Line breaks in messages and names cannot forge lines.
+        // Line breaks cannot forge lines.
         QTest::newRow("message breaks") << LogOperation([](AppLogger &l) { l.log("a\nb\r\nc\r"); })
                                         << QStringList{R"(a\nb\r\nc\r)"};
         QTest::newRow("forged line")
             << LogOperation([](AppLogger &l) { l.log("x\n[2020-01-01T00:00:00Z] TRASHED: fake"); })
             << QStringList{R"(x\n[2020-01-01T00:00:00Z] TRASHED: fake)"};
-        QTest::newRow("file name in a section")
-            << LogOperation([](AppLogger &l) {
-                   l.logSection("S", {item("N\nA", std::nullopt, "/tmp/new\nline", LeftoverType::cache, 0)});
-               })
-            << QStringList{"── S: 1 item", R"(  N\nA  |  Cache  |  —  |  /tmp/new\nline)"};
-        QTest::newRow("trashed path") << LogOperation([](AppLogger &l) {
-            l.logTrashed({item("A", "b", "/x\r\ny", LeftoverType::log, 0)});
-        }) << QStringList{R"(TRASHED: A [b]  |  Log  |  —  |  /x\r\ny)"};
     }
     void reportLines()
     {
@@ -155,31 +144,6 @@ private slots:
         }
         QTRY_COMPARE(logger.entries().size(), expected.size());
         QCOMPARE(logger.entries(), fileLines(logger.logFilePath()));
-    }
-
-    void entriesKeepTheNewest5000_data()
-    {
-        QTest::addColumn<int>("linesPerBatch");
-        QTest::newRow("one burst") << 6000;
-        QTest::newRow("event loop between lines") << 1;
-        QTest::newRow("bursts of 700") << 700;
-    }
-    void entriesKeepTheNewest5000()
-    {
-        QFETCH(int, linesPerBatch);
-        AppLogger logger(home());
-        for (int n = 1; n <= 6000; ++n) {
-            logger.log(QStringLiteral("line %1").arg(n));
-            if (n % linesPerBatch == 0)
-                QCoreApplication::processEvents();
-        }
-        QTRY_COMPARE(messageOf(logger.entries().value(logger.entries().size() - 1)), QStringLiteral("line 6000"));
-        const QStringList entries = logger.entries();
-        QCOMPARE(entries.size(), 5000);
-        for (int i = 0; i < entries.size(); ++i)
-            QCOMPARE(messageOf(entries.at(i)), QStringLiteral("line %1").arg(1001 + i));
-        // The file is never cut.
-        QCOMPARE(fileLines(logger.logFilePath()).size(), 6000);
     }
 
     void concurrentWritersLoseNothing()
@@ -225,7 +189,7 @@ private slots:
         }
         QCOMPARE(next, QList<int>(threadCount, linesPerThread));
 
-        // The in-memory list follows the file.
+        // The in-memory list keeps the file's newest lines; the file is never cut.
         QTRY_COMPARE(logger.entries().size(), AppLogger::maxEntries);
         QCOMPARE(logger.entries(), lines.mid(lines.size() - AppLogger::maxEntries));
     }
@@ -244,19 +208,11 @@ private slots:
         QCOMPARE(messageOf(logger->entries().first()), QStringLiteral("from the worker"));
     }
 
-    void deletedLogIsCreatedAgain_data()
-    {
-        QTest::addColumn<QString>("removed");
-        QTest::newRow("file") << "Library/Logs/Quillmere/Quillmere.log";
-        QTest::newRow("whole Library") << "Library";
-    }
     void deletedLogIsCreatedAgain()
     {
-        QFETCH(QString, removed);
         AppLogger logger(home());
         logger.log(QStringLiteral("before"));
-        const QString target = home() + QLatin1Char('/') + removed;
-        QVERIFY(QFileInfo(target).isDir() ? QDir(target).removeRecursively() : QFile::remove(target));
+        QVERIFY(QDir(home() + QStringLiteral("/Library")).removeRecursively());
         QVERIFY(!QFile::exists(logger.logFilePath()));
         logger.log(QStringLiteral("after"));
         QCOMPARE(messages(fileLines(logger.logFilePath())), QStringList{QStringLiteral("after")});
