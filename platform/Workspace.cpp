@@ -1,5 +1,6 @@
 #include "platform/Workspace.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 namespace {
@@ -17,9 +18,20 @@ public:
         return QProcess::startDetached(QStringLiteral("/usr/bin/xdg-open"),
                                        {url.toString(QUrl::FullyEncoded)});
     }
+
+    bool revealFiles(const QList<QUrl> &files) override { return openContainingFolder(files); }
 };
 
 } // namespace
+
+bool Workspace::openContainingFolder(const QList<QUrl> &files)
+{
+    for (const QUrl &file : files) {
+        if (file.isLocalFile())
+            return openUrl(QUrl::fromLocalFile(QFileInfo(file.toLocalFile()).absolutePath()));
+    }
+    return false;
+}
 
 Workspace &Workspace::system()
 {
