@@ -55,10 +55,10 @@ QList<StatusPiece> leftoversStatus(const LeftoversStatusInput &input, const Lang
                               input.selectionCount == 1
                                   ? lm.localized(QStringLiteral("status_1_selected"))
                                   : lm.localized(QStringLiteral("status_n_selected"), {int(input.selectionCount)})};
-        if (const qint64 sum = total(input.selectedItems, bytes); sum > 0) {
+        if (input.selectedSize > 0) {
             pieces << StatusPiece{StatusPiece::Style::willFree,
                                   lm.localized(QStringLiteral("status_will_free"),
-                                               {ByteCountFormatter::string(sum, locale)})};
+                                               {ByteCountFormatter::string(input.selectedSize, locale)})};
         }
     }
     return pieces;

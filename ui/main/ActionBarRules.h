@@ -31,8 +31,8 @@ struct LeftoversStatusInput
     int hiddenBySafeMode = 0;
     // Every selected id, hidden rows included.
     qsizetype selectionCount = 0;
-    // The selected items still present in the scan's list.
-    QList<LeftoverItem> selectedItems;
+    // The bytes of the selected items still present in the scan's list.
+    qint64 selectedSize = 0;
 };
 
 QList<StatusPiece> leftoversStatus(const LeftoversStatusInput &input, const LanguageManager &lm,

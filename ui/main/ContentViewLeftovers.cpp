@@ -548,8 +548,24 @@ void ContentView::refreshActionBar()
         delete item;
     }
     const QLocale locale = m_lm.locale();
+    const bool leftovers = m_selectedTab == AppTab::leftovers;
+    // One pass over the selected items still present, copying none: the bar
+    // refreshes with every selection change, on large scans too.
+    using LeftoversRules::Action;
+    constexpr Action actionOrder[] = {Action::resetPermissions, Action::removeBackground, Action::moveToTrash};
+    qsizetype actionCounts[3] = {0, 0, 0};
+    qint64 selectedSize = 0;
+    if (leftovers && !m_tableSelection.isEmpty()) {
+        for (const LeftoverItem &item : m_scanner->items()) {
+            if (!m_tableSelection.contains(item.id))
+                continue;
+            selectedSize += item.size;
+            for (int a = 0; a < 3; ++a)
+                actionCounts[a] += LeftoversRules::appliesTo(actionOrder[a], item);
+        }
+    }
     QList<ActionBarRules::StatusPiece> pieces;
-    if (m_selectedTab == AppTab::installed) {
+    if (!leftovers) {
         pieces = ActionBarRules::rosterStatus(m_scanner->isLoadingRoster(), m_scanner->installedApps(), m_lm, locale);
     } else {
         ActionBarRules::LeftoversStatusInput input;
@@ -560,7 +576,7 @@ void ContentView::refreshActionBar()
             input.filteredItems = m_leftoversModel->items();
             input.hiddenBySafeMode = hiddenBySafeModeCount();
             input.selectionCount = m_tableSelection.size();
-            input.selectedItems = selectedItems();
+            input.selectedSize = selectedSize;
         }
         pieces = ActionBarRules::leftoversStatus(input, m_lm, locale);
     }
@@ -579,23 +595,18 @@ void ContentView::refreshActionBar()
 
     // Buttons: each only while its list is not empty.
     const auto button = [this](const char *name) { return m_actionBar->findChild<QPushButton *>(QLatin1String(name)); };
-    const bool leftovers = m_selectedTab == AppTab::leftovers;
-    const QList<LeftoverItem> selected = leftovers && !m_tableSelection.isEmpty() ? selectedItems() : QList<LeftoverItem>();
-    using LeftoversRules::Action;
     const struct
     {
         const char *name;
-        Action action;
         const char *key;
-    } actions[] = {{"resetPermissionsButton", Action::resetPermissions, "reset_permissions_n"},
-                   {"removeBackgroundButton", Action::removeBackground, "remove_bg_activity_n"},
-                   {"moveToTrashButton", Action::moveToTrash, "move_to_trash_n"}};
-    for (const auto &entry : actions) {
-        const qsizetype count = LeftoversRules::actionList(entry.action, selected).size();
-        QPushButton *b = button(entry.name);
-        b->setVisible(count > 0);
-        if (count > 0)
-            b->setText(m_lm.localized(QLatin1String(entry.key), {int(count)}));
+    } actions[] = {{"resetPermissionsButton", "reset_permissions_n"},
+                   {"removeBackgroundButton", "remove_bg_activity_n"},
+                   {"moveToTrashButton", "move_to_trash_n"}};
+    for (int a = 0; a < 3; ++a) {
+        QPushButton *b = button(actions[a].name);
+        b->setVisible(actionCounts[a] > 0);
+        if (actionCounts[a] > 0)
+            b->setText(m_lm.localized(QLatin1String(actions[a].key), {int(actionCounts[a])}));
     }
     button("scanLeftoversButton")
         ->setVisible(!leftovers && !m_rosterSelection.isEmpty() && !selectedApps().isEmpty());
@@ -709,21 +720,21 @@ void ContentView::dismissRemovalFailures()
 
 void ContentView::resetSelectedPermissions()
 {
-    const QList<LeftoverItem> list = LeftoversRules::actionList(LeftoversRules::Action::resetPermissions, selectedItems());
+    const QList<LeftoverItem> list = LeftoversRules::actionList(LeftoversRules::Action::resetPermissions, m_scanner->items(), m_tableSelection);
     m_scanner->resetPermissions(list);
     setTableSelection(LeftoversRules::withoutItems(m_tableSelection, list));
 }
 
 void ContentView::removeSelectedBackgroundItems()
 {
-    const QList<LeftoverItem> list = LeftoversRules::actionList(LeftoversRules::Action::removeBackground, selectedItems());
+    const QList<LeftoverItem> list = LeftoversRules::actionList(LeftoversRules::Action::removeBackground, m_scanner->items(), m_tableSelection);
     m_scanner->removeBackgroundActivity(list);
     setTableSelection(LeftoversRules::withoutItems(m_tableSelection, list));
 }
 
 void ContentView::moveSelectionToTrash()
 {
-    const QList<LeftoverItem> list = LeftoversRules::actionList(LeftoversRules::Action::moveToTrash, selectedItems());
+    const QList<LeftoverItem> list = LeftoversRules::actionList(LeftoversRules::Action::moveToTrash, m_scanner->items(), m_tableSelection);
     // Runs to completion before the selection changes.
     m_scanner->moveToTrash(list);
     setTableSelection(LeftoversRules::withoutItems(m_tableSelection, list));

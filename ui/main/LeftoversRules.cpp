@@ -3,6 +3,8 @@
 #include "core/LanguageManager.h"
 #include "model/ByteCountFormatter.h"
 
+#include <algorithm>
+
 namespace LeftoversRules {
 
 QString sizeText(qint64 size, const QLocale &locale)
@@ -58,17 +60,26 @@ QList<MenuEntry> contextMenu(const QList<LeftoverItem> &items, const QSet<QUuid>
     return entries;
 }
 
-QList<LeftoverItem> actionList(Action action, const QList<LeftoverItem> &selected)
+bool appliesTo(Action action, const LeftoverItem &item)
 {
-    QList<LeftoverItem> list;
-    for (const LeftoverItem &item : selected) {
-        const bool belongs = action == Action::resetPermissions ? item.type == LeftoverType::permission
-                           : action == Action::removeBackground
-                               ? item.type == LeftoverType::backgroundActivity && !item.path
-                               : item.path.has_value();
-        if (belongs)
-            list.append(item);
+    switch (action) {
+    case Action::resetPermissions: return item.type == LeftoverType::permission;
+    case Action::removeBackground: return item.type == LeftoverType::backgroundActivity && !item.path;
+    case Action::moveToTrash: return item.path.has_value();
     }
+    return false;
+}
+
+QList<LeftoverItem> actionList(Action action, const QList<LeftoverItem> &items, const QSet<QUuid> &selection)
+{
+    // Straight from the scan's list, no copy of the whole selection first, and
+    // sized once: regrowing would copy every item again.
+    QList<LeftoverItem> list;
+    if (selection.isEmpty())
+        return list;
+    const auto picked = [&](const LeftoverItem &item) { return appliesTo(action, item) && selection.contains(item.id); };
+    list.reserve(std::count_if(items.cbegin(), items.cend(), picked));
+    std::copy_if(items.cbegin(), items.cend(), std::back_inserter(list), picked);
     return list;
 }
 

@@ -37,8 +37,11 @@ QList<MenuEntry> contextMenu(const QList<LeftoverItem> &items, const QSet<QUuid>
 
 // ---- the action bar's buttons ----
 enum class Action { resetPermissions, removeBackground, moveToTrash };
-// The items of `selected` the action applies to, in the same order.
-QList<LeftoverItem> actionList(Action action, const QList<LeftoverItem> &selected);
+// Whether the action applies to the item.
+bool appliesTo(Action action, const LeftoverItem &item);
+// The selected items the action applies to, in the order of `items`; the
+// selection may name ids that are no longer there.
+QList<LeftoverItem> actionList(Action action, const QList<LeftoverItem> &items, const QSet<QUuid> &selection);
 // `selection` without the ids of `acted`.
 QSet<QUuid> withoutItems(QSet<QUuid> selection, const QList<LeftoverItem> &acted);
 
