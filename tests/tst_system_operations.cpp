@@ -387,6 +387,10 @@ private slots:
                                      << QStringList{"reset", "Camera", "com.x.y"} << false;
         QTest::newRow("no bundle id") << false << "" << "Camera" << 0 << QStringList() << false;
         QTest::newRow("no service") << false << "com.x.y" << " " << 0 << QStringList() << false;
+        // Each would reset more than the row's own permission.
+        QTest::newRow("service All") << false << "com.x.y" << "All" << 0 << QStringList() << false;
+        QTest::newRow("service all, any case") << false << "com.x.y" << "a LL" << 0 << QStringList() << false;
+        QTest::newRow("not letters and digits") << false << "com.x.y" << "Camera;All" << 0 << QStringList() << false;
         QTest::newRow("all") << true << "com.x.y" << "" << 0 << QStringList{"reset", "All", "com.x.y"} << true;
         QTest::newRow("all without bundle id") << true << "" << "" << 0 << QStringList() << false;
         QTest::newRow("all, option-like id") << true << "-h" << "" << 0 << QStringList() << false;
