@@ -7,7 +7,7 @@ namespace {
 
 // QDesktopServices lives in QtGui, which the core does not link, so the
 // desktop's opener is started directly, detached, without a shell.
-class DesktopWorkspace final : public Workspace
+class OpenerWorkspace final : public Workspace
 {
 public:
     bool openUrl(const QUrl &url) override
@@ -35,6 +35,6 @@ bool Workspace::openContainingFolder(const QList<QUrl> &files)
 
 Workspace &Workspace::system()
 {
-    static DesktopWorkspace workspace;
+    static OpenerWorkspace workspace;
     return workspace;
 }
