@@ -84,6 +84,22 @@ void Scanner::setIsLoadingRoster(bool value)
     emit isLoadingRosterChanged();
 }
 
+void Scanner::dismissRemovalFailures()
+{
+    if (!m_removalFailures.isEmpty())
+        setRemovalFailures({});
+}
+
+void Scanner::removeItemsOfBundleID(const QString &bundleID)
+{
+    QList<LeftoverItem> remaining;
+    remaining.reserve(m_items.size());
+    std::copy_if(m_items.cbegin(), m_items.cend(), std::back_inserter(remaining),
+                 [&](const LeftoverItem &item) { return item.bundleID != bundleID; });
+    if (remaining.size() != m_items.size())
+        setItems(remaining);
+}
+
 void Scanner::scan()
 {
     if (m_isScanning)
