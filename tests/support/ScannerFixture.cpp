@@ -53,14 +53,15 @@ QStringList ScannerFixture::newLogMessages()
     return fresh;
 }
 
-QString ScannerFixture::fakeTool(const QString &systemPath, const QByteArray &output, int exitCode)
+QString ScannerFixture::fakeTool(const QString &systemPath, const QByteArray &output, int exitCode,
+                                 const QByteArray &extra)
 {
     const QString base = QStringLiteral("/fake-tools") + systemPath;
     const QByteArray record = mac.path(base + QStringLiteral(".calls")).toUtf8();
     const QString outputFile = mac.createFile(base + QStringLiteral(".out"), output);
     const QString script = mac.createScript(
         base, "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + record + "'; done\nprintf '<end>\\n' >> '" + record
-                  + "'\ncat '" + outputFile.toUtf8() + "'\nexit " + QByteArray::number(exitCode) + "\n");
+                  + "'\ncat '" + outputFile.toUtf8() + "'\n" + extra + "\nexit " + QByteArray::number(exitCode) + "\n");
     runner.setToolPath(systemPath, script);
     return script;
 }

@@ -37,8 +37,10 @@ public:
     // Only the messages logged since the last call.
     QStringList newLogMessages();
 
-    // A fake tool that records its arguments, prints `output` and exits with `exitCode`.
-    QString fakeTool(const QString &systemPath, const QByteArray &output = QByteArray(), int exitCode = 0);
+    // A fake tool that records its arguments, prints `output`, runs the shell text `extra`
+    // and exits with `exitCode`.
+    QString fakeTool(const QString &systemPath, const QByteArray &output = QByteArray(), int exitCode = 0,
+                     const QByteArray &extra = QByteArray());
     // Each call's arguments joined by blanks, in order.
     QStringList recordedCalls(const QString &systemPath) const;
 
