@@ -8,7 +8,11 @@
 class RecordingWorkspace : public Workspace
 {
 public:
-    bool openUrl(const QUrl &url) override;
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls.append(url);
+        return result;
+    }
 
     QList<QUrl> openedUrls;
     // What openUrl reports back.
