@@ -9,8 +9,16 @@
 class RecordingWorkspace : public Workspace
 {
 public:
-    bool openUrl(const QUrl &url) override;
-    bool revealFiles(const QList<QUrl> &files) override;
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls.append(url);
+        return result;
+    }
+    bool revealFiles(const QList<QUrl> &files) override
+    {
+        revealedFiles.append(files);
+        return result;
+    }
 
     QList<QUrl> openedUrls;
     // One entry per request.
