@@ -57,15 +57,15 @@ private slots:
         const QList<int> all = {0, 1, 2, 3, 4, 5, 6};
         QTest::newRow("two of three") << QList<int>{0, 1} << true << ""
                                       << QStringList{reset + "alpha [Camera]", reset + "alpha [Microphone]"}
-                                      << QStringList{"reset Camera com.example.alpha", "reset Microphone com.example.alpha"}
+                                      << QStringList{"reset|Camera|com.example.alpha", "reset|Microphone|com.example.alpha"}
                                       << QList<int>{2, 3, 4, 5, 6};
         QTest::newRow("two applications") << QList<int>{2, 3} << true << ""
                                           << QStringList{reset + "alpha [Screen Capture]", reset + "beta [Camera]"}
-                                          << QStringList{"reset ScreenCapture com.example.alpha", "reset Camera com.example.beta"}
+                                          << QStringList{"reset|ScreenCapture|com.example.alpha", "reset|Camera|com.example.beta"}
                                           << QList<int>{0, 1, 4, 5, 6};
         QTest::newRow("one fails") << QList<int>{0, 1} << true << "Microphone"
                                    << QStringList{reset + "alpha [Camera]", failed + "alpha [Microphone]"}
-                                   << QStringList{"reset Camera com.example.alpha", "reset Microphone com.example.alpha"}
+                                   << QStringList{"reset|Camera|com.example.alpha", "reset|Microphone|com.example.alpha"}
                                    << QList<int>{1, 2, 3, 4, 5, 6};
         QTest::newRow("no tool") << QList<int>{0, 3} << false << ""
                                  << QStringList{failed + "alpha [Camera]", failed + "beta [Camera]"} << QStringList{} << all;
@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(ScannerFixture::ids(scanner.items()),
                  rowsLeave ? (QList<QUuid>{rows.at(1).id, rows.at(2).id}) : ScannerFixture::ids(rows));
         QCOMPARE(f.newLogMessages(), QStringList{expectedLog});
-        QCOMPARE(f.recordedCalls(kTccutil), called ? QStringList{"reset All " + bundleID} : QStringList());
+        QCOMPARE(f.recordedCalls(kTccutil), called ? QStringList{"reset|All|" + bundleID} : QStringList());
     }
 
     void scannerGoneBeforeTheEnd()

@@ -267,7 +267,7 @@ private slots:
         if (exitCode >= 0)
             f.fakeTool("/usr/bin/pkill", {}, exitCode);
         QCOMPARE(ScannerEngine::terminateApp(f.runner, bundleID), count);
-        QCOMPARE(f.recordedCalls("/usr/bin/pkill"), pattern.isEmpty() ? QStringList() : QStringList{"-f -- " + pattern});
+        QCOMPARE(f.recordedCalls("/usr/bin/pkill"), pattern.isEmpty() ? QStringList() : QStringList{"-f|--|" + pattern});
     }
 
     // pkill -f matches its pattern, an extended regular expression, anywhere in
@@ -305,7 +305,7 @@ private slots:
         const QStringList calls = f.recordedCalls("/usr/bin/pkill");
         QCOMPARE(calls.size(), 1);
         regex_t re;
-        QCOMPARE(regcomp(&re, calls.first().mid(QStringLiteral("-f -- ").size()).toUtf8().constData(),
+        QCOMPARE(regcomp(&re, calls.first().mid(QStringLiteral("-f|--|").size()).toUtf8().constData(),
                          REG_EXTENDED | REG_NOSUB), 0);
         const bool matched = regexec(&re, commandLine.toUtf8().constData(), 0, nullptr, 0) == 0;
         regfree(&re);
@@ -320,14 +320,14 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("call"); // empty: tccutil must not run
         QTest::addColumn<bool>("result");
-        QTest::newRow("tool failed") << false << "com.x.y" << "Camera" << 1 << "reset Camera com.x.y" << false;
+        QTest::newRow("tool failed") << false << "com.x.y" << "Camera" << 1 << "reset|Camera|com.x.y" << false;
         QTest::newRow("no bundle id") << false << "" << "Camera" << 0 << "" << false;
         QTest::newRow("no service") << false << "com.x.y" << " " << 0 << "" << false;
         // Each would reset more than the row's own permission.
         QTest::newRow("service All") << false << "com.x.y" << "All" << 0 << "" << false;
         QTest::newRow("service all, any case") << false << "com.x.y" << "a LL" << 0 << "" << false;
         QTest::newRow("not letters and digits") << false << "com.x.y" << "Camera;All" << 0 << "" << false;
-        QTest::newRow("all") << true << "com.x.y" << "" << 0 << "reset All com.x.y" << true;
+        QTest::newRow("all") << true << "com.x.y" << "" << 0 << "reset|All|com.x.y" << true;
         QTest::newRow("all without bundle id") << true << "" << "" << 0 << "" << false;
         QTest::newRow("all, option-like id") << true << "-h" << "" << 0 << "" << false;
     }
@@ -352,7 +352,7 @@ private slots:
         f.fakeTool("/bin/launchctl", {}, 3);
         for (const char *label : {"", "com.apple", "com.apple.Safari", "ABCDE12345.com.apple.x", "com.example.sync"})
             ScannerEngine::launchctlBootout(f.runner, QString::fromLatin1(label));
-        QCOMPARE(f.recordedCalls("/bin/launchctl"), QStringList{QStringLiteral("bootout gui/%1/com.example.sync").arg(::getuid())});
+        QCOMPARE(f.recordedCalls("/bin/launchctl"), QStringList{QStringLiteral("bootout|gui/%1/com.example.sync").arg(::getuid())});
     }
 
     void launchdPlists_data()

@@ -74,10 +74,13 @@ QStringList ScannerFixture::recordedCalls(const QString &systemPath) const
     QStringList calls;
     QStringList current;
     for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (line != QLatin1String("<end>"))
+        if (line != QLatin1String("<end>")) {
             current << line;
-        else
-            calls << current.join(QLatin1Char(' ')), current.clear();
+        } else {
+            // "|" between the arguments keeps their boundaries visible.
+            calls << current.join(QLatin1Char('|'));
+            current.clear();
+        }
     }
     return calls;
 }

@@ -41,7 +41,7 @@ public:
     // and exits with `exitCode`.
     QString fakeTool(const QString &systemPath, const QByteArray &output = QByteArray(), int exitCode = 0,
                      const QByteArray &extra = QByteArray());
-    // Each call's arguments joined by blanks, in order.
+    // One entry per call: its arguments joined by "|", in order.
     QStringList recordedCalls(const QString &systemPath) const;
 
     // The fake Mac apart from the Trash, the log and the fake tools' records.
