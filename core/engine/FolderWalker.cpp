@@ -44,6 +44,8 @@ struct Node
     int unopened = 0;
     // Written before any other thread can reach the node, then only read.
     int owner = 0;
+    // The folder of the walk whose total this one adds to.
+    int slot = 0;
 };
 using NodePtr = std::shared_ptr<Node>;
 
@@ -56,10 +58,11 @@ struct Task
 class Walk
 {
 public:
-    Walk(const FolderWalker::Limits &limits, int rootFd)
+    Walk(const FolderWalker::Limits &limits, int rootFd, int totalCount)
         : limits(limits)
         , rootFd(rootFd)
         , root(std::make_shared<Node>())
+        , totals(size_t(std::max(totalCount, 1)))
     {
     }
 
@@ -153,7 +156,7 @@ public:
     const NodePtr root;
     std::atomic<int> open{1};
     std::atomic<bool> shortage{false};
-    std::atomic<qint64> total{0};
+    std::vector<std::atomic<qint64>> totals;
     bool parallel = false;
     std::vector<std::thread> threads;
 
@@ -177,13 +180,24 @@ public:
     {
     }
 
-    qint64 sum() const { return m_sum; }
-
     // Lists the folder open at `fd`, then everything below it that is not handed on.
     void run(const NodePtr &node, int fd)
     {
         node->owner = m_id;
         visit(node, fd);
+        drain();
+    }
+
+    // Sizes each entry of the root folder named in `names` into its own total.
+    void runEntries(const QByteArrayList &names)
+    {
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            auto node = std::make_shared<Node>();
+            node->parent = m_walk.root;
+            node->name = names[i].toStdString();
+            node->slot = int(i);
+            m_stack.push_back(std::move(node));
+        }
         drain();
     }
 
@@ -238,6 +252,7 @@ private:
     bool list(const NodePtr &node, int fd)
     {
         bool hasChildren = false;
+        qint64 sum = 0;
         for (;;) {
             const ssize_t n = getdents64(fd, m_buffer, sizeof m_buffer);
             if (n < 0 && errno == EINTR)
@@ -257,7 +272,7 @@ private:
                     if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                         continue;
                     if (S_ISREG(st.st_mode))
-                        m_sum += st.st_size;
+                        sum += st.st_size;
                     folder = S_ISDIR(st.st_mode);
                 }
                 if (folder) {
@@ -265,12 +280,15 @@ private:
                     child->parent = node;
                     child->name = name;
                     child->owner = m_id;
+                    child->slot = node->slot;
                     ++node->unopened;
                     m_stack.push_back(std::move(child));
                     hasChildren = true;
                 }
             }
         }
+        if (sum != 0)
+            m_walk.totals[size_t(node->slot)].fetch_add(sum, std::memory_order_relaxed);
         return hasChildren;
     }
 
@@ -428,9 +446,7 @@ private:
             m_walk.addActive(1);
             try {
                 m_walk.threads.emplace_back([walk = &m_walk, id] {
-                    Worker worker(*walk, id);
-                    worker.runQueue();
-                    walk->total.fetch_add(worker.sum(), std::memory_order_relaxed);
+                    Worker(*walk, id).runQueue();
                 });
             } catch (const std::system_error &) {
                 // No thread to be had: the threads already running do the work.
@@ -442,21 +458,30 @@ private:
 
     Walk &m_walk;
     const int m_id;
-    qint64 m_sum = 0;
     quint64 m_entries = 0;
     std::deque<NodePtr> m_stack;
     std::vector<Node *> m_kept;
     alignas(8) char m_buffer[32 * 1024];
 };
 
-int openRoot(const char *path)
+int openRoot(const char *path, int flags)
 {
     for (int attempt = 0;; ++attempt) {
-        const int fd = open(path, kOpenFlags);
+        const int fd = open(path, flags);
         if (fd >= 0 || !isShortage(errno))
             return fd;
         std::this_thread::sleep_for(std::chrono::microseconds(std::min(50000, 100 << std::min(attempt, 9))));
     }
+}
+
+// The calling thread, done with its own folders, helps with the rest and waits for the others.
+void finish(Walk &walk, Worker &worker)
+{
+    if (!walk.parallel)
+        return;
+    worker.runQueue();
+    for (std::thread &thread : walk.threads)
+        thread.join();
 }
 
 }
@@ -477,21 +502,37 @@ qint64 FolderWalker::totalSize(const QByteArray &nativePath) const
 {
     if (nativePath.isEmpty())
         return 0;
-    const int rootFd = openRoot(nativePath.constData());
+    const int rootFd = openRoot(nativePath.constData(), kOpenFlags);
     if (rootFd < 0)
         return 0;
     qint64 total = 0;
     {
-        Walk walk(m_limits, rootFd);
+        Walk walk(m_limits, rootFd, 1);
         Worker worker(walk, 0);
         worker.run(walk.root, rootFd);
-        if (walk.parallel) {
-            worker.runQueue();
-            for (std::thread &thread : walk.threads)
-                thread.join();
-        }
-        total = worker.sum() + walk.total.load();
+        finish(walk, worker);
+        total = walk.totals[0].load();
     }
     close(rootFd);
     return total;
+}
+
+QList<qint64> FolderWalker::totalSizes(const QByteArray &nativeFolder, const QByteArrayList &names) const
+{
+    QList<qint64> totals(names.size(), 0);
+    if (nativeFolder.isEmpty() || names.isEmpty())
+        return totals;
+    const int rootFd = openRoot(nativeFolder.constData(), kOpenFlags & ~O_NOFOLLOW);
+    if (rootFd < 0)
+        return totals;
+    {
+        Walk walk(m_limits, rootFd, int(names.size()));
+        Worker worker(walk, 0);
+        worker.runEntries(names);
+        finish(walk, worker);
+        for (qsizetype i = 0; i < totals.size(); ++i)
+            totals[i] = walk.totals[size_t(i)].load();
+    }
+    close(rootFd);
+    return totals;
 }
