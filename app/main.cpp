@@ -1,13 +1,27 @@
+#include "core/LanguageManager.h"
+#include "core/UpdateChecker.h"
+#include "platform/UserDefaults.h"
+#include "ui/common/SymbolIcon.h"
+#include "ui/shell/QuillmereApp.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmere"));
-    // The main window comes with its own work; until then say so.
-    QLabel placeholder(QStringLiteral("Quillmere: the main window is not built yet."));
-    placeholder.setMargin(24);
-    placeholder.show();
-    return app.exec();
+    QApplication::setWindowIcon(SymbolIcon::appIcon());
+
+    NoCrashReporter crashReporter;
+    QuillmereApp::Services services;
+    services.scanner = ScannerServices::system();
+    services.updater = &UpdateChecker::shared();
+    services.language = &LanguageManager::shared();
+    services.defaults = &UserDefaults::standard();
+    services.settings = AppSettings::shared();
+    services.crashReporter = &crashReporter;
+
+    QuillmereApp app(services);
+    app.start();
+    return application.exec();
 }

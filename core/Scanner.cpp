@@ -225,8 +225,10 @@ void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
     QPointer<Scanner> weak(this);
     runInBackground(
         [weak, services, bundleID, appName] {
+            const AppIndex index = ScannerEngine::installedAppIndex(
+                services.roots, StoredLists::customAppLocations(*services.defaults));
             const QList<LeftoverItem> found
-                = ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName);
+                = ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName, index.bundleIDs);
             postToMainThread([weak, found, appName] {
                 if (!weak)
                     return;

@@ -4,7 +4,9 @@
 #include "core/MainThread.h"
 #include "core/ProtectedPaths.h"
 #include "core/engine/AdminCommand.h"
+#include "core/engine/AppIndex.h"
 #include "core/engine/SystemOperations.h"
+#include "model/StoredLists.h"
 #include "platform/Trash.h"
 #include "platform/Workspace.h"
 
@@ -42,6 +44,9 @@ void Scanner::removeBackgroundActivity(const QList<LeftoverItem> &items)
     runInBackground(
         [weak, services, items] {
             AppLogger *logger = services.logger;
+            const QSet<QString> installedIDs =
+                ScannerEngine::installedAppIndex(services.roots, StoredLists::customAppLocations(*services.defaults))
+                    .bundleIDs;
 
             // Each file is tried once, however many rows found it; its outcome
             // counts for every one of them.
@@ -53,15 +58,15 @@ void Scanner::removeBackgroundActivity(const QList<LeftoverItem> &items)
             for (const LeftoverItem &row : items) {
                 const QString label = labelOf(row);
                 ScannerEngine::launchctlBootout(services.runner, label);
-                ScannerEngine::terminateApp(services.runner, label);
-                const QStringList paths = ScannerEngine::launchdPlists(services.roots, label);
+                ScannerEngine::terminateApp(services.runner, label, installedIDs);
+                const QStringList paths = ScannerEngine::launchdPlists(services.roots, label, installedIDs);
                 pathsOfRow.append(paths);
                 anyManual = anyManual || paths.isEmpty();
                 for (const QString &path : paths) {
                     if (seen.contains(path))
                         continue;
                     seen.insert(path);
-                    if (ProtectedPaths::queuesForAdministrator(services.roots, path))
+                    if (ProtectedPaths::queuesForAdministrator(services, path))
                         adminList.append(path);
                     else
                         trashList.append(path);
@@ -70,7 +75,7 @@ void Scanner::removeBackgroundActivity(const QList<LeftoverItem> &items)
 
             QSet<QString> removed;
             for (const QString &path : trashList) {
-                const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*services.trash, services.roots, path);
+                const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(services, path);
                 if (!error) {
                     removed.insert(path);
                     logger->log(QStringLiteral("BG ACTIVITY: unloaded + trashed ") + path);

@@ -15,16 +15,16 @@ const SystemRoots &fakeRoots()
     static QTemporaryDir dir;
     static const SystemRoots roots = [] {
         const QString root = dir.path();
-        QDir(root).mkpath(QStringLiteral("Library/Helpers"));
+        QDir(root).mkpath(QStringLiteral("Library/PrivilegedHelperTools"));
         QDir(root).mkpath(QStringLiteral("usr/bin"));
         QDir(root).mkpath(QStringLiteral("Users/me"));
-        for (const QString &file : {QStringLiteral("Library/Helpers/helper"), QStringLiteral("usr/bin/tool"),
-                                    QStringLiteral("Library/Helpers/it's a \"helper\"")}) {
+        for (const QString &file : {QStringLiteral("Library/PrivilegedHelperTools/helper"), QStringLiteral("usr/bin/tool"),
+                                    QStringLiteral("Library/PrivilegedHelperTools/it's a \"helper\"")}) {
             QFile f(root + QLatin1Char('/') + file);
             if (f.open(QIODevice::WriteOnly))
                 f.write("#!/bin/sh\n");
         }
-        QFile::link(root + QStringLiteral("/usr/bin"), root + QStringLiteral("/Library/Helpers/bin"));
+        QFile::link(root + QStringLiteral("/usr/bin"), root + QStringLiteral("/Library/PrivilegedHelperTools/bin"));
         return SystemRoots{root + QStringLiteral("/Users/me"), root};
     }();
     return roots;
@@ -46,9 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(item.type == LeftoverType::backgroundActivity);
         FUZZ_CHECK(item.bundleID && !item.bundleID->isEmpty());
         FUZZ_CHECK(!installed.contains(*item.bundleID));
-        // Only a real file inside the root is ever offered, never one of the system's own programs.
+        // Only a real file in a place of programs is ever offered, never one of the system's own.
         if (item.path) {
-            FUZZ_CHECK(item.path->startsWith(roots.root + QLatin1Char('/')));
+            FUZZ_CHECK(item.path->startsWith(roots.root + QStringLiteral("/Library/PrivilegedHelperTools/")));
             FUZZ_CHECK(!item.path->startsWith(roots.root + QStringLiteral("/usr/")));
             FUZZ_CHECK(QFileInfo(*item.path).isFile());
         }

@@ -84,6 +84,10 @@ def plists():
     put(t, "binary-cycle-two.plist", bplist([dict_([1], [2]), key, array([3]), array([2, 1])]))
     # Shared (not cyclic) references: the same string many times.
     put(t, "binary-shared.plist", bplist([dict_([1, 2], [2, 2]), ascii_string(b"k"), array([1] * 14)]))
+    # One array referenced fourteen times by the array above it, twelve levels
+    # deep: a few hundred bytes that a parser would expand into 14**12 nodes.
+    bomb = [dict_([1], [2]), key] + [array([i + 1] * 14) for i in range(2, 14)] + [b"\x10\x00"]
+    put(t, "binary-reference-bomb.plist", bplist(bomb))
     # References and offsets that point outside the file.
     put(t, "binary-bad-ref.plist", bplist([dict_([1], [9]), key]))
     put(t, "binary-bad-top.plist", bplist([dict_([1], [1]), key], top=7))
@@ -123,12 +127,12 @@ def btm():
               + record("A1", ["Name: Example Helper", "Developer Name: Example", "Type: login item (0x4)",
                               "Disposition: [enabled, allowed, visible, notified] (0xb)",
                               "Identifier: com.example.helper",
-                              "Executable: /Library/Helpers/helper",
+                              "Executable: /Library/PrivilegedHelperTools/helper",
                               "Parent Identifier: ABCDE12345.com.example.suite"])
               + record("A2", ["Identifier: com.example.installed", "Type: agent (0x8)"])
               + record("A3", ["Identifier: com.apple.something", "Executable: /usr/bin/tool"])
-              + record("A4", ["Identifier: com.example.linked", "Executable: /Library/Helpers/bin/tool"])
-              + record("A5", ["Identifier: com.example.quote", "Executable: /Library/Helpers/it's a \"helper\"",
+              + record("A4", ["Identifier: com.example.linked", "Executable: /Library/PrivilegedHelperTools/bin/tool"])
+              + record("A5", ["Identifier: com.example.quote", "Executable: /Library/PrivilegedHelperTools/it's a \"helper\"",
                               "Name: it's \"quoted\""])
               + record("A6", ["Identifier: -rf", "Executable: missing value", "Type: legacy daemon (0xDEADbeef) extra"]))
     put(t, "normal.txt", normal)

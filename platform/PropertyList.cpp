@@ -6,6 +6,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -117,76 +118,185 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
     }
 }
 
+// The objects of a binary property list as its trailer lays them out. Each
+// accessor gives false for anything it cannot follow.
+class BinaryObjects
+{
+public:
+    explicit BinaryObjects(const QByteArray &data)
+        : m_bytes(reinterpret_cast<const uchar *>(data.constData()))
+        , m_size(quint64(data.size()))
+    {
+        if (m_size < 8 + 32)
+            return;
+        m_offsetSize = m_bytes[m_size - 26];
+        refSize = m_bytes[m_size - 25];
+        bigEndian(m_size - 24, 8, &count);
+        bigEndian(m_size - 16, 8, &top);
+        bigEndian(m_size - 8, 8, &m_tableOffset);
+        valid = m_offsetSize >= 1 && m_offsetSize <= 8 && refSize >= 1 && refSize <= 8 && m_tableOffset < m_size
+            && count <= (m_size - m_tableOffset) / m_offsetSize;
+    }
+
+    int type(quint64 pos) const { return m_bytes[pos] >> 4; }
+
+    bool position(quint64 index, quint64 *pos) const
+    {
+        return index < count && bigEndian(m_tableOffset + index * m_offsetSize, m_offsetSize, pos) && *pos < m_size;
+    }
+
+    bool reference(quint64 at, quint64 *index) const { return bigEndian(at, refSize, index); }
+
+    // The element count of the object at `pos`, from the marker's low half or
+    // an integer after it, and where its contents begin; false unless `units`
+    // bytes per element fit in the file.
+    bool elements(quint64 pos, quint64 units, quint64 *n, quint64 *start) const
+    {
+        *n = m_bytes[pos] & 0xF;
+        *start = pos + 1;
+        if (*n == 0xF) {
+            if (*start >= m_size || (m_bytes[*start] >> 4) != 0x1)
+                return false;
+            const quint64 width = quint64(1) << (m_bytes[*start] & 0xF);
+            if (!bigEndian(*start + 1, width, n))
+                return false;
+            *start += 1 + width;
+        }
+        return *start <= m_size && *n <= (m_size - *start) / units;
+    }
+
+    // The references a container holds (a dictionary's keys, then its values);
+    // false when the object is no container or its references cannot be read.
+    bool references(quint64 pos, quint64 *n, quint64 *start) const
+    {
+        const int t = type(pos);
+        if (t != 0xA && t != 0xC && t != 0xD)
+            return false;
+        const quint64 perElement = t == 0xD ? 2 : 1;
+        if (!elements(pos, refSize * perElement, n, start))
+            return false;
+        *n *= perElement;
+        return true;
+    }
+
+    bool isZero(quint64 at, quint64 width) const
+    {
+        for (quint64 i = 0; i < width; ++i) {
+            if (m_bytes[at + i] != 0)
+                return false;
+        }
+        return true;
+    }
+
+    bool valid = false;
+    quint64 refSize = 0;
+    quint64 count = 0;
+    quint64 top = 0;
+
+private:
+    bool bigEndian(quint64 at, quint64 width, quint64 *out) const
+    {
+        if (width < 1 || width > 8 || at > m_size || width > m_size - at)
+            return false;
+        quint64 value = 0;
+        for (quint64 i = 0; i < width; ++i)
+            value = (value << 8) | m_bytes[at + i];
+        *out = value;
+        return true;
+    }
+
+    const uchar *m_bytes;
+    quint64 m_size;
+    quint64 m_offsetSize = 0;
+    quint64 m_tableOffset = 0;
+};
+
 // libplist hands out dictionary keys through plist_get_key_val, which asserts
 // (aborts the process) on a key holding a NUL. Only a binary plist can carry
 // one, so its dictionaries' keys are looked at before it is parsed. Anything
 // this walk cannot follow is left for libplist to judge.
-bool binaryKeyHoldsNul(const QByteArray &data)
+bool binaryKeyHoldsNul(const BinaryObjects &plist)
 {
-    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
-    const quint64 size = quint64(data.size());
-    const auto bigEndian = [&](quint64 at, quint64 width, quint64 *out) {
-        if (width < 1 || width > 8 || at > size || width > size - at)
-            return false;
-        quint64 value = 0;
-        for (quint64 i = 0; i < width; ++i)
-            value = (value << 8) | bytes[at + i];
-        *out = value;
-        return true;
-    };
-    if (size < 8 + 32)
+    if (!plist.valid)
         return false;
-    const quint64 offsetSize = bytes[size - 26];
-    const quint64 refSize = bytes[size - 25];
-    quint64 objectCount = 0;
-    quint64 tableOffset = 0;
-    bigEndian(size - 24, 8, &objectCount);
-    bigEndian(size - 8, 8, &tableOffset);
-    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8 || tableOffset >= size
-        || objectCount > (size - tableOffset) / offsetSize)
-        return false;
-    const auto objectAt = [&](quint64 index, quint64 *pos) {
-        return index < objectCount && bigEndian(tableOffset + index * offsetSize, offsetSize, pos) && *pos < size;
-    };
-    // The element count of the object at `pos`: the marker's low half, or an integer after it.
-    const auto countAt = [&](quint64 pos, quint64 *count, quint64 *contentStart) {
-        quint64 n = bytes[pos] & 0xF;
-        quint64 start = pos + 1;
-        if (n == 0xF) {
-            if (start >= size || (bytes[start] >> 4) != 0x1)
-                return false;
-            const quint64 width = quint64(1) << (bytes[start] & 0xF);
-            if (!bigEndian(start + 1, width, &n))
-                return false;
-            start += 1 + width;
-        }
-        *count = n;
-        *contentStart = start;
-        return start <= size;
-    };
-
-    std::vector<bool> checked(objectCount, false);
-    for (quint64 i = 0; i < objectCount; ++i) {
-        quint64 pos = 0, count = 0, start = 0;
-        if (!objectAt(i, &pos) || (bytes[pos] >> 4) != 0xD || !countAt(pos, &count, &start)
-            || count > (size - start) / refSize)
+    std::vector<bool> checked(plist.count, false);
+    for (quint64 i = 0; i < plist.count; ++i) {
+        quint64 pos = 0, refs = 0, start = 0;
+        if (!plist.position(i, &pos) || plist.type(pos) != 0xD || !plist.references(pos, &refs, &start))
             continue;
-        for (quint64 k = 0; k < count; ++k) {
+        for (quint64 k = 0; k < refs / 2; ++k) {
             quint64 keyRef = 0, keyPos = 0, length = 0, text = 0;
-            if (!bigEndian(start + k * refSize, refSize, &keyRef) || !objectAt(keyRef, &keyPos) || checked[keyRef])
+            if (!plist.reference(start + k * plist.refSize, &keyRef) || !plist.position(keyRef, &keyPos)
+                || checked[keyRef])
                 continue;
             checked[keyRef] = true;
-            const int type = bytes[keyPos] >> 4;
+            const int type = plist.type(keyPos);
             const quint64 unit = type == 0x6 ? 2 : 1; // 0x5 ASCII, 0x6 UTF-16
-            if ((type != 0x5 && type != 0x6) || !countAt(keyPos, &length, &text) || length > (size - text) / unit)
+            if ((type != 0x5 && type != 0x6) || !plist.elements(keyPos, unit, &length, &text))
                 continue;
             for (quint64 c = 0; c < length; ++c) {
-                if (bytes[text + c * unit] == 0 && (unit == 1 || bytes[text + c * unit + 1] == 0))
+                if (plist.isZero(text + c * unit, unit))
                     return true;
             }
         }
     }
     return false;
+}
+
+// The nodes libplist would build: every reference becomes a node of its own,
+// so an object shared by many containers is counted each time it is reached.
+// Counted once per object and capped at `limit` + 1, which also stands for a
+// cycle and for anything the walk cannot follow (libplist refuses those too).
+quint64 expandedNodes(const BinaryObjects &plist, quint64 limit)
+{
+    const quint64 over = limit + 1;
+    if (!plist.valid || plist.top >= plist.count)
+        return over;
+    std::vector<quint64> nodes(plist.count, 0); // 0: not counted yet
+    std::vector<bool> open(plist.count, false);
+    struct Frame
+    {
+        quint64 index, start, refs, next, sum;
+    };
+    std::vector<Frame> stack;
+    quint64 total = 0;
+    // Adds the nodes of object `index` to the container on top, or stacks it.
+    const auto reach = [&](quint64 index) {
+        quint64 add = over;
+        quint64 pos = 0, refs = 0, start = 0;
+        if (index >= plist.count || open[index] || !plist.position(index, &pos)) {
+            // a cycle, or nothing to follow
+        } else if (nodes[index] != 0) {
+            add = nodes[index];
+        } else if (!plist.references(pos, &refs, &start)) {
+            const int t = plist.type(pos);
+            add = (t == 0xA || t == 0xC || t == 0xD) ? over : 1;
+        } else {
+            open[index] = true;
+            stack.push_back({index, start, refs, 0, 1});
+            return;
+        }
+        quint64 &sum = stack.empty() ? total : stack.back().sum;
+        sum = std::min(over, sum + add);
+    };
+    reach(plist.top);
+    while (!stack.empty() && stack.back().sum < over) {
+        Frame &frame = stack.back();
+        if (frame.next == frame.refs) {
+            const Frame done = frame;
+            stack.pop_back();
+            open[done.index] = false;
+            nodes[done.index] = done.sum;
+            quint64 &sum = stack.empty() ? total : stack.back().sum;
+            sum = std::min(over, sum + done.sum);
+            continue;
+        }
+        quint64 child = plist.count;
+        plist.reference(frame.start + frame.next * plist.refSize, &child);
+        ++frame.next;
+        reach(child);
+    }
+    return stack.empty() ? total : over;
 }
 
 plist_t fromVariant(const QVariant &value)
@@ -237,7 +347,8 @@ std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data)
         return std::nullopt;
     plist_t raw = nullptr;
     if (data.startsWith("bplist00")) {
-        if (binaryKeyHoldsNul(data))
+        const BinaryObjects objects(data);
+        if (binaryKeyHoldsNul(objects) || expandedNodes(objects, maxNodes) > maxNodes)
             return std::nullopt;
         plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &raw);
     } else {

@@ -18,6 +18,10 @@ public:
     static constexpr qint64 maxFileSize = 256 * 1024;
     // Deeper nesting than this is unreadable.
     static constexpr int maxDepth = 512;
+    // A binary plist may reference one object from many places, and the parser
+    // copies it for each: one that would expand to more nodes than this is
+    // unreadable. Real Info.plists and launchd plists hold a few hundred.
+    static constexpr quint64 maxNodes = 100000;
 
     // The top-level dictionary, or nothing for a missing, oversized, truncated
     // or malformed file, or one whose top level is not a dictionary.

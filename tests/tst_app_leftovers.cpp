@@ -73,9 +73,9 @@ class TestAppLeftovers : public QObject
     // A program of the application and of a neighbour, both named in the dump.
     static void addBackgroundTool(FakeMac &mac, ToolRunner &runner)
     {
-        mac.createFileOfSize(QStringLiteral("/Applications/Example App.app/Contents/Library/LoginItems/Helper"), 700);
+        mac.createFileOfSize(QStringLiteral("~/Library/Application Support/Example Helper/Helper"), 700);
         const QString dump = dumpRecord({"Name: Example Helper", "Identifier: com.example.app.loginhelper",
-                                         "Executable: /Applications/Example App.app/Contents/Library/LoginItems/Helper",
+                                         "Executable: /Users/tester/Library/Application Support/Example Helper/Helper",
                                          "Type: login item (0x4)"})
             + dumpRecord({"Name: Neighbour", "Identifier: com.example.application.helper", "Type: agent"})
             + dumpRecord({"Name: Neighbour X", "Identifier: com.example.appx", "Type: agent"})
@@ -150,7 +150,7 @@ private slots:
         mac.createFileOfSize("~/Library/Saved Application State/com.example.app.savedState/i", 14);
         mac.createFileOfSize("~/Library/LaunchAgents/com.example.app.plist", 15);
 
-        const auto items = findLeftovers(mac.roots(), runner, appID, appName);
+        const auto items = findLeftovers(mac.roots(), runner, appID, appName, {});
         QCOMPARE(describe(mac, items),
                  (QStringList{
                      "App Support | ~/Library/Application Support/com.example.app | 100",
@@ -159,7 +159,7 @@ private slots:
                      "Application Scripts | ~/Library/Application Scripts/ABCDE12345.com.example.app | 3",
                      "Application Scripts | ~/Library/Application Scripts/com.example.app | 1",
                      "Application Scripts | ~/Library/Application Scripts/com.example.app.ext | 2",
-                     "Background Activity | /Applications/Example App.app/Contents/Library/LoginItems/Helper | 700",
+                     "Background Activity | ~/Library/Application Support/Example Helper/Helper | 700",
                      "Background Activity | app | 0",
                      "Background Activity | daemon | 0",
                      "Cache | ~/Library/Caches/com.example.app | 20",
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(items[8].bundleID, std::optional(appName));
 
         // The neighbour's own search finds its files and none of ours.
-        const auto neighbour = findLeftovers(mac.roots(), runner, QStringLiteral("com.example.appx"), QStringLiteral("X"));
+        const auto neighbour = findLeftovers(mac.roots(), runner, QStringLiteral("com.example.appx"), QStringLiteral("X"), {});
         QCOMPARE(neighbour.size(), 13);
         for (const LeftoverItem &item : neighbour) {
             const QString path = item.path.value_or(QString());
@@ -216,7 +216,7 @@ private slots:
         mac.createFileOfSize("/Library/LaunchDaemons/org.com.agent.plist", 1);
         mac.createFileOfSize("/Library/PrivilegedHelperTools/com.example.helper", 1);
         mac.createFileOfSize("~/Library/LaunchAgents/com.example.app.plist", 1);
-        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, QStringLiteral("com"), QStringLiteral("Nothing"))),
+        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, QStringLiteral("com"), QStringLiteral("Nothing"), {})),
                  (QStringList{"Cache | ~/Library/Caches/com | 2", "Container | ~/Library/Containers/com | 3",
                               "Preference | ~/Library/Preferences/com.plist | 1"}));
     }
@@ -258,7 +258,63 @@ private slots:
         mac.createFileOfSize("~/Library/Saved Application State/.savedState/z", 1);
         ToolRunner runner;
         runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), mac.path(QStringLiteral("/usr/bin/sfltool")));
-        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, bundleID, name)), expected);
+        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, bundleID, name, {})), expected);
+    }
+
+    // Names of an installed application whose ID extends the searched one are
+    // that application's: its files, its records and a program a record of ours names.
+    void installedExtensionKeepsItsOwn()
+    {
+        FakeMac mac;
+        const QString ce = QStringLiteral("com.jetbrains.intellij.ce");
+        for (const QString &theirs :
+             {"~/Library/Preferences/" + ce + ".plist", "~/Library/Application Scripts/" + ce + "/x",
+              "/Library/LaunchAgents/org.x." + ce + ".agent.plist", "/Library/LaunchDaemons/" + ce + ".daemon.plist",
+              "/Library/PrivilegedHelperTools/" + ce, "~/Library/LaunchAgents/" + ce + ".plist"})
+            mac.createFileOfSize(theirs, 1);
+        mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.jetbrains.intellij.plist"), 2);
+        mac.createFileOfSize(QStringLiteral("/Library/LaunchAgents/com.jetbrains.intellij.agent.plist"), 3);
+        const QString dump = dumpRecord({"Identifier: " + ce + ".helper", "Type: their helper"})
+            + dumpRecord({"Identifier: com.jetbrains.intellij.updater", "Parent Identifier: " + ce, "Type: theirs"})
+            + dumpRecord({"Identifier: com.jetbrains.intellij.agent", "Type: ours",
+                          "Executable: /Library/PrivilegedHelperTools/" + ce});
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"),
+                           mac.createScript(QStringLiteral("/tmp/sfltool"),
+                                            "cat '" + QFile::encodeName(mac.createFile("/tmp/btm", dump.toUtf8())) + "'\n"));
+        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, QStringLiteral("com.jetbrains.intellij"),
+                                             QStringLiteral("IntelliJ IDEA"), {ce, QStringLiteral("com.other")})),
+                 (QStringList{"Background Activity | ours | 0",
+                              "Login Item | /Library/LaunchAgents/com.jetbrains.intellij.agent.plist | 3",
+                              "Preference | ~/Library/Preferences/com.jetbrains.intellij.plist | 2"}));
+    }
+
+    // Entries the full scan protects in their folder are never found, whatever names them.
+    void protectedEntries_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("support by name") << "com.example.ab" << "AddressBook" << "~/Library/Application Support/AddressBook";
+        QTest::newRow("another support name") << "com.example.ms" << "MobileSync" << "~/Library/Application Support/MobileSync";
+        QTest::newRow("support by ID") << "com.apple.TCC" << "TCC" << "~/Library/Application Support/com.apple.TCC";
+        QTest::newRow("system support") << "com.example.apple" << "Apple" << "/Library/Application Support/Apple";
+        QTest::newRow("caches") << "com.example.ck" << "CloudKit" << "/Library/Caches/CloudKit";
+        QTest::newRow("logs") << "com.example.dr" << "DiagnosticReports" << "~/Library/Logs/DiagnosticReports";
+        QTest::newRow("apple preference") << "com.apple.Safari" << "Safari" << "~/Library/Preferences/com.apple.Safari.plist";
+        QTest::newRow("apple group container") << "com.apple.notes" << "Notes" << "~/Library/Group Containers/group.com.apple.notes";
+        QTest::newRow("apple daemon") << "com.apple" << "System" << "/Library/LaunchDaemons/com.apple.sync.plist";
+    }
+    void protectedEntries()
+    {
+        QFETCH(QString, bundleID);
+        QFETCH(QString, name);
+        QFETCH(QString, entry);
+        FakeMac mac;
+        mac.createFileOfSize(entry, 1);
+        ToolRunner runner;
+        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), mac.path(QStringLiteral("/usr/bin/sfltool")));
+        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, bundleID, name, {})), QStringList());
     }
 
     // A link in a folder is the leftover itself, even when what it points to is gone.
@@ -270,7 +326,7 @@ private slots:
         mac.createSymlink(mac.path(QStringLiteral("/big")), QStringLiteral("~/Library/Logs/Example App"));
         ToolRunner runner;
         runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), mac.path(QStringLiteral("/usr/bin/sfltool")));
-        const auto items = findLeftovers(mac.roots(), runner, appID, appName);
+        const auto items = findLeftovers(mac.roots(), runner, appID, appName, {});
         QCOMPARE(describe(mac, items), (QStringList{"Cache | ~/Library/Caches/com.example.app | " +
                                                         QString::number(mac.path("/nowhere").toUtf8().size()),
                                                     "Log | ~/Library/Logs/Example App | " +

@@ -43,20 +43,21 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_mac.isValid());
-        m_mac.createFileOfSize(QStringLiteral("/Applications/Helper.app/Contents/MacOS/helper"), 1234);
         m_mac.createFileOfSize(QStringLiteral("/Library/PrivilegedHelperTools/com.example.helper"), 300);
-        m_mac.createFileOfSize(QStringLiteral("/usr/local/libexec/agent"), 50);
-        m_mac.createFileOfSize(QStringLiteral("/opt/homebrew/lib/agent"), 60);
-        m_mac.createFileOfSize(QStringLiteral("/Applications/Executable: odd/tool"), 70);
-        for (const char *p : {"/usr/bin/systool", "/usr/libexec/systool", "/System/Library/CoreServices/systool",
-                              "/bin/systool", "/sbin/systool", "/opt/homebrew/bin/tool",
-                              "/opt/homebrew/Cellar/tool/1.0/bin/tool", "/opt/homebrew/opt/tool/bin/tool",
-                              "/usr/local/bin/tool", "/usr/local/Cellar/tool/1.0/bin/tool", "/usr/local/opt/tool/bin/tool"})
+        m_mac.createFileOfSize(QStringLiteral("/Library/LaunchAgents/Executable: odd/tool"), 70);
+        for (const char *p : {"/Library/LaunchDaemons/tool", "/Library/LaunchAgents/sub/tool", "~/Library/LaunchAgents/tool",
+                              "~/Library/Application Support/com.example.app/bin/tool",
+                              "/Library/Application Support/Vendor/tool", "~/Documents/thesis.doc",
+                              "~/.local/lib/runtime", "/etc/tool", "/Applications/Helper.app/Contents/MacOS/helper",
+                              "~/Library/Application Support/AddressBook/db", "~/Library/Application Support/addressbook/db",
+                              "~/Library/Application Support/group.com.apple.x/tool", "/Library/Application Support/Apple/tool",
+                              "/usr/bin/systool"})
             m_mac.createFileOfSize(QString::fromLatin1(p), 10);
-        m_mac.createDir(QStringLiteral("/Applications/Folder.app"));
-        m_mac.createSymlink(m_mac.path(QStringLiteral("/Applications/Helper.app/Contents/MacOS/helper")),
-                            QStringLiteral("/Applications/helper-link"));
-        m_mac.createSymlink(m_mac.path(QStringLiteral("/usr/bin")), QStringLiteral("/Applications/binlink"));
+        m_mac.createDir(QStringLiteral("/Library/LaunchDaemons/folder"));
+        m_mac.createSymlink(m_mac.path(QStringLiteral("/Library/LaunchDaemons/tool")),
+                            QStringLiteral("/Library/LaunchDaemons/tool-link"));
+        m_mac.createSymlink(m_mac.path(QStringLiteral("/usr/bin")), QStringLiteral("/Library/LaunchDaemons/bin"));
+        m_mac.createSymlink(m_mac.path(QStringLiteral("~/Documents")), QStringLiteral("/Library/LaunchDaemons/docs"));
     }
 
     void parse_data()
@@ -66,12 +67,12 @@ private slots:
         QTest::addColumn<QStringList>("expected");
 
         const QString full = record("A-1", {"Name: Helper", "Identifier: com.example.helper",
-                                            "Executable: /Applications/Helper.app/Contents/MacOS/helper",
+                                            "Executable: /Library/PrivilegedHelperTools/com.example.helper",
                                             "Type: login item (0x4)"});
         QTest::newRow("empty") << QString() << QStringList() << QStringList();
         QTest::newRow("full record") << full << QStringList()
                                      << QStringList{"Helper | com.example.helper | "
-                                                    "/Applications/Helper.app/Contents/MacOS/helper | 1234 | login item"};
+                                                    "/Library/PrivilegedHelperTools/com.example.helper | 300 | login item"};
         QTest::newRow("keys before the first record are dropped")
             << "Identifier: com.example.early\nName: Early\n" + record("A", {"Identifier: com.example.late"})
             << QStringList() << QStringList{"Late | com.example.late | - | 0 | -"};
@@ -88,11 +89,12 @@ private slots:
         QTest::newRow("missing or empty executable is still reported")
             << record("A", {"Identifier: com.example.gone", "Executable: missing value"})
                    + record("B", {"Identifier: com.example.blank", "Executable:   "})
-                   + record("C", {"Identifier: com.example.later", "Executable: /Applications/Helper.app/Contents/MacOS/helper",
+                   + record("C", {"Identifier: com.example.later",
+                                  "Executable: /Library/PrivilegedHelperTools/com.example.helper",
                                   "Executable: missing value"})
             << QStringList()
             << QStringList{"Gone | com.example.gone | - | 0 | -", "Blank | com.example.blank | - | 0 | -",
-                           "Later | com.example.later | /Applications/Helper.app/Contents/MacOS/helper | 1234 | -"};
+                           "Later | com.example.later | /Library/PrivilegedHelperTools/com.example.helper | 300 | -"};
         QTest::newRow("owner is the parent without team prefix")
             << record("A", {"Identifier: com.example.suite.agent", "Parent Identifier: ABCDE12345.com.example.suite"})
                    + record("B", {"Identifier: ABCDE12345.com.example.solo"})
@@ -104,7 +106,8 @@ private slots:
             << record("A", {"Identifier: com.apple.dock"}) + record("B", {"Identifier: a.bc"})
                    + record("C", {"Identifier: abcde"})
                    + record("D", {QString::fromUtf8("Identifier: e\u0301e\u0301e\u0301e\u0301")})
-                   + record("E", {"Identifier: com.applecorp.x"})
+                   + record("E", {"Identifier: com.applecorp.x"}) + record("F", {"Identifier: com.apple"})
+                   + record("G", {"Identifier: ABCDE12345.com.apple.x"})
             << QStringList() << QStringList{"Abcde | abcde | - | 0 | -", "X | com.applecorp.x | - | 0 | -"};
         QTest::newRow("installed owners skipped")
             << record("A", {"Identifier: com.example.installed"})
@@ -120,12 +123,12 @@ private slots:
             << QStringList() << QStringList{"First | com.example.dup | - | 0 | -"};
         QTest::newRow("trailing UUID line opens an empty record")
             << full + QStringLiteral("UUID: last\n") << QStringList()
-            << QStringList{"Helper | com.example.helper | /Applications/Helper.app/Contents/MacOS/helper | 1234 | login item"};
+            << QStringList{"Helper | com.example.helper | /Library/PrivilegedHelperTools/com.example.helper | 300 | login item"};
         QString crlf = full;
         crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
         QTest::newRow("CR LF line ends") << crlf << QStringList()
                                          << QStringList{"Helper | com.example.helper | "
-                                                        "/Applications/Helper.app/Contents/MacOS/helper | 1234 | login item"};
+                                                        "/Library/PrivilegedHelperTools/com.example.helper | 300 | login item"};
         QTest::newRow("other line breaks and tabs")
             << QString::fromUtf8("UUID: x\u2028\tIdentifier: com.example.tab\t\rName:\tTabbed \u0085Type: t")
             << QStringList() << QStringList{"Tabbed | com.example.tab | - | 0 | t"};
@@ -136,9 +139,9 @@ private slots:
             << QStringList() << QStringList{"Real | com.example.real | - | 0 | -"};
         QTest::newRow("key words inside a value are kept")
             << record("A", {"Identifier: com.example.odd", "Name: Alpha Name: Beta",
-                            "Executable: /Applications/Executable: odd/tool", "Type: Type: x"})
+                            "Executable: /Library/LaunchAgents/Executable: odd/tool", "Type: Type: x"})
             << QStringList()
-            << QStringList{"Alpha Name: Beta | com.example.odd | /Applications/Executable: odd/tool | 70 | Type: x"};
+            << QStringList{"Alpha Name: Beta | com.example.odd | /Library/LaunchAgents/Executable: odd/tool | 70 | Type: x"};
         QTest::newRow("later line replaces earlier")
             << record("A", {"Identifier: com.example.first", "Name: One", "Identifier: com.example.second", "Name: Two"})
             << QStringList() << QStringList{"Two | com.example.second | - | 0 | -"};
@@ -155,45 +158,42 @@ private slots:
         QCOMPARE(describe(parseBTMDump(dump, ids, m_mac.roots())), expected);
     }
 
-    // Only a program of its own may be offered for removal with the record.
+    // Only a program where launch jobs keep theirs may be offered for removal with the record.
     void executable_data()
     {
         QTest::addColumn<QString>("executable");
-        QTest::addColumn<QString>("expectedPath");
+        QTest::addColumn<bool>("offered");
 
-        QTest::newRow("application program") << "/Applications/Helper.app/Contents/MacOS/helper"
-                                             << "/Applications/Helper.app/Contents/MacOS/helper";
-        QTest::newRow("privileged helper") << "/Library/PrivilegedHelperTools/com.example.helper"
-                                           << "/Library/PrivilegedHelperTools/com.example.helper";
-        QTest::newRow("/usr/local outside Homebrew") << "/usr/local/libexec/agent" << "/usr/local/libexec/agent";
-        QTest::newRow("Homebrew lib") << "/opt/homebrew/lib/agent" << "/opt/homebrew/lib/agent";
-        QTest::newRow("double slashes cleaned") << "//Applications//Helper.app/Contents/MacOS/helper"
-                                                << "/Applications/Helper.app/Contents/MacOS/helper";
-        QTest::newRow("missing file") << "/Applications/Gone.app/Contents/MacOS/gone" << QString();
-        QTest::newRow("relative path") << "Applications/Helper.app/Contents/MacOS/helper" << QString();
-        QTest::newRow("folder") << "/Applications/Folder.app" << QString();
-        QTest::newRow("root") << "/" << QString();
-        QTest::newRow("link to a program") << "/Applications/helper-link" << QString();
-        for (const char *p : {"/usr/bin/systool", "/usr/libexec/systool", "/System/Library/CoreServices/systool",
-                              "/bin/systool", "/sbin/systool", "/opt/homebrew/bin/tool",
-                              "/opt/homebrew/Cellar/tool/1.0/bin/tool", "/opt/homebrew/opt/tool/bin/tool",
-                              "/usr/local/bin/tool", "/usr/local/Cellar/tool/1.0/bin/tool", "/usr/local/opt/tool/bin/tool",
-                              "/Applications/../usr/bin/systool", "/Applications/binlink/systool"})
-            QTest::newRow(p) << QString::fromLatin1(p) << QString();
+        for (const char *p : {"/Library/PrivilegedHelperTools/com.example.helper", "/Library/LaunchDaemons/tool",
+                              "/Library/LaunchAgents/sub/tool", "/Users/tester/Library/LaunchAgents/tool",
+                              "/Users/tester/Library/Application Support/com.example.app/bin/tool",
+                              "/Library/Application Support/Vendor/tool",
+                              "//Library//PrivilegedHelperTools/com.example.helper"})
+            QTest::newRow(p) << QString::fromLatin1(p) << true;
+        for (const char *p : {"/Users/tester/Documents/thesis.doc", "/Users/tester/.local/lib/runtime", "/etc/tool",
+                              "/Applications/Helper.app/Contents/MacOS/helper",
+                              "/Users/tester/Library/Application Support/AddressBook/db",
+                              "/Users/tester/Library/Application Support/addressbook/db",
+                              "/Users/tester/Library/Application Support/group.com.apple.x/tool",
+                              "/Library/Application Support/Apple/tool", "/Library/LaunchDaemons/docs/thesis.doc",
+                              "/Library/LaunchDaemons/bin/systool", "/Library/LaunchDaemons/gone",
+                              "Library/LaunchDaemons/tool", "/Library/LaunchDaemons/folder",
+                              "/Library/LaunchDaemons/tool-link", "/"})
+            QTest::newRow(p) << QString::fromLatin1(p) << false;
     }
     void executable()
     {
         QFETCH(QString, executable);
-        QFETCH(QString, expectedPath);
+        QFETCH(bool, offered);
         const auto items =
             parseBTMDump(record("A", {"Identifier: com.example.exe", "Executable: " + executable}), {}, m_mac.roots());
         QCOMPARE(items.size(), 1);
-        if (expectedPath.isEmpty()) {
+        if (offered) {
+            QCOMPARE(items[0].path, std::optional(m_mac.path(QDir::cleanPath(executable))));
+            QVERIFY(items[0].size > 0);
+        } else {
             QVERIFY(!items[0].path);
             QCOMPARE(items[0].size, 0);
-        } else {
-            QCOMPARE(items[0].path, std::optional(m_mac.path(expectedPath)));
-            QVERIFY(items[0].size > 0);
         }
     }
 

@@ -19,7 +19,7 @@
 
 // The test binary doubles as a helper that prints the size of a folder, so
 // that a walk can run as another user or with its descriptors used up.
-// Arguments: --size-of <path> [--free <descriptors left>] [--threads <n>]
+// Arguments: --size-of <path> [--free <descriptors left>] [--threads <n>] [--wait <ms>]
 static int sizeHelper(int argc, char **argv)
 {
     int freeDescriptors = -1;
@@ -29,6 +29,8 @@ static int sizeHelper(int argc, char **argv)
             freeDescriptors = atoi(argv[i + 1]);
         else if (qstrcmp(argv[i], "--threads") == 0)
             limits.threads = atoi(argv[i + 1]);
+        else if (qstrcmp(argv[i], "--wait") == 0)
+            limits.descriptorWaitMs = atoi(argv[i + 1]);
     }
     if (limits.threads > 1)
         limits.parallelAfterEntries = 0;
@@ -263,10 +265,15 @@ void TestDirectorySize::descriptorShortage_data()
 {
     QTest::addColumn<int>("freeDescriptors");
     QTest::addColumn<int>("threads");
-    QTest::newRow("3 left, 1 thread") << 3 << 1;
-    QTest::newRow("3 left, 4 threads") << 3 << 4;
-    QTest::newRow("6 left, 8 threads") << 6 << 8;
-    QTest::newRow("20 left, 8 threads") << 20 << 8;
+    QTest::addColumn<qint64>("expected"); // -1: the whole tree
+    QTest::newRow("3 left, 1 thread") << 3 << 1 << qint64(-1);
+    QTest::newRow("3 left, 4 threads") << 3 << 4 << qint64(-1);
+    QTest::newRow("6 left, 8 threads") << 6 << 8 << qint64(-1);
+    QTest::newRow("20 left, 8 threads") << 20 << 8 << qint64(-1);
+    // None comes free: after the wait, what was counted (the root's own file).
+    QTest::newRow("none left") << 0 << 1 << qint64(0);
+    QTest::newRow("1 left, 1 thread") << 1 << 1 << qint64(1);
+    QTest::newRow("1 left, 4 threads") << 1 << 4 << qint64(1);
 }
 
 // Running out of descriptors must neither shrink the size nor hang the walk.
@@ -274,13 +281,15 @@ void TestDirectorySize::descriptorShortage()
 {
     QFETCH(int, freeDescriptors);
     QFETCH(int, threads);
+    QFETCH(qint64, expected);
     FakeMac mac;
     const QString cache = QStringLiteral("~/Library/Caches/com.example.gone");
-    const qint64 expected = buildBranchy(mac, cache);
+    const qint64 whole = buildBranchy(mac, cache);
     const QString out = runHelper({QStringLiteral("--size-of"), mac.path(cache), QStringLiteral("--free"),
                                    QString::number(freeDescriptors), QStringLiteral("--threads"),
-                                   QString::number(threads)});
-    QCOMPARE(out, QString::number(expected));
+                                   QString::number(threads), QStringLiteral("--wait"),
+                                   QString::number(expected < 0 ? 10000 : 300)});
+    QCOMPARE(out, QString::number(expected < 0 ? whole : expected));
 }
 
 // As a user who may not enter two of the folders: they count 0, the rest is summed.

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace ScannerEngine;
 
@@ -101,7 +102,8 @@ private slots:
             << QStringList() << QStringList{"New | com.example.new | Camera"};
         QTest::newRow("all filtered out: second statement runs")
             << true
-            << QStringList{"com.apple.Terminal|0|kTCCServiceCamera|2|1", "/usr/local/bin/tool|0|kTCCServiceCamera|2|1",
+            << QStringList{"com.apple.Terminal|0|kTCCServiceCamera|2|1", "ABCDE12345.com.apple.x|0|kTCCServiceCamera|2|1",
+                           "/usr/local/bin/tool|0|kTCCServiceCamera|2|1",
                            "com.example.kept|0|kTCCServiceCamera|2|1", "com.example.path|1|kTCCServiceCamera|2|1",
                            "com.example.legacy|0|kTCCServiceAccessibility|0|1"}
             << QStringList{"com.example.kept"} << QStringList{"Legacy | com.example.legacy | Accessibility"};
@@ -200,41 +202,59 @@ private slots:
         QCOMPARE(describe(findPermissions(bundleID, QStringLiteral("Example"), path)), expected);
     }
 
+    // `kind` names what stands at the database path, or is the schema of a database made there.
     void unusableDatabase_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("denied");
+        QTest::addColumn<int>("milliseconds");
+        const QString endless = QStringLiteral(
+            "CREATE VIEW access AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+            "SELECT '%1' || substr(i, 1, 0) AS client, 0 AS client_type, 'kTCCService' || i AS service, "
+            "2 AS auth_value, 1 AS allowed FROM n");
 
-        QTest::newRow("missing") << "missing" << false;
-        QTest::newRow("folder in its place") << "folder" << true;
-        QTest::newRow("corrupt") << "corrupt" << false;
-        QTest::newRow("empty file") << "empty" << false;
-        QTest::newRow("no access table") << "other" << false;
+        QTest::newRow("missing") << "missing" << false << 60000;
+        QTest::newRow("folder in its place") << "folder" << true << 60000;
+        QTest::newRow("FIFO in its place") << "fifo" << true << 60000;
+        QTest::newRow("corrupt") << "corrupt" << false << 60000;
+        QTest::newRow("empty file") << "empty" << false << 60000;
+        QTest::newRow("no access table") << "CREATE TABLE policies (id INTEGER)" << false << 60000;
+        QTest::newRow("endless view, no row kept: out of time")
+            << endless.arg(QStringLiteral("com.apple.x")) << true << 300;
+        QTest::newRow("endless view: out of memory") << endless.arg(QStringLiteral("com.example.app")) << true
+                                                     << 60000;
+        QTest::newRow("view needing 120 MB")
+            << "CREATE VIEW access AS SELECT 'com.example.app' AS client, 0 AS client_type, "
+               "hex(zeroblob(40000000)) AS service, 2 AS auth_value, 1 AS allowed"
+            << true << 60000;
     }
     void unusableDatabase()
     {
         QFETCH(QString, kind);
         QFETCH(bool, denied);
+        QFETCH(int, milliseconds);
         const QString path = freshPath();
         if (kind == QLatin1String("folder")) {
             QVERIFY(QDir().mkpath(path));
-        } else if (kind == QLatin1String("corrupt")) {
+        } else if (kind == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("corrupt") || kind == QLatin1String("empty")) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray("SQLite format 3\0", 16) + QByteArray(4096, '\xff'));
-        } else if (kind == QLatin1String("empty")) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        } else if (kind == QLatin1String("other")) {
+            if (kind == QLatin1String("corrupt"))
+                f.write(QByteArray("SQLite format 3\0", 16) + QByteArray(4096, '\xff'));
+        } else if (kind != QLatin1String("missing")) {
             sqlite3 *db = nullptr;
             QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-            sqlite3_exec(db, "CREATE TABLE policies (id INTEGER)", nullptr, nullptr, nullptr);
+            QCOMPARE(sqlite3_exec(db, kind.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
             sqlite3_close(db);
         }
-        const auto orphans = findOrphanPermissions(path, {});
+        PermissionReadLimits limits;
+        limits.milliseconds = milliseconds;
+        const auto orphans = findOrphanPermissions(path, {}, limits);
         QVERIFY(orphans.items.isEmpty());
         QCOMPARE(orphans.accessDenied, denied);
-        const auto one = findPermissions(QStringLiteral("com.example.app"), QStringLiteral("App"), path);
+        const auto one = findPermissions(QStringLiteral("com.example.app"), QStringLiteral("App"), path, limits);
         QVERIFY(one.items.isEmpty());
         QCOMPARE(one.accessDenied, denied);
         if (kind == QLatin1String("missing"))

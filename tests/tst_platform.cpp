@@ -45,6 +45,32 @@ QByteArray xmlOfSize(qint64 size)
     return PropertyList::toXml({{"s", QString(size - base.size(), QLatin1Char('a'))}});
 }
 
+// A binary plist whose key "k" holds an array that references the next array
+// `fanout` times, `levels` deep, down to one integer: a few bytes on disk,
+// more than fanout^levels nodes once the references are followed.
+QByteArray sharedArrays(int levels, int fanout)
+{
+    QByteArray plist("bplist00");
+    QByteArray offsets;
+    const auto object = [&](const QByteArray &bytes) {
+        offsets += char(plist.size());
+        plist += bytes;
+    };
+    object("\xd1\x01\x02");
+    object("\x51k");
+    for (int level = 0; level < levels; ++level)
+        object(QByteArray(1, char(0xA0 | fanout)) + QByteArray(fanout, char(3 + level)));
+    object(QByteArray("\x10\x07", 2));
+    const auto bigEndian = [](quint64 value) {
+        QByteArray bytes(8, '\0');
+        qToBigEndian(value, bytes.data());
+        return bytes;
+    };
+    const quint64 table = quint64(plist.size());
+    return plist + offsets + QByteArray(6, '\0') + "\x01\x01" + bigEndian(quint64(offsets.size())) + bigEndian(0)
+        + bigEndian(table);
+}
+
 } // namespace
 
 class TestPlatform : public QObject
@@ -241,6 +267,28 @@ private slots:
         const auto dict = PropertyList::readFile(m_mac.createFile(QStringLiteral("/plists/at-cap.plist"), xml));
         QVERIFY(dict);
         QCOMPARE(dict->value(QStringLiteral("s")).toString().size(), PropertyList::maxFileSize - xmlOfSize(0).size());
+    }
+
+    // Shared references are counted as often as the parser would copy them.
+    void binaryNodeCount_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("readable");
+        QVariantList values;
+        for (int i = 0; i < 19997; ++i)
+            values.append(qint64(i) * 1000);
+        const QByteArray distinct = PropertyList::toBinary({{"values", values}}); // 20,000 nodes
+        QVERIFY(distinct.size() < PropertyList::maxFileSize);
+
+        QTest::newRow("579,197 nodes from 131 bytes") << sharedArrays(5, 14) << false;
+        QTest::newRow("11,113 nodes, shared") << sharedArrays(4, 10) << true;
+        QTest::newRow("20,000 distinct nodes") << distinct << true;
+    }
+    void binaryNodeCount()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, readable);
+        QCOMPARE(PropertyList::fromData(content).has_value(), readable);
     }
 
     void roundTrip_data()

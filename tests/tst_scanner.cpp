@@ -28,6 +28,7 @@ private:
         mac.createFileOfSize(QStringLiteral("~/Library/Caches/PlainCache/x"), 1500);
         mac.createFileOfSize(QStringLiteral("~/Library/Containers/com.gone.editor/f"), 3000);
         mac.createFileOfSize(QStringLiteral("~/Library/Group Containers/ABCDE12345.com.gone.shared/f"), 10);
+        mac.createFileOfSize(QStringLiteral("~/Library/Group Containers/group.com.apple.notes/NoteStore.sqlite"), 10);
         mac.createFileOfSize(QStringLiteral("/Library/Application Support/com.gone.sysapp/f"), 1000);
         mac.createFileOfSize(QStringLiteral("/Library/Preferences/com.gone.daemon.plist"), 200);
         mac.createFileOfSize(QStringLiteral("/Library/PrivilegedHelperTools/com.gone.daemon"), 300);

@@ -102,6 +102,7 @@ private slots:
     void cancelledPrompt();
     void failedResetsAreNotCleaned();
     void scannerGoneBeforeTheEnd();
+    void leavesWhatIsNotItsOwn();
 };
 
 void TestScannerAppRemoval::removesEverything()
@@ -256,6 +257,46 @@ void TestScannerAppRemoval::scannerGoneBeforeTheEnd()
         QVERIFY(!ScannerFixture::exists(path));
     QCOMPARE(f.recordedCalls(kTccutil).size(), 3);
     QCOMPARE(f.newLogMessages().last(), QStringLiteral("REMOVE APP DONE: Alpha — 5 items cleaned, 0 failed"));
+}
+
+// An installed application whose ID extends the removed one keeps its files,
+// records and processes; a document a record names as its program stays.
+void TestScannerAppRemoval::leavesWhatIsNotItsOwn()
+{
+    ScannerFixture f;
+    f.fakeTool(kTccutil);
+    f.fakeTool(kPkill, QByteArray(), 1);
+    FakeOsascript admin(f.mac.root(), f.runner);
+    const QString ce = QStringLiteral("com.jetbrains.intellij.ce");
+    f.mac.createApp(QStringLiteral("/Applications/IntelliJ CE.app"), ce);
+    for (const QString &theirs :
+         {"~/Library/Preferences/" + ce + ".plist", "/Library/LaunchAgents/org.x." + ce + ".agent.plist",
+          "/Library/LaunchDaemons/" + ce + ".daemon.plist", "/Library/PrivilegedHelperTools/" + ce})
+        f.mac.createFile(theirs);
+    f.mac.createFile(QStringLiteral("~/Documents/thesis.doc"), "chapter one");
+    f.fakeTool(QStringLiteral("/usr/bin/sfltool"),
+               "UUID: 1\n Identifier: com.jetbrains.intellij.helper\n Executable: /Users/tester/Documents/thesis.doc\n"
+               "UUID: 2\n Identifier: " + ce.toUtf8() + ".helper\n Executable: /Library/PrivilegedHelperTools/"
+                   + ce.toUtf8() + "\n");
+    const auto before = f.fingerprint();
+
+    InstalledApp idea;
+    idea.name = QStringLiteral("IntelliJ IDEA");
+    idea.bundleID = QStringLiteral("com.jetbrains.intellij");
+    idea.path = f.mac.createApp(QStringLiteral("/Applications/IntelliJ IDEA.app"), idea.bundleID);
+    f.mac.createFile(QStringLiteral("~/Library/Preferences/com.jetbrains.intellij.plist"));
+    const QString agent = f.mac.createFile(QStringLiteral("/Library/LaunchAgents/com.jetbrains.intellij.agent.plist"));
+    Scanner scanner(f.services());
+    QSignalSpy progressSpy(&scanner, &Scanner::scanProgressChanged);
+    scanner.removeAppCompletely(idea);
+    QVERIFY(progressSpy.wait());
+
+    QCOMPARE(f.fingerprint(), before);
+    QCOMPARE(admin.requests().size(), 1);
+    QCOMPARE(admin.requests().first().paths, QStringList{agent});
+    QFile pkillRecord(f.recordFile(kPkill));
+    QVERIFY(pkillRecord.open(QIODevice::ReadOnly));
+    QCOMPARE(pkillRecord.readAll(), QByteArray("-f\n--\ncom\\.jetbrains\\.intellij([^[:alnum:]_.-]|$)\n--\n"));
 }
 
 int main(int argc, char **argv)

@@ -35,6 +35,7 @@ private slots:
     void removesRecords();
     void cancelledPromptKeepsRow();
     void emptyList();
+    void leavesWhatIsNotItsOwn();
 };
 
 void TestScannerBackgroundRemoval::removesRecords()
@@ -89,8 +90,8 @@ void TestScannerBackgroundRemoval::removesRecords()
                  QStringLiteral("BG ACTIVITY REMOVED: Gamma"),
                  QStringLiteral("BG ACTIVITY REMOVED: com.apple.thing"),
              }));
-    // Unloaded by label; the row without one starts nothing.
-    QCOMPARE(f.recordedCalls(kLaunchctl).size(), 5);
+    // Unloaded by label; the rows without one or with Apple's start nothing.
+    QCOMPARE(f.recordedCalls(kLaunchctl).size(), 4);
 }
 
 void TestScannerBackgroundRemoval::cancelledPromptKeepsRow()
@@ -138,6 +139,39 @@ void TestScannerBackgroundRemoval::emptyList()
     QVERIFY(f.recordedCalls(kLaunchctl).isEmpty());
     QVERIFY(f.recordedCalls(kPkill).isEmpty());
     QVERIFY(f.workspace.openedUrls.isEmpty());
+}
+
+// Apple's jobs are never unloaded, stopped or searched; an installed
+// application whose ID extends a row's label keeps its jobs and processes.
+void TestScannerBackgroundRemoval::leavesWhatIsNotItsOwn()
+{
+    ScannerFixture f;
+    f.fakeTool(kLaunchctl);
+    f.fakeTool(kPkill, QByteArray(), 1);
+    FakeOsascript admin(f.mac.root(), f.runner);
+    f.mac.createApp(QStringLiteral("/Applications/IntelliJ CE.app"), QStringLiteral("com.jetbrains.intellij.ce"));
+    for (const char *path : {"/Library/LaunchDaemons/com.apple.sync.plist", "/Library/LaunchAgents/com.apple.Safari.agent.plist",
+                             "~/Library/LaunchAgents/com.jetbrains.intellij.ce.plist"})
+        f.mac.createFile(QString::fromLatin1(path));
+    const auto before = f.fingerprint();
+    f.mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.jetbrains.intellij.plist"));
+    const QList<LeftoverItem> rows{record(QStringLiteral("Apple"), QStringLiteral("com.apple")),
+                                   record(QStringLiteral("Safari"), QStringLiteral("com.apple.Safari")),
+                                   record(QStringLiteral("IntelliJ"), QStringLiteral("com.jetbrains.intellij"))};
+    Scanner scanner(f.services());
+    ScannerPublisher::setItems(scanner, rows);
+    QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
+    scanner.removeBackgroundActivity(rows);
+    QVERIFY(itemsSpy.wait());
+
+    QCOMPARE(f.fingerprint(), before);
+    QVERIFY(admin.requests().isEmpty());
+    QCOMPARE(f.recordedCalls(kLaunchctl).size(), 1);
+    QVERIFY(f.recordedCalls(kLaunchctl).first().endsWith(QLatin1String("/com.jetbrains.intellij")));
+    // Its own "--" argument reads as a call separator here, so the record is compared whole.
+    QFile pkillRecord(f.recordFile(kPkill));
+    QVERIFY(pkillRecord.open(QIODevice::ReadOnly));
+    QCOMPARE(pkillRecord.readAll(), QByteArray("-f\n--\ncom\\.jetbrains\\.intellij([^[:alnum:]_.-]|$)\n--\n"));
 }
 
 int main(int argc, char **argv)

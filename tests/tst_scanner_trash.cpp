@@ -60,6 +60,8 @@ private slots:
     void refusals_data();
     void refusals();
     void emptyList();
+    void trashFailuresKeepTheItem_data();
+    void trashFailuresKeepTheItem();
 };
 
 void TestScannerTrash::protectedPathRule_data()
@@ -373,6 +375,85 @@ void TestScannerTrash::emptyList()
     QCOMPARE(scanner.scanProgress(), QStringLiteral("before"));
     QVERIFY(f.newLogMessages().isEmpty());
     QVERIFY(admin.requests().isEmpty());
+}
+
+void TestScannerTrash::trashFailuresKeepTheItem_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("readOnlyTrash");
+    QTest::addColumn<QString>("failedLine");
+    QTest::newRow("move, read-only Trash") << "move" << "~/Library/Caches/com.example.alpha" << true << "TRASH FAILED: ";
+    QTest::newRow("move, folder holding the Trash") << "move" << "~/.local" << false << "TRASH FAILED: ";
+    QTest::newRow("move, log folder") << "move" << "~/Library/Logs/Quillmere" << false << "TRASH FAILED: ";
+    QTest::newRow("complete removal, read-only Trash")
+        << "app" << "~/Library/Caches/com.example.alpha" << true << "TRASH FAILED: ";
+    QTest::newRow("background removal, read-only Trash")
+        << "background" << "~/Library/LaunchAgents/com.example.alpha.plist" << true << "BG ACTIVITY TRASH FAILED: ";
+}
+
+// A Trash that cannot take an item is no reason to delete it: nothing but the
+// Trash and the log changes, and no administrator is asked.
+void TestScannerTrash::trashFailuresKeepTheItem()
+{
+    if (Unprivileged::runningAsRoot()) {
+        QByteArray output;
+        const QString function = QStringLiteral("trashFailuresKeepTheItem:") + QString::fromUtf8(QTest::currentDataTag());
+        QVERIFY2(Unprivileged::rerun(function, &output) == 0, output.constData());
+        return;
+    }
+    QFETCH(QString, operation);
+    QFETCH(QString, target);
+    QFETCH(bool, readOnlyTrash);
+    QFETCH(QString, failedLine);
+    ScannerFixture f;
+    FakeOsascript admin(f.mac.root(), f.runner);
+    f.logger.log(QStringLiteral("before"));
+    const QString bundle = f.mac.createApp(QStringLiteral("/Applications/Alpha.app"), QStringLiteral("com.example.alpha"));
+    const QString path = target.endsWith(QLatin1String(".plist")) ? f.mac.createFile(target)
+                                                                   : f.mac.createFile(target + QStringLiteral("/data"));
+    const LeftoverItem item = row(QStringLiteral("Alpha"), f.mac.path(target));
+    QVERIFY(!f.trash.moveToTrash(f.mac.createFile(QStringLiteral("~/earlier"))));
+    const auto setTrashWritable = [&](bool writable) {
+        for (const QString &folder : {QStringLiteral("/files"), QStringLiteral("/info")})
+            QFile::setPermissions(f.trash.homeTrashPath() + folder,
+                                  QFile::ReadOwner | QFile::ExeOwner | (writable ? QFile::WriteOwner : QFile::Permissions()));
+    };
+    setTrashWritable(!readOnlyTrash);
+    const auto restore = qScopeGuard([&] { setTrashWritable(true); }); // so that the fake Mac can be removed
+    const auto before = f.fingerprint();
+
+    Scanner scanner(f.services());
+    ScannerPublisher::setItems(scanner, {item});
+    QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
+    if (operation == QLatin1String("move")) {
+        scanner.moveToTrash({item});
+    } else if (operation == QLatin1String("app")) {
+        InstalledApp app;
+        app.name = QStringLiteral("Alpha");
+        app.bundleID = QStringLiteral("com.example.alpha");
+        app.path = bundle;
+        scanner.removeAppCompletely(app);
+        QVERIFY(itemsSpy.wait());
+    } else {
+        LeftoverItem record = item;
+        record.path.reset();
+        scanner.removeBackgroundActivity({record});
+        QVERIFY(itemsSpy.wait());
+    }
+
+    QVERIFY(admin.requests().isEmpty());
+    QVERIFY(ScannerFixture::exists(path));
+    QCOMPARE(f.fingerprint(), before);
+    QVERIFY(ScannerFixture::exists(f.trash.filesPath() + QStringLiteral("/earlier")));
+    const QStringList log = f.logMessages();
+    QCOMPARE(log.first(), QStringLiteral("before"));
+    const QString failed = failedLine + item.path.value() + QStringLiteral(" — ");
+    QVERIFY2(std::any_of(log.cbegin(), log.cend(), [&](const QString &line) { return line.startsWith(failed); }),
+             qPrintable(log.join(QLatin1Char('\n'))));
+    const QList<LeftoverItem> failures = scanner.removalFailures();
+    QCOMPARE(std::any_of(failures.cbegin(), failures.cend(), [&](const LeftoverItem &r) { return r.path == item.path; }),
+             operation != QLatin1String("background"));
 }
 
 int main(int argc, char **argv)

@@ -313,6 +313,8 @@ private slots:
         QTest::newRow("vendor only") << "com." << 0 << QStringList() << 0;
         QTest::newRow("empty") << "" << 0 << QStringList() << 0;
         QTest::newRow("no pkill") << "com.example.editor" << -1 << QStringList() << 0;
+        QTest::newRow("apple") << "com.apple.Safari" << 0 << QStringList() << 0;
+        QTest::newRow("apple itself") << "com.apple" << 0 << QStringList() << 0;
     }
     void terminateApp()
     {
@@ -339,24 +341,31 @@ private slots:
         QTest::addColumn<QString>("bundleID");
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("the application") << "com.example.editor" << "/x/Editor --id com.example.editor" << true;
-        QTest::newRow("its helper") << "com.example.editor" << "/x/com.example.editor.helper" << true;
-        QTest::newRow("quoted") << "com.example.editor" << "run 'com.example.editor' now" << true;
-        QTest::newRow("longer identifier") << "com.example.editor" << "/x/com.example.editor2" << false;
-        QTest::newRow("longer word") << "com.example.sync" << "/x/com.example.syncd" << false;
-        QTest::newRow("hyphenated") << "com.example.sync" << "/x/com.example.sync-agent" << false;
-        QTest::newRow("dot is literal") << "com.example.editor" << "/x/comXexampleXeditor" << false;
-        QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << "/x/org.a+b.(x)|y*" << true;
+        QTest::addColumn<QStringList>("installed");
+        QTest::newRow("the application") << "com.example.editor" << "/x/Editor --id com.example.editor" << true << QStringList();
+        QTest::newRow("its helper") << "com.example.editor" << "/x/com.example.editor.helper" << true << QStringList();
+        QTest::newRow("quoted") << "com.example.editor" << "run 'com.example.editor' now" << true << QStringList();
+        QTest::newRow("longer identifier") << "com.example.editor" << "/x/com.example.editor2" << false << QStringList();
+        QTest::newRow("longer word") << "com.example.sync" << "/x/com.example.syncd" << false << QStringList();
+        QTest::newRow("hyphenated") << "com.example.sync" << "/x/com.example.sync-agent" << false << QStringList();
+        QTest::newRow("dot is literal") << "com.example.editor" << "/x/comXexampleXeditor" << false << QStringList();
+        QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << "/x/org.a+b.(x)|y*" << true << QStringList();
+        const QStringList ce{"com.jetbrains.intellij.ce"};
+        QTest::newRow("installed extension") << "com.jetbrains.intellij" << "/x/com.jetbrains.intellij.ce/bin/idea"
+                                             << false << ce;
+        QTest::newRow("beside an installed extension") << "com.jetbrains.intellij" << "idea -id com.jetbrains.intellij"
+                                                       << true << ce;
     }
     void pkillPatternMatches()
     {
         QFETCH(QString, bundleID);
         QFETCH(QString, commandLine);
         QFETCH(bool, matches);
+        QFETCH(QStringList, installed);
         FakeMac mac;
         ToolRunner runner;
         runner.setToolPath(QStringLiteral("/usr/bin/pkill"), recordingTool(mac, QStringLiteral("pkill"), 1));
-        ScannerEngine::terminateApp(runner, bundleID);
+        ScannerEngine::terminateApp(runner, bundleID, QSet<QString>(installed.cbegin(), installed.cend()));
         const QList<QStringList> calls = recordedCalls(mac, QStringLiteral("pkill"));
         QCOMPARE(calls.size(), 1);
         regex_t re;
@@ -378,6 +387,10 @@ private slots:
                                      << QStringList{"reset", "Camera", "com.x.y"} << false;
         QTest::newRow("no bundle id") << false << "" << "Camera" << 0 << QStringList() << false;
         QTest::newRow("no service") << false << "com.x.y" << " " << 0 << QStringList() << false;
+        // Each would reset more than the row's own permission.
+        QTest::newRow("service All") << false << "com.x.y" << "All" << 0 << QStringList() << false;
+        QTest::newRow("service all, any case") << false << "com.x.y" << "a LL" << 0 << QStringList() << false;
+        QTest::newRow("not letters and digits") << false << "com.x.y" << "Camera;All" << 0 << QStringList() << false;
         QTest::newRow("all") << true << "com.x.y" << "" << 0 << QStringList{"reset", "All", "com.x.y"} << true;
         QTest::newRow("all without bundle id") << true << "" << "" << 0 << QStringList() << false;
         QTest::newRow("all, option-like id") << true << "-h" << "" << 0 << QStringList() << false;
@@ -408,7 +421,8 @@ private slots:
         FakeMac mac;
         ToolRunner runner;
         runner.setToolPath(QStringLiteral("/bin/launchctl"), recordingTool(mac, QStringLiteral("launchctl"), 3));
-        ScannerEngine::launchctlBootout(runner, QString());
+        for (const char *label : {"", "com.apple", "com.apple.Safari", "ABCDE12345.com.apple.x"})
+            ScannerEngine::launchctlBootout(runner, QString::fromLatin1(label));
         QVERIFY(recordedCalls(mac, QStringLiteral("launchctl")).isEmpty());
         ScannerEngine::launchctlBootout(runner, QStringLiteral("com.example.sync"));
         const QStringList expected = {"bootout", QStringLiteral("gui/%1/com.example.sync").arg(::getuid())};
@@ -418,21 +432,29 @@ private slots:
     void launchdPlists_data()
     {
         QTest::addColumn<QString>("label");
+        QTest::addColumn<QStringList>("installed");
         QTest::addColumn<QStringList>("expected");
         const QStringList sync = {"~/Library/LaunchAgents/com.example.sync.agent.plist",
                                   "~/Library/LaunchAgents/com.example.sync.plist",
                                   "~/Library/LaunchAgents/org.other.com.example.sync.agent.plist",
                                   "/Library/LaunchDaemons/com.example.sync.helper.plist"};
-        QTest::newRow("label") << "com.example.sync" << sync;
-        QTest::newRow("longer name") << "com.example.syncd" << QStringList{"/Library/LaunchAgents/com.example.syncd.plist"};
-        QTest::newRow("apple") << "com.apple.sync" << QStringList();
-        QTest::newRow("too short") << "a.bc" << QStringList();
-        QTest::newRow("empty") << "" << QStringList();
-        QTest::newRow("one component") << "syncer" << QStringList{"/Library/LaunchDaemons/syncer.plist"};
+        const QStringList none;
+        QTest::newRow("label") << "com.example.sync" << none << sync;
+        QTest::newRow("installed extension") << "com.example.sync" << QStringList{"com.example.sync.agent"}
+                                             << QStringList{"~/Library/LaunchAgents/com.example.sync.plist",
+                                                            "/Library/LaunchDaemons/com.example.sync.helper.plist"};
+        QTest::newRow("longer name") << "com.example.syncd" << none
+                                     << QStringList{"/Library/LaunchAgents/com.example.syncd.plist"};
+        QTest::newRow("apple") << "com.apple.sync" << none << none;
+        QTest::newRow("apple itself") << "com.apple" << none << none;
+        QTest::newRow("too short") << "a.bc" << none << none;
+        QTest::newRow("empty") << "" << none << none;
+        QTest::newRow("one component") << "syncer" << none << QStringList{"/Library/LaunchDaemons/syncer.plist"};
     }
     void launchdPlists()
     {
         QFETCH(QString, label);
+        QFETCH(QStringList, installed);
         QFETCH(QStringList, expected);
         FakeMac mac;
         for (const char *name : {"com.example.sync.plist", "com.example.sync.agent.plist",
@@ -442,6 +464,7 @@ private slots:
         mac.createFile(QStringLiteral("/Library/LaunchAgents/com.example.syncd.plist"));
         mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.example.sync.helper.plist"));
         mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.apple.sync.plist"));
+        mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.apple.com.example.sync.plist"));
         mac.createFile(QStringLiteral("/Library/LaunchDaemons/a.bc.plist"));
         mac.createFile(QStringLiteral("/Library/LaunchDaemons/syncer.plist"));
         mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.other.syncer.plist"));
@@ -449,7 +472,8 @@ private slots:
         QStringList real;
         for (const QString &p : expected)
             real << mac.path(p);
-        QCOMPARE(ScannerEngine::launchdPlists(mac.roots(), label), real);
+        QCOMPARE(ScannerEngine::launchdPlists(mac.roots(), label, QSet<QString>(installed.cbegin(), installed.cend())),
+                 real);
     }
 };
 

@@ -2,7 +2,9 @@
 
 #include "core/engine/BackgroundTaskRecords.h"
 #include "core/engine/DirectorySize.h"
+#include "core/engine/FinderRules.h"
 #include "core/engine/FolderAccess.h"
+#include "core/engine/LibraryFinders.h"
 #include "core/engine/PermissionDatabase.h"
 
 #include <QFile>
@@ -59,25 +61,31 @@ bool endsWithID(const QString &name, const QString &bundleID)
 // The bundle ID occurs in `text` as whole dot-separated components.
 bool containsID(const QString &text, const QString &bundleID)
 {
-    if (!isQualifiedID(bundleID))
-        return false;
-    for (qsizetype at = text.indexOf(bundleID); at >= 0; at = text.indexOf(bundleID, at + 1)) {
-        const qsizetype end = at + bundleID.size();
-        const bool startsClean = at == 0 || text.at(at - 1) == QLatin1Char('.');
-        const bool endsClean = end == text.size() || text.at(end) == QLatin1Char('.');
-        if (startsClean && endsClean)
-            return true;
-    }
-    return false;
+    return isQualifiedID(bundleID) && ScannerEngine::holdsID(text, bundleID);
 }
 
 class Collector
 {
 public:
-    Collector(const QString &bundleID, const QString &appName)
+    Collector(const QString &bundleID, const QString &appName, const QStringList &otherApps)
         : m_bundleID(bundleID)
         , m_appName(appName)
+        , m_otherApps(otherApps)
     {
+    }
+
+    // Whatever matched it, an entry the full scan protects in its folder, or
+    // one named after an installed application whose ID extends ours, is not ours.
+    bool isOurs(const QString &name, const QSet<QString> &excluded) const
+    {
+        return !ScannerEngine::isProtectedEntry(name, excluded) && !ScannerEngine::holdsAnyID(name, m_otherApps);
+    }
+
+    // `path` is folder + "/" + name.
+    void addIfOurs(const QString &path, LeftoverType type, qint64 (*size)(const QString &))
+    {
+        if (isOurs(path.section(QLatin1Char('/'), -1), {}) && entryExists(path))
+            add(path, type, size(path));
     }
 
     void add(const QString &path, LeftoverType type, qint64 size)
@@ -95,7 +103,7 @@ public:
                    const std::function<qint64(const QString &)> &size)
     {
         for (const QString &name : ScannerEngine::listFolder(folder)) {
-            if (!matches(name))
+            if (!matches(name) || !isOurs(name, {}))
                 continue;
             const QString path = folder + QLatin1Char('/') + name;
             add(path, type, size(path));
@@ -103,10 +111,10 @@ public:
     }
 
     // The entries named exactly as the bundle ID and as the app name.
-    void addNamed(const QString &folder, LeftoverType type)
+    void addNamed(const QString &folder, LeftoverType type, const QSet<QString> &excluded)
     {
         for (const QString *name : {&m_bundleID, &m_appName}) {
-            if (!isEntryName(*name))
+            if (!isEntryName(*name) || !isOurs(*name, excluded))
                 continue;
             const QString path = folder + QLatin1Char('/') + *name;
             if (entryExists(path))
@@ -119,6 +127,7 @@ public:
 private:
     const QString &m_bundleID;
     const QString &m_appName;
+    const QStringList &m_otherApps;
     QList<LeftoverItem> m_items;
 };
 
@@ -130,7 +139,8 @@ bool ScannerEngine::typeOrder(const LeftoverItem &a, const LeftoverItem &b)
 }
 
 QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const ToolRunner &runner,
-                                                 const QString &bundleID, const QString &appName)
+                                                 const QString &bundleID, const QString &appName,
+                                                 const QSet<QString> &installedIDs)
 {
     const bool idUsable = isEntryName(bundleID);
     const bool nameUsable = isEntryName(appName);
@@ -138,7 +148,8 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
     const auto fileSizeOf = [](const QString &path) { return fileSize(path); };
     const auto folderSizeOf = [](const QString &path) { return directorySize(path); };
 
-    Collector found(bundleID, appName);
+    const QStringList otherApps = idUsable ? extendingIDs(bundleID, installedIDs) : QStringList();
+    Collector found(bundleID, appName, otherApps);
 
     if (idUsable) {
         found.addListed(
@@ -146,9 +157,10 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
             [&](const QString &name) { return name.endsWith(plist) && beginsWithID(name, bundleID); }, fileSizeOf);
     }
 
-    found.addNamed(roots.inHome(QStringLiteral("/Library/Application Support")), LeftoverType::appSupport);
-    found.addNamed(roots.inHome(QStringLiteral("/Library/Caches")), LeftoverType::cache);
-    found.addNamed(roots.inHome(QStringLiteral("/Library/Logs")), LeftoverType::log);
+    found.addNamed(roots.inHome(QStringLiteral("/Library/Application Support")), LeftoverType::appSupport,
+                   applicationSupportExclusions());
+    found.addNamed(roots.inHome(QStringLiteral("/Library/Caches")), LeftoverType::cache, cachesExclusions());
+    found.addNamed(roots.inHome(QStringLiteral("/Library/Logs")), LeftoverType::log, logsExclusions());
 
     if (idUsable) {
         const auto isContainer = [&](const QString &name) { return name == bundleID || endsWithID(name, bundleID); };
@@ -164,14 +176,14 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
             folderSizeOf);
     }
 
-    found.addNamed(roots.system(QStringLiteral("/Library/Application Support")), LeftoverType::appSupport);
-    found.addNamed(roots.system(QStringLiteral("/Library/Caches")), LeftoverType::cache);
-    found.addNamed(roots.system(QStringLiteral("/Library/Logs")), LeftoverType::log);
+    found.addNamed(roots.system(QStringLiteral("/Library/Application Support")), LeftoverType::appSupport,
+                   systemApplicationSupportExclusions());
+    found.addNamed(roots.system(QStringLiteral("/Library/Caches")), LeftoverType::cache, cachesExclusions());
+    found.addNamed(roots.system(QStringLiteral("/Library/Logs")), LeftoverType::log, logsExclusions());
 
     if (idUsable) {
-        const QString systemPreference = roots.system(QStringLiteral("/Library/Preferences/") + bundleID + plist);
-        if (entryExists(systemPreference))
-            found.add(systemPreference, LeftoverType::preference, fileSize(systemPreference));
+        found.addIfOurs(roots.system(QStringLiteral("/Library/Preferences/") + bundleID + plist),
+                        LeftoverType::preference, fileSize);
 
         const auto isSystemLaunchItem = [&](const QString &name) {
             return name.endsWith(plist)
@@ -189,10 +201,9 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
             },
             fileSizeOf);
 
-        const QString savedState =
-            roots.inHome(QStringLiteral("/Library/Saved Application State/") + bundleID + QStringLiteral(".savedState"));
-        if (entryExists(savedState))
-            found.add(savedState, LeftoverType::savedState, directorySize(savedState));
+        found.addIfOurs(
+            roots.inHome(QStringLiteral("/Library/Saved Application State/") + bundleID + QStringLiteral(".savedState")),
+            LeftoverType::savedState, directorySize);
 
         found.addListed(
             roots.inHome(QStringLiteral("/Library/LaunchAgents")), LeftoverType::loginItem,
@@ -201,7 +212,7 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
 
     QList<LeftoverItem> &items = found.items();
     if (idUsable || nameUsable) {
-        for (const LeftoverItem &record : findOrphanBackgroundItems(roots, runner, {})) {
+        for (const LeftoverItem &record : findOrphanBackgroundItems(roots, runner, {}, otherApps)) {
             if (!record.bundleID)
                 continue;
             const QString &owner = *record.bundleID;

@@ -1,6 +1,8 @@
 #include "core/engine/BackgroundTaskRecords.h"
 
 #include "core/engine/DirectorySize.h"
+#include "core/engine/FinderRules.h"
+#include "core/engine/LibraryFinders.h"
 #include "core/engine/Naming.h"
 
 #include <QDir>
@@ -13,6 +15,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -81,17 +84,74 @@ bool isSystemProgramPath(const QString &systemPath)
     return lies(systemPath, QStringLiteral("/usr")) && !lies(systemPath, QStringLiteral("/usr/local"));
 }
 
+// The part of `path` below `folder`, or nothing.
+std::optional<QString> below(const QString &path, const QString &folder)
+{
+    if (path.size() > folder.size() + 1 && path.startsWith(folder, Qt::CaseInsensitive)
+        && path.at(folder.size()) == QLatin1Char('/'))
+        return path.mid(folder.size() + 1);
+    return std::nullopt;
+}
+
+bool isProtectedIgnoringCase(const QString &entry, const QSet<QString> &excluded)
+{
+    if (ScannerEngine::isAppleIdentifier(entry.toLower()))
+        return true;
+    return std::any_of(excluded.cbegin(), excluded.cend(),
+                       [&](const QString &name) { return entry.compare(name, Qt::CaseInsensitive) == 0; });
+}
+
+// A record may name any file as its program. Only where launch jobs keep
+// their programs is the file taken to be the record's own: the launch
+// folders, the privileged helper folder, or inside an entry of an Application
+// Support folder that the full scan would offer. Documents, shared runtimes
+// and other applications' bundles are not.
+bool isProgramLocation(const QString &systemPath, const QString &homeSystemPath, const QStringList &claimedIDs)
+{
+    struct Place
+    {
+        QString folder;
+        const QSet<QString> *excluded; // entries of the folder that are never ours; null: any entry
+        bool inHome;
+    };
+    const Place places[] = {
+        {homeSystemPath + QStringLiteral("/Library/LaunchAgents"), nullptr, true},
+        {QStringLiteral("/Library/LaunchAgents"), nullptr, false},
+        {QStringLiteral("/Library/LaunchDaemons"), nullptr, false},
+        {QStringLiteral("/Library/PrivilegedHelperTools"), nullptr, false},
+        {homeSystemPath + QStringLiteral("/Library/Application Support"), &ScannerEngine::applicationSupportExclusions(),
+         true},
+        {QStringLiteral("/Library/Application Support"), &ScannerEngine::systemApplicationSupportExclusions(), false},
+    };
+    for (const Place &place : places) {
+        if (place.inHome && homeSystemPath.isEmpty())
+            continue;
+        const std::optional<QString> rest = below(systemPath, place.folder);
+        if (!rest)
+            continue;
+        const QStringList parts = rest->split(QLatin1Char('/'));
+        if (place.excluded && isProtectedIgnoringCase(parts.first(), *place.excluded))
+            return false;
+        return std::none_of(parts.cbegin(), parts.cend(),
+                            [&](const QString &part) { return ScannerEngine::holdsAnyID(part, claimedIDs); });
+    }
+    return false;
+}
+
 // Decides whether a record's executable may be offered for removal: an
 // absolute path to a regular file (a final link is not followed) outside the
-// system's program folders, also after resolving linked folders on the way.
-// Records share a few folders, so resolved folders are kept for one dump.
+// system's program folders and in a place of programs, also after resolving
+// linked folders on the way. Records share a few folders, so resolved folders
+// are kept for one dump.
 class ExecutableCheck
 {
 public:
-    explicit ExecutableCheck(const SystemRoots &roots)
+    ExecutableCheck(const SystemRoots &roots, const QStringList &claimedIDs)
         : m_roots(roots)
         , m_canonicalRoot(QFileInfo(roots.root).canonicalFilePath())
+        , m_claimedIDs(claimedIDs)
     {
+        m_homeSystemPath = roots.home.isEmpty() ? QString() : roots.asSystemPath(QDir::cleanPath(roots.home));
     }
 
     // The real path, or nothing.
@@ -101,7 +161,8 @@ public:
         if (!value.startsWith(QLatin1Char('/')) || value.contains(QChar(0)) || m_canonicalRoot.isEmpty())
             return std::nullopt;
         const QString systemPath = QDir::cleanPath(value);
-        if (systemPath == QLatin1String("/") || isSystemProgramPath(systemPath))
+        if (systemPath == QLatin1String("/") || isSystemProgramPath(systemPath)
+            || !isProgramLocation(systemPath, m_homeSystemPath, m_claimedIDs))
             return std::nullopt;
         const QString real = m_roots.system(systemPath);
         struct stat st;
@@ -115,6 +176,9 @@ public:
         const QString resolved = folder == QLatin1String("/") ? systemPath.mid(slash)
                                                                : folder + systemPath.mid(slash);
         if (isSystemProgramPath(resolved))
+            return std::nullopt;
+        const QString resolvedHome = m_homeSystemPath.isEmpty() ? QString() : resolvedFolder(m_homeSystemPath);
+        if (!isProgramLocation(resolved, resolvedHome, m_claimedIDs))
             return std::nullopt;
         return real;
     }
@@ -136,6 +200,8 @@ private:
 
     const SystemRoots &m_roots;
     const QString m_canonicalRoot;
+    const QStringList &m_claimedIDs;
+    QString m_homeSystemPath;
     QHash<QString, QString> m_folders;
 };
 
@@ -204,7 +270,8 @@ QString cleanedType(const QString &type)
 }
 
 QList<LeftoverItem> ScannerEngine::findOrphanBackgroundItems(const SystemRoots &roots, const ToolRunner &runner,
-                                                             const QSet<QString> &installedIDs)
+                                                             const QSet<QString> &installedIDs,
+                                                             const QStringList &claimedIDs)
 {
     ToolRunner::Options options;
     options.output = ToolRunner::OutputMode::Capture;
@@ -220,22 +287,22 @@ QList<LeftoverItem> ScannerEngine::findOrphanBackgroundItems(const SystemRoots &
     const QString text = decoder.decode(result.standardOutput);
     if (decoder.hasError())
         return {};
-    return parseBTMDump(text, installedIDs, roots);
+    return parseBTMDump(text, installedIDs, roots, claimedIDs);
 }
 
 QList<LeftoverItem> ScannerEngine::parseBTMDump(const QString &dump, const QSet<QString> &installedIDs,
-                                                const SystemRoots &roots)
+                                                const SystemRoots &roots, const QStringList &claimedIDs)
 {
-    static const QString applePrefix = QStringLiteral("com.apple.");
-
     QList<LeftoverItem> items;
     QSet<QString> produced;
-    ExecutableCheck executables(roots);
+    ExecutableCheck executables(roots, claimedIDs);
     for (const BTMEntry &entry : parseRecords(dump)) {
         if (!entry.identifier)
             continue;
         const QString &identifier = *entry.identifier;
-        if (identifier.startsWith(applePrefix) || characterCount(identifier) <= 4)
+        if (isAppleIdentifier(identifier) || characterCount(identifier) <= 4)
+            continue;
+        if (holdsAnyID(identifier, claimedIDs) || (entry.parentID && holdsAnyID(*entry.parentID, claimedIDs)))
             continue;
         if (installedIDs.contains(identifier) || (entry.parentID && installedIDs.contains(*entry.parentID)))
             continue;

@@ -2,6 +2,17 @@
 
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
+
+namespace {
+
+bool isAppleName(QStringView name)
+{
+    return name == QLatin1String("com.apple") || name.startsWith(QLatin1String("com.apple."));
+}
+
+}
+
 bool ScannerEngine::isHidden(const QString &name)
 {
     return name.startsWith(QLatin1Char('.'));
@@ -9,7 +20,10 @@ bool ScannerEngine::isHidden(const QString &name)
 
 bool ScannerEngine::isAppleIdentifier(const QString &identifier)
 {
-    return identifier.startsWith(QLatin1String("com.apple."));
+    if (isAppleName(identifier))
+        return true;
+    const qsizetype dot = identifier.indexOf(QLatin1Char('.'));
+    return dot >= 0 && isAppleName(QStringView(identifier).mid(dot + 1));
 }
 
 bool ScannerEngine::isTooShort(const QString &identifier)
@@ -31,4 +45,38 @@ bool ScannerEngine::installedAfterTeamPrefix(const QString &identifier, const QS
 {
     const qsizetype dot = identifier.indexOf(QLatin1Char('.'));
     return dot >= 0 && installedIDs.contains(identifier.mid(dot + 1));
+}
+
+bool ScannerEngine::isProtectedEntry(const QString &name, const QSet<QString> &excluded)
+{
+    return excluded.contains(name) || isAppleIdentifier(name);
+}
+
+bool ScannerEngine::holdsID(const QString &text, const QString &id)
+{
+    if (id.isEmpty())
+        return false;
+    for (qsizetype at = text.indexOf(id); at >= 0; at = text.indexOf(id, at + 1)) {
+        const qsizetype end = at + id.size();
+        const bool startsClean = at == 0 || text.at(at - 1) == QLatin1Char('.');
+        const bool endsClean = end == text.size() || text.at(end) == QLatin1Char('.');
+        if (startsClean && endsClean)
+            return true;
+    }
+    return false;
+}
+
+QStringList ScannerEngine::extendingIDs(const QString &id, const QSet<QString> &installedIDs)
+{
+    QStringList longer;
+    for (const QString &installed : installedIDs) {
+        if (installed.size() > id.size() && installed.startsWith(id))
+            longer.append(installed);
+    }
+    return longer;
+}
+
+bool ScannerEngine::holdsAnyID(const QString &text, const QStringList &ids)
+{
+    return std::any_of(ids.cbegin(), ids.cend(), [&](const QString &id) { return holdsID(text, id); });
 }

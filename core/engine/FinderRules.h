@@ -2,18 +2,31 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 // The tests every finder applies to an entry name or identifier.
 namespace ScannerEngine {
 
 // A name beginning with "." is hidden.
 bool isHidden(const QString &name);
-// An identifier beginning with "com.apple." belongs to the system.
+// The system's identifiers: "com.apple" and everything below it, also behind a
+// team or group prefix ("ABCDE12345.com.apple.x", "group.com.apple.notes").
 bool isAppleIdentifier(const QString &identifier);
 // Fewer than five characters as the user sees them (grapheme clusters).
 bool isTooShort(const QString &identifier);
 // The text after the first "." is installed: "ABCDE12345.com.example.app"
 // belongs to "com.example.app", "com.example.app.agent" to "example.app.agent".
 bool installedAfterTeamPrefix(const QString &identifier, const QSet<QString> &installedIDs);
+
+// An entry the full scan never offers from a folder with these exclusions.
+bool isProtectedEntry(const QString &name, const QSet<QString> &excluded);
+
+// `text` holds `id` as a run of whole dot-separated components.
+bool holdsID(const QString &text, const QString &id);
+// The installed IDs that are longer than `id` and begin with it
+// ("com.example.app.lite" for "com.example.app"): names holding one of them
+// belong to that application, not to `id`'s.
+QStringList extendingIDs(const QString &id, const QSet<QString> &installedIDs);
+bool holdsAnyID(const QString &text, const QStringList &ids);
 
 }

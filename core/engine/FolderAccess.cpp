@@ -26,7 +26,12 @@ QStringList ScannerEngine::listFolder(const QString &path)
         const char *n = entry->d_name;
         if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
             continue;
-        names.append(QFile::decodeName(n));
+        // A name that is not valid UTF-8 decodes to other bytes: its path would
+        // name a missing file or a sibling, so the entry is left out.
+        const QString name = QFile::decodeName(n);
+        if (QFile::encodeName(name) != n)
+            continue;
+        names.append(name);
     }
     closedir(dir);
     std::sort(names.begin(), names.end());

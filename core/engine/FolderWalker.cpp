@@ -31,6 +31,24 @@ bool isShortage(int error)
     return error == EMFILE || error == ENFILE;
 }
 
+// Sleeps before another attempt at an open that found no free descriptor.
+// False once this wait has lasted the limit, and from then on for every wait
+// of the walk: with no descriptor coming free, it ends with what it counted.
+bool waitForDescriptor(const FolderWalker::Limits &limits, std::atomic<bool> &gaveUp, int attempt,
+                       std::chrono::steady_clock::time_point &since, int jitter)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0)
+        since = now;
+    if (gaveUp.load(std::memory_order_relaxed) || now - since >= std::chrono::milliseconds(limits.descriptorWaitMs)) {
+        gaveUp.store(true, std::memory_order_relaxed);
+        return false;
+    }
+    const int micros = std::min(50000, 100 << std::min(attempt, 9)) + 37 * jitter;
+    std::this_thread::sleep_for(std::chrono::microseconds(micros));
+    return true;
+}
+
 // One folder of the walk. Kept as a chain of names up to the walk's root so
 // that a folder whose parent descriptor had to be closed can still be reached
 // from the root, one component at a time, without following links.
@@ -156,6 +174,7 @@ public:
     const NodePtr root;
     std::atomic<int> open{1};
     std::atomic<bool> shortage{false};
+    std::atomic<bool> gaveUp{false};
     std::vector<std::atomic<qint64>> totals;
     bool parallel = false;
     std::vector<std::thread> threads;
@@ -313,7 +332,10 @@ private:
             if (!wait)
                 return -2;
             releaseKept();
-            backoff(attempt);
+            if (!backoff(attempt)) {
+                fd = -1;
+                break;
+            }
         }
         if (!parentIsRoot)
             childOpened(parent);
@@ -328,7 +350,8 @@ private:
             if (fd >= 0 || !isShortage(errno))
                 return fd;
             releaseKept();
-            backoff(attempt);
+            if (!backoff(attempt))
+                return -1;
         }
     }
 
@@ -404,10 +427,9 @@ private:
         m_walk.releaseQueued();
     }
 
-    void backoff(int attempt)
+    bool backoff(int attempt)
     {
-        const int micros = std::min(50000, 100 << std::min(attempt, 9)) + 37 * m_id;
-        std::this_thread::sleep_for(std::chrono::microseconds(micros));
+        return waitForDescriptor(m_walk.limits, m_walk.gaveUp, attempt, m_waitingSince, m_id);
     }
 
     // Queues the shallowest stacked folder, likely the largest, for any thread to take.
@@ -461,16 +483,18 @@ private:
     quint64 m_entries = 0;
     std::deque<NodePtr> m_stack;
     std::vector<Node *> m_kept;
+    std::chrono::steady_clock::time_point m_waitingSince;
     alignas(8) char m_buffer[32 * 1024];
 };
 
-int openRoot(const char *path, int flags)
+int openRoot(const char *path, int flags, const FolderWalker::Limits &limits)
 {
+    std::atomic<bool> gaveUp{false};
+    std::chrono::steady_clock::time_point since;
     for (int attempt = 0;; ++attempt) {
         const int fd = open(path, flags);
-        if (fd >= 0 || !isShortage(errno))
+        if (fd >= 0 || !isShortage(errno) || !waitForDescriptor(limits, gaveUp, attempt, since, 0))
             return fd;
-        std::this_thread::sleep_for(std::chrono::microseconds(std::min(50000, 100 << std::min(attempt, 9))));
     }
 }
 
@@ -502,7 +526,7 @@ qint64 FolderWalker::totalSize(const QByteArray &nativePath) const
 {
     if (nativePath.isEmpty())
         return 0;
-    const int rootFd = openRoot(nativePath.constData(), kOpenFlags);
+    const int rootFd = openRoot(nativePath.constData(), kOpenFlags, m_limits);
     if (rootFd < 0)
         return 0;
     qint64 total = 0;
@@ -522,7 +546,7 @@ QList<qint64> FolderWalker::totalSizes(const QByteArray &nativeFolder, const QBy
     QList<qint64> totals(names.size(), 0);
     if (nativeFolder.isEmpty() || names.isEmpty())
         return totals;
-    const int rootFd = openRoot(nativeFolder.constData(), kOpenFlags & ~O_NOFOLLOW);
+    const int rootFd = openRoot(nativeFolder.constData(), kOpenFlags & ~O_NOFOLLOW, m_limits);
     if (rootFd < 0)
         return totals;
     {

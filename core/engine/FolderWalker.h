@@ -14,7 +14,8 @@
 // A walk starts on the calling thread; once it has seen enough entries to be
 // worth it, it starts its own threads that share the remaining folders.
 // Open descriptors are kept within a budget; running out of descriptors is
-// waited out and retried, never taken for an unreadable folder.
+// waited out and retried, never taken for an unreadable folder, unless none
+// comes free within Limits::descriptorWaitMs.
 class FolderWalker
 {
 public:
@@ -27,6 +28,9 @@ public:
         // Folder descriptors a walk keeps open for folders it has yet to descend
         // into; 0 = a quarter of the process's limit, at most 192.
         int descriptorBudget = 0;
+        // How long one open waits for a descriptor to come free. Past it the
+        // walk stops waiting and returns what it counted.
+        int descriptorWaitMs = 10000;
     };
 
     FolderWalker() = default;

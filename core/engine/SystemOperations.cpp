@@ -1,11 +1,13 @@
 #include "core/engine/SystemOperations.h"
 
 #include "core/engine/AdminCommand.h"
+#include "core/engine/FinderRules.h"
 #include "platform/RunningApplications.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -102,7 +104,7 @@ bool usableBundleID(const QString &bundleID)
 
 }
 
-int ScannerEngine::terminateApp(const ToolRunner &runner, const QString &bundleID)
+int ScannerEngine::terminateApp(const ToolRunner &runner, const QString &bundleID, const QSet<QString> &installedIDs)
 {
     int count = 0;
     for (const qint64 pid : RunningApplications::withBundleIdentifier(bundleID)) {
@@ -112,13 +114,16 @@ int ScannerEngine::terminateApp(const ToolRunner &runner, const QString &bundleI
 
     // The whole identifier, taken literally: the first two components alone
     // ("com.example") would stop every application of that vendor and more.
-    if (bundleID.split(QLatin1Char('.'), Qt::SkipEmptyParts).size() < 2)
+    if (bundleID.split(QLatin1Char('.'), Qt::SkipEmptyParts).size() < 2 || isAppleIdentifier(bundleID))
         return count;
     ToolRunner::Options options;
     options.output = ToolRunner::OutputMode::Discard;
     // It must also end where the identifier ends: com.example.editor is not
-    // com.example.editor2. A "." may follow, as in the application's own helpers.
-    const QString pattern = literalPattern(bundleID) + QStringLiteral("([^[:alnum:]_-]|$)");
+    // com.example.editor2. A "." may follow, as in the application's own
+    // helpers, unless an installed application's ID goes on after it.
+    const bool extended = !extendingIDs(bundleID, installedIDs).isEmpty();
+    const QString pattern = literalPattern(bundleID)
+        + (extended ? QStringLiteral("([^[:alnum:]_.-]|$)") : QStringLiteral("([^[:alnum:]_-]|$)"));
     const ToolResult result = runner.run(kPkill, {QStringLiteral("-f"), QStringLiteral("--"), pattern}, options);
     if (result.succeeded())
         ++count;
@@ -203,8 +208,11 @@ bool ScannerEngine::tccReset(const ToolRunner &runner, const QString &bundleID, 
     // The service arrives as display text ("Screen Capture"); tccutil wants its name.
     QString serviceName = service;
     serviceName.remove(QLatin1Char(' '));
-    // An empty bundle identifier would reset the service for every application.
-    if (!usableBundleID(bundleID) || serviceName.isEmpty() || serviceName.startsWith(QLatin1Char('-')))
+    // An empty bundle identifier would reset the service for every application,
+    // and the service "All" every permission of this one.
+    static const QRegularExpression plainName(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9]+")));
+    if (!usableBundleID(bundleID) || !plainName.match(serviceName).hasMatch()
+        || serviceName.compare(QLatin1String("All"), Qt::CaseInsensitive) == 0)
         return false;
     ToolRunner::Options options;
     options.output = ToolRunner::OutputMode::Inherit;
@@ -223,7 +231,7 @@ bool ScannerEngine::tccResetAll(const ToolRunner &runner, const QString &bundleI
 
 void ScannerEngine::launchctlBootout(const ToolRunner &runner, const QString &label)
 {
-    if (label.isEmpty())
+    if (label.isEmpty() || isAppleIdentifier(label))
         return;
     const QString target = QStringLiteral("gui/") + QString::number(::getuid()) + QLatin1Char('/') + label;
     ToolRunner::Options options;
@@ -231,10 +239,12 @@ void ScannerEngine::launchctlBootout(const ToolRunner &runner, const QString &la
     runner.run(kLaunchctl, {QStringLiteral("bootout"), target}, options);
 }
 
-QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString &label)
+QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString &label,
+                                         const QSet<QString> &installedIDs)
 {
-    if (label.isEmpty() || label.startsWith(QLatin1String("com.apple.")) || label.size() < 5)
+    if (label.isEmpty() || isAppleIdentifier(label) || label.size() < 5)
         return {};
+    const QStringList otherApps = extendingIDs(label, installedIDs);
     const QStringList folders = {
         roots.inHome(QStringLiteral("/Library/LaunchAgents")),
         roots.system(QStringLiteral("/Library/LaunchAgents")),
@@ -254,7 +264,7 @@ QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString
             const bool matches = qualified
                 ? name.endsWith(QLatin1String(".plist")) && (name.startsWith(startsWith) || name.contains(inside))
                 : name == ownFile;
-            if (matches)
+            if (matches && !isAppleIdentifier(name) && !holdsAnyID(name, otherApps))
                 found << folder + QLatin1Char('/') + name;
         }
     }

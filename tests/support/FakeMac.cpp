@@ -2,7 +2,9 @@
 
 #include "platform/PropertyList.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,6 +12,8 @@
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 FakeMac::FakeMac()
 {
@@ -150,4 +154,38 @@ QStringList FakeMac::awkwardNames()
         QStringLiteral("back\\slash"),
         QStringLiteral("$(touch pwned)"),
     };
+}
+
+QMap<QString, QByteArray> FakeMac::fingerprint(const QStringList &skipped) const
+{
+    QStringList skippedPaths;
+    for (const QString &fakePath : skipped)
+        skippedPaths << path(fakePath);
+    const auto isSkipped = [&](const QString &p) {
+        return std::any_of(skippedPaths.cbegin(), skippedPaths.cend(), [&](const QString &s) {
+            // The folders on the way to a skipped one may be made with it.
+            return p == s || p.startsWith(s + QLatin1Char('/')) || s.startsWith(p + QLatin1Char('/'));
+        });
+    };
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        if (isSkipped(p))
+            continue;
+        struct stat st;
+        if (lstat(QFile::encodeName(p).constData(), &st) != 0)
+            continue;
+        QByteArray value = QByteArray::number(st.st_mode, 8);
+        if (S_ISLNK(st.st_mode)) {
+            value += ' ' + QFile::encodeName(QFile::symLinkTarget(p));
+        } else if (S_ISREG(st.st_mode)) {
+            QFile file(p);
+            if (file.open(QIODevice::ReadOnly))
+                value += ' ' + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+        }
+        entries.insert(p.mid(root().size()), value);
+    }
+    return entries;
 }

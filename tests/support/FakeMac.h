@@ -3,6 +3,7 @@
 #include "model/SystemRoots.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariantMap>
@@ -45,6 +46,12 @@ public:
     // A file or folder in `fakeFolder` whose name is raw bytes (invalid UTF-8, say).
     // Returns false when it could not be made.
     bool createRawNamed(const QString &fakeFolder, const QByteArray &name, bool folder = false);
+
+    // Every entry below the root, keyed by its path as the system sees it, with
+    // its kind, mode and content (a link: its target). Entries at or below the
+    // `skipped` fake paths, and the folders on the way to them, are left out.
+    // Equal fingerprints: nothing changed.
+    QMap<QString, QByteArray> fingerprint(const QStringList &skipped = {}) const;
 
     // Names that break naive code: blanks, quotes, non-ASCII, a newline, a leading dash.
     static QStringList awkwardNames();

@@ -90,6 +90,12 @@ QStringList ScannerFixture::recordedCalls(const QString &systemPath) const
     return calls;
 }
 
+QMap<QString, QByteArray> ScannerFixture::fingerprint() const
+{
+    return mac.fingerprint({trash.filesPath().section(QLatin1Char('/'), 0, -2),
+                            QFileInfo(logger.logFilePath()).absolutePath(), QStringLiteral("/fake-tools")});
+}
+
 QList<QUuid> ScannerFixture::ids(const QList<LeftoverItem> &items)
 {
     QList<QUuid> result;

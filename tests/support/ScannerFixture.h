@@ -43,6 +43,9 @@ public:
     QString recordFile(const QString &systemPath) const;
     QStringList recordedCalls(const QString &systemPath) const;
 
+    // The fake Mac apart from the Trash, the log and the fake tools' records.
+    QMap<QString, QByteArray> fingerprint() const;
+
     // The ids of `items`, in order: what tests compare published lists by.
     static QList<QUuid> ids(const QList<LeftoverItem> &items);
     // Whether the entry itself is there (a dangling symbolic link counts).

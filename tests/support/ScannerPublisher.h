@@ -8,6 +8,9 @@ class ScannerPublisher
 {
 public:
     static void setItems(Scanner &scanner, const QList<LeftoverItem> &items) { scanner.setItems(items); }
+    static void setIsScanning(Scanner &scanner, bool value) { scanner.setIsScanning(value); }
+    static void setIsLoadingRoster(Scanner &scanner, bool value) { scanner.setIsLoadingRoster(value); }
+    static void setTccAccessDenied(Scanner &scanner, bool value) { scanner.setTccAccessDenied(value); }
     static void setScanProgress(Scanner &scanner, const QString &text) { scanner.setScanProgress(text); }
     static void setRemovalFailures(Scanner &scanner, const QList<LeftoverItem> &items)
     {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+// The one place that derives the windows' fonts and colours, so the look can
+// change without touching every window.
+namespace UiStyle {
+
+enum class TextStyle { largeTitle, title2, title3, headline, subheadline, body, callout, caption, caption2 };
+
+// A text style derived from the application font by a fixed size factor.
+QFont font(TextStyle style, QFont::Weight weight = QFont::Normal);
+// The same size in the system's fixed-pitch font.
+QFont monospacedFont(TextStyle style, QFont::Weight weight = QFont::Normal);
+
+enum class Tone { primary, secondary, tertiary, quaternary, accent, orange, red, blue, green };
+
+// Text tones come from the application palette; the system colours are fixed.
+QColor color(Tone tone);
+QColor color(Tone tone, qreal opacity);
+
+// Style sheet text for a colour, with its alpha ("rgba(r, g, b, a)").
+QString css(const QColor &color);
+
+} // namespace UiStyle

@@ -1,0 +1,27 @@
+#include "ui/main/FrameRules.h"
+
+namespace FrameRules {
+
+LeftoversPaneContent leftoversPane(bool isScanning, bool hasItems)
+{
+    if (isScanning)
+        return LeftoversPaneContent::progress;
+    return hasItems ? LeftoversPaneContent::table : LeftoversPaneContent::emptyState;
+}
+
+RosterPaneContent rosterPane(bool isLoadingRoster, bool hasApps)
+{
+    if (hasApps)
+        return RosterPaneContent::table;
+    return isLoadingRoster ? RosterPaneContent::loading : RosterPaneContent::emptyState;
+}
+
+QString activityText(bool isScanning, bool isLoadingRoster, const QString &scanProgress,
+                     const QString &loadingAppsText)
+{
+    if (isScanning)
+        return scanProgress;
+    return isLoadingRoster ? loadingAppsText : QString();
+}
+
+} // namespace FrameRules
