@@ -17,7 +17,11 @@ QList<qint64> ScannerEngine::directorySizes(const QString &folder, const QString
     nativeNames.reserve(names.size());
     for (const QString &name : names)
         nativeNames.append(QFile::encodeName(name));
-    return FolderWalker().totalSizes(QFile::encodeName(folder), nativeNames);
+    // The entries are separate folders to share out from the start, so other
+    // threads pay off sooner than in one folder of unknown size.
+    FolderWalker::Limits limits;
+    limits.parallelAfterEntries = 512;
+    return FolderWalker(limits).totalSizes(QFile::encodeName(folder), nativeNames);
 }
 
 void ScannerEngine::sizeFolderItems(const QString &folder, const QList<qsizetype> &folderItems,

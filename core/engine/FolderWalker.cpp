@@ -237,8 +237,9 @@ private:
     {
         while (!m_stack.empty()) {
             if (m_walk.parallel) {
-                if (m_walk.wantsWork() && m_stack.size() >= 2)
-                    share();
+                // Restocked in full: folders of many small entries are taken as fast as one is handed on.
+                while (m_walk.wantsWork() && m_stack.size() >= 2 && share()) {
+                }
             } else if (m_id == 0 && m_entries >= quint64(std::max(0, m_walk.limits.parallelAfterEntries))
                        && m_stack.size() >= 2) {
                 startHelpers();
@@ -433,29 +434,32 @@ private:
     }
 
     // Queues the shallowest stacked folder, likely the largest, for any thread to take.
-    void share()
+    // False when nothing was queued or taken off the stack.
+    bool share()
     {
         NodePtr node = m_stack.front();
         if (m_walk.shortage.load(std::memory_order_relaxed)) {
             // Handed on unopened: a queue of open folders could hold the very
             // descriptors the busy threads wait for.
             Task task{node, -1};
-            if (m_walk.offer(task)) {
-                m_stack.pop_front();
-                if (node->parent != m_walk.root)
-                    childOpened(*node->parent);
-            }
-            return;
+            if (!m_walk.offer(task))
+                return false;
+            m_stack.pop_front();
+            if (node->parent != m_walk.root)
+                childOpened(*node->parent);
+            return true;
         }
         const int fd = openChild(node, false);
         if (fd == -2)
-            return;
+            return false;
         m_stack.pop_front();
         if (fd < 0)
-            return;
+            return true;
         Task task{std::move(node), fd};
-        if (!m_walk.offer(task))
-            visit(task.node, task.fd);
+        if (m_walk.offer(task))
+            return true;
+        visit(task.node, task.fd);
+        return false;
     }
 
     void startHelpers()
