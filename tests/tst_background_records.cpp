@@ -233,33 +233,6 @@ private slots:
         QVERIFY(args.open(QIODevice::ReadOnly));
         QCOMPARE(args.readAll(), QByteArray("dumpbtm\n"));
     }
-
-    void largeDump()
-    {
-        constexpr int count = 100000;
-        QString dump;
-        dump.reserve(count * 180);
-        for (int i = 0; i < count; ++i) {
-            dump += record(QString::number(i),
-                           {"Name: Tool " + QString::number(i), "Identifier: com.example.tool" + QString::number(i),
-                            "Parent Identifier: ABCDE12345.com.example.suite" + QString::number(i % 10),
-                            "Executable: missing value", "Type: agent (0x8)"});
-        }
-        // Every identifier again: all repeats are dropped.
-        const QString twice = dump + dump;
-        const auto items = parseBTMDump(twice, {QStringLiteral("com.example.suite3")}, m_mac.roots());
-        QCOMPARE(items.size(), count - count / 10);
-        QCOMPARE(describe({items.first(), items.last()}),
-                 (QStringList{"Tool 0 | com.example.suite0 | - | 0 | agent", "Tool 99999 | com.example.suite9 | - | 0 | agent"}));
-
-        // The same through the tool's pipe.
-        const QString dumpFile = m_mac.createFile(QStringLiteral("/tmp/large.txt"), dump.toUtf8());
-        const QString tool =
-            m_mac.createScript(QStringLiteral("/tmp/large-sfltool"), "cat '" + QFile::encodeName(dumpFile) + "'\n");
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), tool);
-        QCOMPARE(findOrphanBackgroundItems(m_mac.roots(), runner, {}).size(), count);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestBackgroundRecords)

