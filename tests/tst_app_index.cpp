@@ -1,7 +1,6 @@
 #include "core/engine/AppIndex.h"
 #include "platform/FileMetadata.h"
 #include "support/FakeMac.h"
-#include "support/Unprivileged.h"
 
 #include <QtTest>
 
@@ -163,36 +162,6 @@ private slots:
         QCOMPARE(ScannerEngine::homebrewPrefixes(mac.roots()),
                  (QStringList{mac.path("/opt/homebrew"), mac.path("/usr/local")}));
         QCOMPARE(ScannerEngine::homebrewPaths(mac.roots(), "/Caskroom"), QStringList{mac.path("/usr/local/Caskroom")});
-    }
-
-    // A folder or Info.plist the user may not read is passed over quietly.
-    void unreadable()
-    {
-        if (Unprivileged::runningAsRoot()) {
-            QByteArray output;
-            QVERIFY2(Unprivileged::rerun("unreadable", &output) == 0, output.constData());
-            return;
-        }
-        FakeMac mac;
-        mac.createApp("/Applications/Open.app", "com.example.open");
-        mac.createApp("/Applications/Locked/Inner.app", "com.example.inner");
-        const QString plist = mac.createApp("/Applications/Sealed.app", "com.example.sealed") + "/Contents/Info.plist";
-        mac.createApp("~/Applications/Home.app", "com.example.home");
-        const QString locked = mac.path("/Applications/Locked");
-        const QString home = mac.createDir("~/Applications");
-        QVERIFY(QFile::setPermissions(locked, {}));
-        QVERIFY(QFile::setPermissions(plist, {}));
-        QVERIFY(QFile::setPermissions(home, {}));
-        const AppIndex index = ScannerEngine::installedAppIndex(mac.roots(), {});
-        const auto roster = ScannerEngine::scanInstalledApps(mac.roots(), {});
-        const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-        QFile::setPermissions(locked, all);
-        QFile::setPermissions(plist, all);
-        QFile::setPermissions(home, all);
-        QCOMPARE(index.names, (QSet<QString>{"Open", "Sealed"}));
-        QCOMPARE(index.bundleIDs, QSet<QString>{"com.example.open"});
-        QCOMPARE(roster.size(), 1);
-        QCOMPARE(roster.first().name, QString("Open"));
     }
 
     void lastUsedDate_data()

@@ -58,13 +58,10 @@ private slots:
         };
         QTest::newRow("23 hours, previous date") << local(6, 10, 13) << local(6, 11, 12) << "Today";
         QTest::newRow("one day") << local(6, 10, 12) << local(6, 11, 12) << "Yesterday";
-        QTest::newRow("47 hours") << local(6, 10, 12) << local(6, 12, 11) << "Yesterday";
-        QTest::newRow("forty days") << local(5, 1, 12) << local(6, 10, 12) << "40 days ago";
         QTest::newRow("future") << local(6, 13, 12) << local(6, 10, 12) << "-3 days ago";
         QTest::newRow("future, part of a day") << local(6, 12, 18) << local(6, 10, 12) << "-2 days ago";
         QTest::newRow("23-hour day of spring forward") << local(3, 30, 12) << local(3, 31, 12) << "Yesterday";
         QTest::newRow("24.5 hours over fall back") << local(10, 26, 12) << local(10, 27, 11, 30) << "Today";
-        QTest::newRow("forty days over spring forward") << local(3, 1, 12) << local(4, 10, 12) << "40 days ago";
         // 00:30 local on the 11th: under a day before 00:10 on the 12th.
         QTest::newRow("launch time given in UTC")
             << QDateTime(QDate(2024, 6, 10), QTime(22, 30), Qt::UTC) << local(6, 12, 0, 10) << "Today";
