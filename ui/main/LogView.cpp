@@ -106,7 +106,7 @@ void LogView::refresh()
 void LogView::scrollToLastEntry()
 {
     if (m_shownCount > 0)
-        m_list->scrollTo(m_model->index(m_shownCount - 1), QAbstractItemView::EnsureVisible);
+        m_list->scrollToBottom();
 }
 
 void LogView::copySelection()
