@@ -364,6 +364,8 @@ void ContentView::refreshRemoveAlert()
         m_removeAlert->setDefaultButton(cancel);
         m_removeAlert->setEscapeButton(cancel);
         connect(m_removeAlert, &QMessageBox::buttonClicked, this, [this, remove](QAbstractButton *button) {
+            // Closing by itself and deleted later: the next request gets an alert of its own.
+            m_removeAlert = nullptr;
             setShowRemoveConfirmation(false);
             button == remove ? confirmRemoveApp() : cancelRemoveApp();
         });
@@ -391,7 +393,11 @@ void ContentView::refreshLogSheet()
     m_logView = new LogView(*logger, this);
     m_logView->setAttribute(Qt::WA_DeleteOnClose);
     m_logView->setWindowModality(Qt::WindowModal);
-    connect(m_logView, &QDialog::finished, this, [this] { setShowingLog(false); });
+    connect(m_logView, &QDialog::finished, this, [this] {
+        // Deleted later: reopening at once makes a new sheet.
+        m_logView = nullptr;
+        setShowingLog(false);
+    });
     m_logView->open();
 }
 

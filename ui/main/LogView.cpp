@@ -68,9 +68,16 @@ LogView::LogView(AppLogger &logger, QWidget *parent)
     connect(copy, &QAction::triggered, this, &LogView::copySelection);
     m_list->addAction(copy);
 
+    // Room around the lines; the scroll bar keeps to the edge.
+    auto *listBox = new QWidget(this);
+    listBox->setBackgroundRole(QPalette::Base);
+    listBox->setAutoFillBackground(true);
+    auto *listLayout = new QVBoxLayout(listBox);
+    listLayout->setContentsMargins(12, 8, 0, 0);
+    listLayout->addWidget(m_list);
     m_content = new QStackedWidget(this);
     m_content->addWidget(empty);
-    m_content->addWidget(m_list);
+    m_content->addWidget(listBox);
     layout->addWidget(m_content, 1);
 
     connect(m_clearButton, &QPushButton::clicked, this, &LogView::clearLog);
