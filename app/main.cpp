@@ -1,6 +1,7 @@
 #include "core/LanguageManager.h"
 #include "core/UpdateChecker.h"
 #include "platform/UserDefaults.h"
+#include "ui/common/DesktopWorkspace.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/shell/QuillmereApp.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     NoCrashReporter crashReporter;
     QuillmereApp::Services services;
     services.scanner = ScannerServices::system();
+    services.scanner.workspace = &DesktopWorkspace::shared();
     services.updater = &UpdateChecker::shared();
     services.language = &LanguageManager::shared();
     services.defaults = &UserDefaults::standard();

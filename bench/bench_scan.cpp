@@ -7,7 +7,7 @@
 #include "core/LanguageManager.h"
 #include "core/Scanner.h"
 #include "platform/UserDefaults.h"
-#include "support/MacTreeGenerator.h"
+#include "MacTreeGenerator.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,7 +3,12 @@
 // leftovers table after a keystroke (filter, sort, model reset, view update).
 // Runs offscreen unless a platform is named.
 
+#include "core/UpdateChecker.h"
+#include "support/ScannerFixture.h"
+#include "support/ScannerPublisher.h"
+#include "ui/main/ContentView.h"
 #include "ui/main/DerivedLists.h"
+#include "ui/main/LeftoversRules.h"
 #include "ui/main/LeftoversTableModel.h"
 
 #include <QApplication>
@@ -68,6 +73,57 @@ void BM_RefillAfterKeystroke(benchmark::State &state)
     state.counters["rows"] = double(model.rowCount());
 }
 BENCHMARK(BM_RefillAfterKeystroke)->Unit(benchmark::kMillisecond);
+
+// A shown main window holding every item, Safe Mode off.
+struct BenchWindow
+{
+    ScannerFixture fixture;
+    UpdateChecker updater{fixture.defaults, fixture.workspace, QUrl(QStringLiteral("http://127.0.0.1:9/")), 5000};
+    ContentView view{fixture.services(), updater, fixture.language};
+
+    BenchWindow()
+    {
+        view.setSafeMode(false);
+        ScannerPublisher::setItems(view.scanner(), items());
+        view.resize(1100, 700);
+        view.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+// "Select All" over every row: the table's selection follows, the action bar
+// forms its three lists and the status bar its texts.
+void BM_SelectAllAndFormLists(benchmark::State &state)
+{
+    BenchWindow w;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.view.deselectAll();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        w.view.selectAll();
+        for (auto action : {LeftoversRules::Action::resetPermissions, LeftoversRules::Action::removeBackground,
+                            LeftoversRules::Action::moveToTrash})
+            benchmark::DoNotOptimize(LeftoversRules::actionList(action, w.view.scanner().items(), w.view.tableSelection()));
+        QCoreApplication::processEvents();
+    }
+    state.counters["selected"] = double(w.view.tableSelection().size());
+}
+BENCHMARK(BM_SelectAllAndFormLists)->Unit(benchmark::kMillisecond);
+
+// A click on the Size header: the list re-sorted and the table refilled.
+void BM_ResortBySize(benchmark::State &state)
+{
+    BenchWindow w;
+    bool descending = false;
+    for (auto _ : state) {
+        descending = !descending;
+        w.view.setSortOrder({LeftoverComparator{LeftoverComparator::Key::size,
+                                                descending ? Qt::DescendingOrder : Qt::AscendingOrder}});
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ResortBySize)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "core/ProtectedPaths.h"
 
+#include "core/AppLogger.h"
 #include "core/engine/AdminCommand.h"
 
 #include <QDir>
@@ -20,6 +21,15 @@ QString holdingFolder(const QString &path)
     if (slash < 0)
         return QString();
     return slash == 0 ? QStringLiteral("/") : trimmed.left(slash);
+}
+
+// The log must outlive every removal: it is where the removal is told.
+bool holdsLogFolder(const ScannerServices &services, const QString &path)
+{
+    if (!services.logger)
+        return false;
+    const QString logFolder = QFileInfo(services.logger->logFilePath()).path();
+    return logFolder == path || logFolder.startsWith(path + QLatin1Char('/'));
 }
 
 }
@@ -45,8 +55,9 @@ bool ProtectedPaths::needsAdministrator(const SystemRoots &roots, const QString 
     return false;
 }
 
-std::optional<TrashError> ProtectedPaths::refusal(const SystemRoots &roots, const QString &path)
+std::optional<TrashError> ProtectedPaths::refusal(const ScannerServices &services, const QString &path)
 {
+    const SystemRoots &roots = services.roots;
     static const QStringList systemRoots = {
         QStringLiteral("/"),       QStringLiteral("/System"),       QStringLiteral("/usr"),
         QStringLiteral("/bin"),    QStringLiteral("/sbin"),         QStringLiteral("/Library"),
@@ -55,7 +66,8 @@ std::optional<TrashError> ProtectedPaths::refusal(const SystemRoots &roots, cons
     QString reason;
     if (!ScannerEngine::isPlainPath(path))
         reason = QStringLiteral("The path was refused because it is not a plain absolute path.");
-    else if (systemRoots.contains(roots.asSystemPath(path)) || path == QDir::cleanPath(roots.home))
+    else if (systemRoots.contains(roots.asSystemPath(path)) || path == QDir::cleanPath(roots.home)
+             || (services.trash && services.trash->holdsTrash(path)) || holdsLogFolder(services, path))
         reason = QStringLiteral("The path was refused because it is a protected folder.");
     else
         return std::nullopt;
@@ -66,15 +78,14 @@ std::optional<TrashError> ProtectedPaths::refusal(const SystemRoots &roots, cons
     return error;
 }
 
-bool ProtectedPaths::queuesForAdministrator(const SystemRoots &roots, const QString &path)
+bool ProtectedPaths::queuesForAdministrator(const ScannerServices &services, const QString &path)
 {
-    return !refusal(roots, path) && needsAdministrator(roots, path);
+    return !refusal(services, path) && needsAdministrator(services.roots, path);
 }
 
-std::optional<TrashError> ProtectedPaths::moveToTrashIfAllowed(const Trash &trash, const SystemRoots &roots,
-                                                                const QString &path)
+std::optional<TrashError> ProtectedPaths::moveToTrashIfAllowed(const ScannerServices &services, const QString &path)
 {
-    if (std::optional<TrashError> refused = refusal(roots, path))
+    if (std::optional<TrashError> refused = refusal(services, path))
         return refused;
-    return trash.moveToTrash(path);
+    return services.trash->moveToTrash(path);
 }

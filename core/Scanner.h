@@ -48,6 +48,12 @@ public:
     void removeAppCompletely(const InstalledApp &app);
     void removeBackgroundActivity(const QList<LeftoverItem> &items);
 
+    // Empties `removalFailures` (the user dismissed them); `tccAccessDenied` stays.
+    void dismissRemovalFailures();
+    // Drops every item of one application from `items` in one change; items
+    // without a bundle ID and the order of the others stay.
+    void removeItemsOfBundleID(const QString &bundleID);
+
 signals:
     void itemsChanged();
     void isScanningChanged();

@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kUserInitiatedPriority = 10;
 constexpr int kNoWritePermission = 513;
+const QString kCocoaErrorDomain = QStringLiteral("NSCocoaErrorDomain");
 
 // What the main-thread part hands to the background part.
 struct AppRemoval
@@ -32,10 +33,11 @@ struct AppRemoval
     // not this application's.
     QSet<QString> installedIDs;
     // The bundle's own Trash attempt failed: the bundle goes along with the
-    // leftovers, to the administrator or, when its path was refused, straight
-    // to the failures.
+    // leftovers, to the administrator when the failure was the bundle's own
+    // (gone, or its folder refuses), else straight to the failures: a full or
+    // unwritable Trash is no reason to delete it for good.
     std::optional<LeftoverItem> bundleRecord;
-    bool bundleRefused = false;
+    bool bundleStays = false;
 };
 
 struct AppRemovalOutcome
@@ -65,21 +67,21 @@ AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemo
             permissions.append(item);
         if (!item.path)
             continue;
-        if (ProtectedPaths::queuesForAdministrator(services.roots, *item.path))
+        if (ProtectedPaths::queuesForAdministrator(services, *item.path))
             adminList.append(item);
         else
             trashList.append(item);
     }
 
     if (app.bundleRecord) {
-        if (app.bundleRefused)
+        if (app.bundleStays)
             outcome.failures.append(*app.bundleRecord);
         else
             adminList.append(*app.bundleRecord);
     }
 
     for (const LeftoverItem &item : trashList) {
-        const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*services.trash, services.roots, *item.path);
+        const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(services, *item.path);
         if (!error) {
             outcome.removed.append(item);
         } else if (error->code == kNoWritePermission) {
@@ -165,7 +167,7 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
         logger->log(QStringLiteral("PRE-KILL: signalled %1 process(es) for ").arg(signalled) + app.bundleID);
 
     AppRemoval removal{app.bundleID, app.name, app.path, installedIDs, std::nullopt, false};
-    if (const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*m_services.trash, m_services.roots, app.path)) {
+    if (const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(m_services, app.path)) {
         logger->log(QStringLiteral("TRASH APP FAILED: ") + app.path + QStringLiteral(" — ") + error->description);
         LeftoverItem record;
         record.appName = app.name;
@@ -174,7 +176,7 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
         record.type = LeftoverType::appSupport;
         record.size = 0;
         removal.bundleRecord = record;
-        removal.bundleRefused = ProtectedPaths::refusal(m_services.roots, app.path).has_value();
+        removal.bundleStays = error->domain != kCocoaErrorDomain;
     } else {
         logger->log(QStringLiteral("TRASHED APP BUNDLE: ") + app.path);
     }

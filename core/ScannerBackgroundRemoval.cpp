@@ -66,7 +66,7 @@ void Scanner::removeBackgroundActivity(const QList<LeftoverItem> &items)
                     if (seen.contains(path))
                         continue;
                     seen.insert(path);
-                    if (ProtectedPaths::queuesForAdministrator(services.roots, path))
+                    if (ProtectedPaths::queuesForAdministrator(services, path))
                         adminList.append(path);
                     else
                         trashList.append(path);
@@ -75,7 +75,7 @@ void Scanner::removeBackgroundActivity(const QList<LeftoverItem> &items)
 
             QSet<QString> removed;
             for (const QString &path : trashList) {
-                const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*services.trash, services.roots, path);
+                const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(services, path);
                 if (!error) {
                     removed.insert(path);
                     logger->log(QStringLiteral("BG ACTIVITY: unloaded + trashed ") + path);

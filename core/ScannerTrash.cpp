@@ -30,7 +30,7 @@ void Scanner::moveToTrash(const QList<LeftoverItem> &items)
     for (const LeftoverItem &item : items) {
         if (!item.path)
             continue;
-        if (ProtectedPaths::queuesForAdministrator(m_services.roots, *item.path))
+        if (ProtectedPaths::queuesForAdministrator(m_services, *item.path))
             adminList.append(item);
         else
             trashList.append(item);
@@ -45,7 +45,7 @@ void Scanner::moveToTrash(const QList<LeftoverItem> &items)
             removed.append(item);
             continue;
         }
-        const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(*m_services.trash, m_services.roots, *item.path);
+        const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(m_services, *item.path);
         if (!error) {
             trashedPaths.insert(*item.path);
             removed.append(item);

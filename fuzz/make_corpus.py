@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of every fuzz target into corpus/<target>/.
+"""Writes the seeds that are not plain text: property lists and permission
+databases, into corpus/<target>/.
 
-The seeds are committed; run this again only to regenerate them. Inputs that
-libFuzzer finds worth keeping, and crash reproducers, are added beside them.
+The seeds are committed; run this again only to regenerate them. Text seeds
+(the other targets) are edited by hand. Inputs that libFuzzer finds worth
+keeping, and crash reproducers, are added beside them.
 """
 import os
 import plistlib
@@ -118,90 +120,6 @@ def plists():
     put(t, "binary-depth-size-cap.plist", bplist(objs))
 
 
-def btm():
-    t = "btm"
-    def record(uuid, lines):
-        return " #1:\n                 UUID: %s\n" % uuid + "".join("          %s\n" % l for l in lines)
-    normal = ("========================\n Records for UID 501 : 11111111-2222-3333-4444-555555555555\n"
-              "========================\n\n ServiceManagement migrated: true\n\n Items:\n\n"
-              + record("A1", ["Name: Example Helper", "Developer Name: Example", "Type: login item (0x4)",
-                              "Disposition: [enabled, allowed, visible, notified] (0xb)",
-                              "Identifier: com.example.helper",
-                              "Executable: /Library/PrivilegedHelperTools/helper",
-                              "Parent Identifier: ABCDE12345.com.example.suite"])
-              + record("A2", ["Identifier: com.example.installed", "Type: agent (0x8)"])
-              + record("A3", ["Identifier: com.apple.something", "Executable: /usr/bin/tool"])
-              + record("A4", ["Identifier: com.example.linked", "Executable: /Library/PrivilegedHelperTools/bin/tool"])
-              + record("A5", ["Identifier: com.example.quote", "Executable: /Library/PrivilegedHelperTools/it's a \"helper\"",
-                              "Name: it's \"quoted\""])
-              + record("A6", ["Identifier: -rf", "Executable: missing value", "Type: legacy daemon (0xDEADbeef) extra"]))
-    put(t, "normal.txt", normal)
-    put(t, "truncated.txt", normal[: len(normal) // 2])
-    put(t, "crlf.txt", normal.replace("\n", "\r\n"))
-    put(t, "unicode-breaks.txt", "UUID: x\u2028\tIdentifier: com.example.tab\t\rName:\tTabbed \u0085Type: t\u2029"
-        "Identifier: e\u0301e\u0301e\u0301e\u0301\n")
-    put(t, "invalid-utf8.txt", b"UUID: a\nIdentifier: com.example.\xff\xfe\xc3\x28bad\nExecutable: /Library/\xed\xa0\x80x\n")
-    put(t, "garbage.txt", "UUID:\n\n:::\nIdentifier:\nUUID:UUID:\n\x01\x02 Identifier: x\nExecutable: /\nExecutable: /..\n")
-    put(t, "utf16-mode.bin", b"\xff" + "UUID: a\nIdentifier: com.example.x".encode("utf-16-le") + b"\x00\xd8")
-    # One line of a megabyte, and an identifier of a megabyte.
-    put(t, "long-line.txt", "UUID: a\nIdentifier: com.example.long\nName: " + "N" * (1 << 20) + "\n")
-    put(t, "long-identifier.txt", "UUID: a\nIdentifier: " + "\u00e9\u0301" * (1 << 16) + "\n")
-    put(t, "many-records.txt", "".join("UUID: %d\nIdentifier: com.example.item%d\n" % (i, i % 50) for i in range(5000)))
-
-
-def json_():
-    t = "json"
-    put(t, "feed.json", '{"version":"2.1.0","build":"210","downloadURL":"https://example.com/q.dmg","notes":"Fixes","publishedAt":"2024-01-01"}')
-    put(t, "feed-nulls.json", '{"version":"2","build":null,"downloadURL":"x","notes":null}')
-    put(t, "feed-wrong-type.json", '{"version":2,"downloadURL":["x"]}')
-    put(t, "settings.json", '{"version":"1.0.0","build":"1","about":"About","sentryDSN":"","updateFeedURL":"https://example.com/feed.json","supportEmail":null,"websiteURL":"https://example.com"}')
-    put(t, "array.json", '[{"version":"1"}]')
-    put(t, "truncated.json", '{"version":"2.1.0","build":"2')
-    put(t, "bad-utf8.json", b'{"version":"\xff\xfe\xc3\x28","downloadURL":"\xed\xa0\x80"}')
-    put(t, "escapes.json", '{"version":"\\ud800\\u0000\\"","downloadURL":"\\/\\b\\f\\n"}')
-    put(t, "deep.json", "[" * 5000 + "]" * 5000)
-    put(t, "numbers.json", '{"version":1e999999,"build":-0,"downloadURL":123456789012345678901234567890}')
-    put(t, "duplicate-keys.json", '{"version":"1","version":2,"downloadURL":"u"}')
-
-
-def version():
-    t = "version"
-    pairs = [("1.2.3", "1.2.10"), ("1.0", "1"), ("1.0.0", "1..0"), ("+1", "1"), ("-0", "0"),
-             ("9", "1a"), ("10", "9"), ("2.0b1", "2.0"), ("99999999999999999999", "1"),
-             ("\u00e9", "e\u0301"), ("1.\u00a0", "1"), ("", "."), ("1.-1", "1")]
-    for i, (a, b) in enumerate(pairs):
-        put(t, "pair-%02d.txt" % i, a.encode() + b"\0" + b.encode())
-    put(t, "utf16-surrogates.bin", b"\xff" + "1.a".encode("utf-16-le") + b"\x00\xd8\x00\x00\x00\xdc")
-    put(t, "invalid-utf8.txt", b"1.\xff\xfe\x001.\xc3\x28")
-
-
-def trash_info():
-    t = "trash_info"
-    put(t, "plain.txt", "/home/me/Documents/report.pdf")
-    put(t, "quotes-newlines.txt", "/home/me/it's \"a\"\nfile\r\nDeletionDate=never")
-    put(t, "dash-percent.txt", "/tmp/-rf %20 %zz %")
-    put(t, "unicode.txt", "/home/me/Caf\u00e9/\U0001F600 \u2028 e\u0301")
-    put(t, "relative.txt", "relative/path")
-    put(t, "invalid-utf8.txt", b"/tmp/\xff\xfe\xc3\x28")
-    put(t, "info-file.txt", "[Trash Info]\nPath=/home/me/a%20b%0A\nDeletionDate=2024-01-01T00:00:00\n")
-    put(t, "info-two-groups.txt", "[Other]\nPath=/wrong\n[Trash Info]\r\nPath=%2Fright%ZZ\r\n")
-    put(t, "info-empty-path.txt", "[Trash Info]\nPath=\n")
-
-
-def admin_command():
-    t = "admin_command"
-    put(t, "simple.txt", "Example\n/Library/Application Support/Example")
-    put(t, "many.txt", b"Example\n" + b"\0".join([b"/b", b"/a", b"/b", b"/c d", b"/a"]))
-    put(t, "quotes.txt", b"It's \"Quoted\" \\ App\n/it's/\"x\"\\y\0/a'b'c\0/'\0/''")
-    put(t, "newlines-dashes.txt", b"App\n/tmp/line\nbreak\0-rf\0--\0-\0/tmp/\r\t\0$(reboot)\0`id`;rm *")
-    put(t, "empty.txt", b"")
-    put(t, "empty-paths.txt", b"App\n\0\0")
-    put(t, "unicode.txt", "Caf\u00e9\n/Applications/\U0001F600.app\0/\u2028\u0085".encode())
-    put(t, "invalid-utf8.txt", b"\xff\xfeApp\n/\xc3\x28\0/\xed\xa0\x80")
-    put(t, "utf16.bin", b"\xff" + "/a\0/b\"".encode("utf-16-le") + b"\x00\xd8")
-    put(t, "script-text.txt", 'do shell script "/bin/rm -rfv -- \'/a\'\\\\\'\'" with prompt "x" with administrator privileges')
-
-
 def permission_db():
     t = "permission_db"
     folder = os.path.join(CORPUS, t)
@@ -250,9 +168,4 @@ def permission_db():
 
 if __name__ == "__main__":
     plists()
-    btm()
-    json_()
-    version()
-    trash_info()
-    admin_command()
     permission_db()

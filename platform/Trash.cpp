@@ -3,8 +3,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -14,14 +16,10 @@
 
 namespace {
 
-const QString kDomain = QStringLiteral("NSCocoaErrorDomain");
+const QString kCocoaDomain = QStringLiteral("NSCocoaErrorDomain");
+const QString kTrashDomain = QStringLiteral("QuillmereTrashErrorDomain");
 constexpr int kNoSuchFile = 4;
-constexpr int kWriteUnknown = 512;
 constexpr int kWriteNoPermission = 513;
-constexpr int kWriteInvalidFileName = 514;
-constexpr int kWriteOutOfSpace = 640;
-constexpr int kWriteVolumeReadOnly = 642;
-constexpr int kFeatureUnsupported = 3328;
 
 // Room for a name in the Trash: NAME_MAX less ".trashinfo".
 constexpr qsizetype kMaxNameBytes = 255 - 10;
@@ -31,81 +29,124 @@ QByteArray native(const QString &path)
     return QFile::encodeName(path);
 }
 
-int codeForErrno(int error)
+// The description names the item and why; `error`, when given, adds the system's words.
+TrashError failure(const QString &domain, int code, const QString &path, int error = 0)
+{
+    const char *because = nullptr;
+    if (domain == kCocoaDomain) {
+        because = code == kNoSuchFile ? "it doesn't exist" : "you don't have permission to access it";
+    } else {
+        switch (code) {
+        case TrashError::TrashUnavailable: because = "the Trash can't be written"; break;
+        case TrashError::OutOfSpace: because = "there isn't enough space"; break;
+        case TrashError::Busy: because = "it is in use"; break;
+        case TrashError::HoldsTrash: because = "it holds a Trash"; break;
+        case TrashError::NotClean: because = "its path is not a clean absolute path"; break;
+        case TrashError::NameTooLong: because = "its name is too long"; break;
+        case TrashError::ReadOnlyVolume: because = "the volume is read only"; break;
+        default: break;
+        }
+    }
+    QString text = QLatin1Char('"') + QFileInfo(path).fileName() + QStringLiteral("\" couldn't be moved to the Trash");
+    if (because)
+        text += QStringLiteral(" because ") + QLatin1String(because);
+    if (error)
+        text += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+    return TrashError{domain, code, text + QLatin1Char('.')};
+}
+
+TrashError trashFailure(TrashError::Code code, const QString &path, int error = 0)
+{
+    return failure(kTrashDomain, code, path, error);
+}
+
+// A failure on the item itself: of looking it up, or of the move.
+TrashError itemError(int error, const QString &path)
 {
     switch (error) {
     case ENOENT:
     case ENOTDIR:
-        return kNoSuchFile;
+        return failure(kCocoaDomain, kNoSuchFile, path);
     case EACCES:
     case EPERM:
-        return kWriteNoPermission;
+        return failure(kCocoaDomain, kWriteNoPermission, path);
     case ENAMETOOLONG:
-        return kWriteInvalidFileName;
+        return trashFailure(TrashError::NameTooLong, path);
     case ENOSPC:
     case EDQUOT:
-        return kWriteOutOfSpace;
+        return trashFailure(TrashError::OutOfSpace, path);
     case EROFS:
-        return kWriteVolumeReadOnly;
+        return trashFailure(TrashError::ReadOnlyVolume, path);
+    case EBUSY:
+        return trashFailure(TrashError::Busy, path);
+    case EINVAL: // a folder moved into itself
+        return trashFailure(TrashError::HoldsTrash, path);
     case EXDEV:
-        return kFeatureUnsupported;
+        return trashFailure(TrashError::TrashUnavailable, path, error);
     default:
-        return kWriteUnknown;
+        return trashFailure(TrashError::Other, path, error);
     }
-}
-
-TrashError trashError(int code, const QString &path, int error = 0)
-{
-    const QString name = QLatin1Char('"') + QFileInfo(path).fileName() + QLatin1Char('"');
-    QString because;
-    switch (code) {
-    case kNoSuchFile:
-        because = QStringLiteral(" because it doesn't exist.");
-        break;
-    case kWriteNoPermission:
-        because = QStringLiteral(" because you don't have permission to access it.");
-        break;
-    case kWriteInvalidFileName:
-        because = QStringLiteral(" because its name is too long.");
-        break;
-    case kWriteOutOfSpace:
-        because = QStringLiteral(" because there isn't enough space.");
-        break;
-    case kWriteVolumeReadOnly:
-        because = QStringLiteral(" because the volume is read only.");
-        break;
-    case kFeatureUnsupported:
-        because = QStringLiteral(" because its volume has no usable Trash.");
-        break;
-    default:
-        because = error ? QStringLiteral(" (%1).").arg(QString::fromLocal8Bit(std::strerror(error)))
-                        : QStringLiteral(".");
-        break;
-    }
-    return TrashError{kDomain, code, name + QStringLiteral(" couldn't be moved to the Trash") + because};
-}
-
-TrashError errnoError(int error, const QString &path)
-{
-    return trashError(codeForErrno(error), path, error);
 }
 
 // A Trash folder that cannot be set up is the Trash's fault, not the item's.
 TrashError trashSetupError(int error, const QString &path)
 {
-    const int code = codeForErrno(error);
-    return trashError(code == kNoSuchFile || code == kWriteInvalidFileName ? kWriteUnknown : code, path, error);
+    if (error == ENOSPC || error == EDQUOT)
+        return trashFailure(TrashError::OutOfSpace, path);
+    return trashFailure(TrashError::TrashUnavailable, path, error);
+}
+
+bool isInside(const QString &path, const QString &folder)
+{
+    return path == folder || folder == QLatin1String("/") || path.startsWith(folder + QLatin1Char('/'));
+}
+
+QString resolvedFolder(const QString &path)
+{
+    char *resolved = ::realpath(native(path).constData(), nullptr);
+    if (!resolved)
+        return QString();
+    const QString folder = QFile::decodeName(resolved);
+    std::free(resolved);
+    return folder;
+}
+
+// Every mount point, from the kernel's table (names escape blanks as octal "\040").
+QStringList mountPoints()
+{
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    if (!table.open(QIODevice::ReadOnly))
+        return {};
+    QStringList points;
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QByteArray field = line.split(' ').value(4);
+        QByteArray point;
+        for (qsizetype i = 0; i < field.size(); ++i) {
+            if (field[i] == '\\' && i + 3 < field.size()) {
+                point += char(field.mid(i + 1, 3).toInt(nullptr, 8));
+                i += 3;
+            } else {
+                point += field[i];
+            }
+        }
+        if (!point.isEmpty())
+            points << QFile::decodeName(point);
+    }
+    return points;
 }
 
 // mkdir -p where every folder made is private to the user, as the
 // specification asks of the Trash and the data folder above it.
-bool makePrivatePath(const QString &path, int *error)
+// Folders made are added to *created, so that a failed move can take them away again.
+bool makePrivatePath(const QString &path, QStringList *created, int *error)
 {
     const QStringList parts = QDir::cleanPath(path).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString prefix;
     for (const QString &part : parts) {
         prefix += QLatin1Char('/') + part;
-        if (::mkdir(native(prefix).constData(), 0700) != 0 && errno != EEXIST) {
+        if (::mkdir(native(prefix).constData(), 0700) == 0) {
+            created->append(prefix);
+        } else if (errno != EEXIST) {
             *error = errno;
             return false;
         }
@@ -122,10 +163,17 @@ bool makePrivatePath(const QString &path, int *error)
     return true;
 }
 
-bool makeFilesAndInfo(const QString &trashDir, int *error)
+bool makeFilesAndInfo(const QString &trashDir, QStringList *created, int *error)
 {
-    return makePrivatePath(trashDir + QStringLiteral("/files"), error)
-        && makePrivatePath(trashDir + QStringLiteral("/info"), error);
+    return makePrivatePath(trashDir + QStringLiteral("/files"), created, error)
+        && makePrivatePath(trashDir + QStringLiteral("/info"), created, error);
+}
+
+// Only empty folders go: another move may have used them meanwhile.
+void removeCreated(const QStringList &created)
+{
+    for (auto it = created.crbegin(); it != created.crend(); ++it)
+        ::rmdir(native(*it).constData());
 }
 
 // The device of the nearest folder of `path` that exists.
@@ -156,9 +204,11 @@ QString topDirectory(const QString &realFolder, dev_t device)
 }
 
 // A per-user folder in a shared place: only one that we own and that is not a link.
-bool usableUserFolder(const QString &path, int *error)
+bool usableUserFolder(const QString &path, QStringList *created, int *error)
 {
-    if (::mkdir(native(path).constData(), 0700) != 0 && errno != EEXIST) {
+    if (::mkdir(native(path).constData(), 0700) == 0) {
+        created->append(path);
+    } else if (errno != EEXIST) {
         *error = errno;
         return false;
     }
@@ -171,11 +221,11 @@ bool usableUserFolder(const QString &path, int *error)
         *error = EPERM;
         return false;
     }
-    return makeFilesAndInfo(path, error);
+    return makeFilesAndInfo(path, created, error);
 }
 
 // $topdir/.Trash/$uid when .Trash is a sticky folder (not a link), else $topdir/.Trash-$uid.
-std::optional<QString> volumeTrash(const QString &topDir, int *error)
+std::optional<QString> volumeTrash(const QString &topDir, QStringList *created, int *error)
 {
     const QString uid = QString::number(::getuid());
     const QString base = topDir == QLatin1String("/") ? QString() : topDir;
@@ -183,11 +233,11 @@ std::optional<QString> volumeTrash(const QString &topDir, int *error)
     struct stat st;
     if (::lstat(native(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
         const QString own = shared + QLatin1Char('/') + uid;
-        if (usableUserFolder(own, error))
+        if (usableUserFolder(own, created, error))
             return own;
     }
     const QString own = base + QStringLiteral("/.Trash-") + uid;
-    if (usableUserFolder(own, error))
+    if (usableUserFolder(own, created, error))
         return own;
     return std::nullopt;
 }
@@ -225,6 +275,18 @@ bool writeAll(int fd, const QByteArray &data)
         written += n;
     }
     return true;
+}
+
+// The move itself failed: because of the item, or of the way into the Trash.
+TrashError moveError(int error, const QString &source, const QString &filesDir, const QString &path)
+{
+    struct stat st;
+    if ((error == ENOENT || error == ENOTDIR) && ::lstat(native(source).constData(), &st) == 0)
+        return trashFailure(TrashError::TrashUnavailable, path, error);
+    if ((error == EACCES || error == EPERM)
+        && ::faccessat(AT_FDCWD, native(filesDir).constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return trashFailure(TrashError::TrashUnavailable, path, error);
+    return itemError(error, path);
 }
 
 // rename() that never replaces an existing entry.
@@ -297,67 +359,95 @@ std::optional<QString> Trash::originalPath(const QByteArray &infoText)
     return std::nullopt;
 }
 
+bool Trash::holdsTrash(const QString &path) const
+{
+    const QFileInfo given(QDir::cleanPath(path));
+    QStringList forms{given.filePath()};
+    const QString folder = resolvedFolder(given.path());
+    if (!folder.isEmpty())
+        forms << QDir::cleanPath(folder + QLatin1Char('/') + given.fileName());
+    QStringList held = mountPoints();
+    held << m_homeTrashPath << QFileInfo(m_homeTrashPath).canonicalFilePath();
+    held.removeAll(QString());
+    const QString uid = QString::number(::getuid());
+    for (const QString &form : std::as_const(forms)) {
+        const QFileInfo info(form);
+        const QString name = info.fileName();
+        if (name == QLatin1String(".Trash") || name == QStringLiteral(".Trash-") + uid
+            || (name == uid && QFileInfo(info.path()).fileName() == QLatin1String(".Trash")))
+            return true;
+        for (const QString &inside : std::as_const(held)) {
+            if (isInside(inside, form))
+                return true;
+        }
+    }
+    return false;
+}
+
 std::optional<TrashError> Trash::moveToTrash(const QString &path, QString *trashedPath) const
 {
     if (path.isEmpty() || path.contains(QChar(0)))
-        return trashError(kNoSuchFile, path);
-
-    // "dir/." and "dir/.." do not name the entry they seem to; refuse rather than guess.
-    QString given = path;
-    while (given.size() > 1 && given.endsWith(QLatin1Char('/')))
-        given.chop(1);
-    const QString lastComponent = given.mid(given.lastIndexOf(QLatin1Char('/')) + 1);
-    if (lastComponent == QLatin1String(".") || lastComponent == QLatin1String(".."))
-        return trashError(kWriteUnknown, path);
-    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(given));
-    if (absolute == QLatin1String("/"))
-        return trashError(kWriteNoPermission, path);
+        return failure(kCocoaDomain, kNoSuchFile, path);
+    // The kernel walks "a/link/../x" through the link, a string clean-up does
+    // not: only a path that is clean already names the entry it seems to.
+    if (!path.startsWith(QLatin1Char('/')) || QDir::cleanPath(path) != path)
+        return trashFailure(TrashError::NotClean, path);
+    if (holdsTrash(path))
+        return trashFailure(TrashError::HoldsTrash, path);
 
     struct stat item;
-    if (::lstat(native(absolute).constData(), &item) != 0)
-        return errnoError(errno, absolute);
-    const QString name = QFileInfo(absolute).fileName();
+    if (::lstat(native(path).constData(), &item) != 0)
+        return itemError(errno, path);
+    const QString name = QFileInfo(path).fileName();
 
     // Where the item lies once symbolic links in its folder are resolved.
-    char *resolved = ::realpath(native(QFileInfo(absolute).path()).constData(), nullptr);
-    if (!resolved)
-        return errnoError(errno, absolute);
-    const QString realFolder = QFile::decodeName(resolved);
-    std::free(resolved);
+    const QString realFolder = resolvedFolder(QFileInfo(path).path());
+    if (realFolder.isEmpty())
+        return itemError(errno, path);
+    struct stat parent;
+    if (::stat(native(realFolder).constData(), &parent) == 0 && parent.st_dev != item.st_dev)
+        return trashFailure(TrashError::Busy, path); // a mount point cannot be moved
     const QString source = (realFolder == QLatin1String("/") ? QString() : realFolder) + QLatin1Char('/') + name;
 
+    // Checked before any Trash folder is made; a move that fails later takes
+    // the folders it made away again.
     QString trashDir;
+    QStringList created;
     int error = 0;
     if (item.st_dev == deviceOfNearest(filesPath())) {
-        if (!makeFilesAndInfo(m_homeTrashPath, &error))
-            return trashSetupError(error, absolute);
-        trashDir = m_homeTrashPath;
-    } else {
-        const auto volume = volumeTrash(topDirectory(realFolder, item.st_dev), &error);
-        if (!volume) {
-            const int code = codeForErrno(error) == kWriteVolumeReadOnly ? kWriteVolumeReadOnly : kFeatureUnsupported;
-            return trashError(code, absolute, error);
-        }
+        if (makeFilesAndInfo(m_homeTrashPath, &created, &error))
+            trashDir = m_homeTrashPath;
+    } else if (const auto volume = volumeTrash(topDirectory(realFolder, item.st_dev), &created, &error)) {
         trashDir = *volume;
     }
+    if (trashDir.isEmpty()) {
+        removeCreated(created);
+        return trashSetupError(error, path);
+    }
 
-    const QByteArray info = infoText(absolute, QDateTime::currentDateTime());
+    const QByteArray info = infoText(path, QDateTime::currentDateTime());
+    std::optional<TrashError> failed = trashFailure(TrashError::Other, path);
     for (int number = 1; number < 100000; ++number) {
         const auto candidate = candidateName(name, number);
-        if (!candidate)
-            return trashError(kWriteInvalidFileName, absolute);
+        if (!candidate) {
+            failed = trashFailure(TrashError::NameTooLong, path);
+            break;
+        }
         const QByteArray infoPath = native(trashDir + QStringLiteral("/info/") + *candidate + QStringLiteral(".trashinfo"));
         const int fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return trashSetupError(errno, absolute);
+            failed = trashSetupError(errno, path);
+            break;
         }
         const bool written = writeAll(fd, info);
         const int writeError = errno;
         if (::close(fd) != 0 || !written) {
+            const int closeError = errno;
             ::unlink(infoPath.constData());
-            return trashSetupError(written ? errno : writeError, absolute);
+            failed = trashSetupError(written ? closeError : writeError, path);
+            break;
         }
 
         const QString target = trashDir + QStringLiteral("/files/") + *candidate;
@@ -370,7 +460,9 @@ std::optional<TrashError> Trash::moveToTrash(const QString &path, QString *trash
         ::unlink(infoPath.constData());
         if (renameError == EEXIST || renameError == ENOTEMPTY)
             continue; // an item without restore information holds the name
-        return errnoError(renameError, absolute);
+        failed = moveError(renameError, source, trashDir + QStringLiteral("/files"), path);
+        break;
     }
-    return trashError(kWriteUnknown, absolute);
+    removeCreated(created);
+    return failed;
 }

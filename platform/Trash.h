@@ -6,17 +6,26 @@
 
 #include <optional>
 
-// Why a move to the Trash failed. Every failure of the Trash itself has the
-// domain "NSCocoaErrorDomain", with these codes:
+// Why a move to the Trash failed. Only two failures concern the item itself
+// and have the domain "NSCocoaErrorDomain":
 //   4     NSFileNoSuchFileError          the item does not exist (ENOENT, ENOTDIR)
-//   513   NSFileWriteNoPermissionError   no permission to move it (EACCES, EPERM), or the item is "/"
-//   514   NSFileWriteInvalidFileNameError the name is too long for the Trash (ENAMETOOLONG)
-//   640   NSFileWriteOutOfSpaceError     no room for the restore information (ENOSPC, EDQUOT)
-//   642   NSFileWriteVolumeReadOnlyError the item's file system is read-only (EROFS)
-//   3328  NSFeatureUnsupportedError      the item's file system has no usable Trash
-//   512   NSFileWriteUnknownError        anything else
+//   513   NSFileWriteNoPermissionError   its own folder refuses the move (EACCES, EPERM)
+// Every other failure has the domain "QuillmereTrashErrorDomain" and a Code:
+// removing such an item by other means would not put it in the Trash, so no
+// caller may take one for a lack of rights.
 struct TrashError
 {
+    enum Code {
+        TrashUnavailable = 1, // the Trash's folders cannot be made or written
+        OutOfSpace,           // no room for the restore information (ENOSPC, EDQUOT)
+        Busy,                 // a mount point, or otherwise in use (EBUSY)
+        HoldsTrash,           // a Trash folder, or a folder that holds one
+        NotClean,             // not an absolute path free of ".", ".." and empty components
+        NameTooLong,          // ENAMETOOLONG, or no name of the item fits in the Trash
+        ReadOnlyVolume,       // the item's file system is read-only (EROFS)
+        Other,
+    };
+
     QString domain;
     int code = 0;
     QString description;
@@ -38,9 +47,16 @@ public:
     QString filesPath() const;
 
     // Moves `path` (the entry itself, a symbolic link is not followed) to the
-    // Trash. On success returns nothing and sets *trashedPath to where it went.
-    // A failure leaves the item where it was.
+    // Trash. The path must be absolute and clean, as QDir::cleanPath leaves it.
+    // On success returns nothing and sets *trashedPath to where it went. A
+    // failure leaves the item where it was and no Trash folder made for it.
     std::optional<TrashError> moveToTrash(const QString &path, QString *trashedPath = nullptr) const;
+
+    // Whether moving `path` would take a Trash along: it is the home Trash, a
+    // volume's Trash folder (".Trash", ".Trash/$uid", ".Trash-$uid"), a mount
+    // point, or a folder above one of them. Judged on the path as given and
+    // with the symbolic links of its folder resolved.
+    bool holdsTrash(const QString &path) const;
 
     // The restore information written beside an item: "[Trash Info]", the
     // original path percent-encoded ("Path=") and the deletion date in local time.

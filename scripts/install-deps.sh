@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins
   adwaita-icon-theme libicu-dev xdg-utils
+  fonts-droid-fallback fonts-lohit-deva fonts-noto-color-emoji
   libplist-dev libplist-utils libsqlite3-dev sqlite3
   libbenchmark-dev
   xvfb xauth ca-certificates fonts-dejavu-core

@@ -1,5 +1,5 @@
 #include "core/engine/AppLeftovers.h"
-#include "support/FakeMac.h"
+#include "support/BackgroundDump.h"
 
 #include <QtTest>
 
@@ -16,32 +16,21 @@ const QString appName = QStringLiteral("Example App");
 bool createPermissionDatabase(const QString &path, const QList<QPair<QString, QString>> &grants)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
+    QString sql = "CREATE TABLE access (service TEXT, client TEXT, client_type INTEGER, auth_value INTEGER, "
+                  "allowed INTEGER);";
+    for (const auto &[client, service] : grants)
+        sql += QStringLiteral("INSERT INTO access VALUES ('%1', '%2', 0, 2, 1);").arg(service, client);
     sqlite3 *db = nullptr;
-    bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
-        && sqlite3_exec(db,
-                        "CREATE TABLE access (service TEXT, client TEXT, client_type INTEGER, auth_value INTEGER, "
-                        "allowed INTEGER)",
-                        nullptr, nullptr, nullptr)
-            == SQLITE_OK;
-    for (const auto &[client, service] : grants) {
-        sqlite3_stmt *statement = nullptr;
-        ok = ok
-            && sqlite3_prepare_v2(db, "INSERT INTO access VALUES (?, ?, 0, 2, 1)", -1, &statement, nullptr)
-                == SQLITE_OK;
-        const QByteArray s = service.toUtf8();
-        const QByteArray c = client.toUtf8();
-        sqlite3_bind_text(statement, 1, s.constData(), int(s.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(statement, 2, c.constData(), int(c.size()), SQLITE_TRANSIENT);
-        ok = ok && sqlite3_step(statement) == SQLITE_DONE;
-        sqlite3_finalize(statement);
-    }
+    const bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
+        && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
 }
 
-QString dumpRecord(const QStringList &lines)
+void createFiles(FakeMac &mac, const QList<std::pair<QString, qint64>> &files)
 {
-    return QStringLiteral("UUID: x\n    ") + lines.join(QStringLiteral("\n    ")) + QLatin1Char('\n');
+    for (const auto &[path, size] : files)
+        mac.createFileOfSize(path, size);
 }
 
 }
@@ -70,42 +59,13 @@ class TestAppLeftovers : public QObject
         return out;
     }
 
-    // A program of the application and of a neighbour, both named in the dump.
-    static void addBackgroundTool(FakeMac &mac, ToolRunner &runner)
+    // The one-application search; a null dump leaves the background tool missing.
+    static QList<LeftoverItem> search(FakeMac &mac, const QString &bundleID, const QString &name,
+                                      const QSet<QString> &installed = {}, const QString &dump = {})
     {
-        mac.createFileOfSize(QStringLiteral("~/Library/Application Support/Example Helper/Helper"), 700);
-        const QString dump = dumpRecord({"Name: Example Helper", "Identifier: com.example.app.loginhelper",
-                                         "Executable: /Users/tester/Library/Application Support/Example Helper/Helper",
-                                         "Type: login item (0x4)"})
-            + dumpRecord({"Name: Neighbour", "Identifier: com.example.application.helper", "Type: agent"})
-            + dumpRecord({"Name: Neighbour X", "Identifier: com.example.appx", "Type: agent"})
-            + dumpRecord({"Identifier: ABCDE12345.com.example.app", "Type: app (0x2)"})
-            + dumpRecord({"Name: By Name", "Identifier: net.other.tool", "Parent Identifier: Example App",
-                          "Type: daemon"})
-            + dumpRecord({"Name: Prefix Only", "Identifier: xcom.example.app", "Type: agent"})
-            + dumpRecord({"Name: Apple", "Identifier: com.apple.com.example.app", "Type: agent"});
-        const QString dumpFile = mac.createFile(QStringLiteral("/tmp/btm.txt"), dump.toUtf8());
-        const QString tool =
-            mac.createScript(QStringLiteral("/tmp/sfltool"), "cat '" + QFile::encodeName(dumpFile) + "'\n");
-        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), tool);
-    }
-
-    static void addNeighbourFiles(FakeMac &mac)
-    {
-        for (const QString &id : {QStringLiteral("com.example.application"), QStringLiteral("com.example.appx")}) {
-            mac.createFileOfSize("~/Library/Preferences/" + id + ".plist", 1);
-            mac.createFileOfSize("~/Library/Application Support/" + id + "/data", 1);
-            mac.createFileOfSize("~/Library/Caches/" + id + "/cache", 1);
-            mac.createFileOfSize("~/Library/Containers/" + id + "/Data/x", 1);
-            mac.createFileOfSize("~/Library/Group Containers/ABCDE12345." + id + "/x", 1);
-            mac.createFileOfSize("~/Library/Application Scripts/" + id + "/x", 1);
-            mac.createFileOfSize("/Library/Preferences/" + id + ".plist", 1);
-            mac.createFileOfSize("/Library/LaunchAgents/" + id + ".agent.plist", 1);
-            mac.createFileOfSize("/Library/LaunchDaemons/ABCDE12345." + id + ".daemon.plist", 1);
-            mac.createFileOfSize("/Library/PrivilegedHelperTools/" + id + ".helper", 1);
-            mac.createFileOfSize("~/Library/Saved Application State/" + id + ".savedState/x", 1);
-            mac.createFileOfSize("~/Library/LaunchAgents/" + id + ".plist", 1);
-        }
+        ToolRunner runner;
+        BackgroundDump::serve(mac, runner, dump);
+        return findLeftovers(mac.roots(), runner, bundleID, name, installed);
     }
 
 private slots:
@@ -114,43 +74,61 @@ private slots:
     {
         FakeMac mac;
         QVERIFY(mac.isValid());
-        ToolRunner runner;
-        addBackgroundTool(mac, runner);
-        addNeighbourFiles(mac);
+        // Records of the application and of neighbours whose IDs only start like ours.
+        using BackgroundDump::record;
+        const QString dump = record({"Name: Example Helper", "Identifier: com.example.app.loginhelper",
+                                     "Executable: /Users/tester/Library/Application Support/Example Helper/Helper",
+                                     "Type: login item (0x4)"})
+            + record({"Name: Neighbour", "Identifier: com.example.application.helper", "Type: agent"})
+            + record({"Name: Neighbour X", "Identifier: com.example.appx", "Type: agent"})
+            + record({"Identifier: ABCDE12345.com.example.app", "Type: app (0x2)"})
+            + record({"Name: By Name", "Identifier: net.other.tool", "Parent Identifier: Example App", "Type: daemon"})
+            + record({"Name: Prefix Only", "Identifier: xcom.example.app", "Type: agent"})
+            + record({"Name: Apple", "Identifier: com.apple.com.example.app", "Type: agent"});
+        mac.createFileOfSize("~/Library/Application Support/Example Helper/Helper", 700);
+        for (const char *id : {"com.example.application", "com.example.appx"}) {
+            for (const char *path :
+                 {"~/Library/Preferences/%1.plist", "~/Library/Application Support/%1/data", "~/Library/Caches/%1/c",
+                  "~/Library/Containers/%1/Data/x", "~/Library/Group Containers/ABCDE12345.%1/x",
+                  "~/Library/Application Scripts/%1/x", "/Library/Preferences/%1.plist",
+                  "/Library/LaunchAgents/%1.agent.plist", "/Library/LaunchDaemons/ABCDE12345.%1.daemon.plist",
+                  "/Library/PrivilegedHelperTools/%1.helper", "~/Library/Saved Application State/%1.savedState/x",
+                  "~/Library/LaunchAgents/%1.plist"})
+                mac.createFileOfSize(QString::fromLatin1(path).arg(QLatin1String(id)), 1);
+        }
         QVERIFY(createPermissionDatabase(mac.path("~/Library/Application Support/com.apple.TCC/TCC.db"),
                                          {{appID, "kTCCServiceCamera"},
                                           {"com.example.application", "kTCCServiceMicrophone"},
                                           {appID, "kTCCServiceScreenCapture"},
                                           {appID, "kTCCServiceCamera"}}));
+        createFiles(mac, {{"~/Library/Preferences/com.example.app.plist", 10},
+                          {"~/Library/Preferences/com.example.app.helper.plist", 11},
+                          {"~/Library/Preferences/com.example.app", 1},
+                          {"~/Library/Application Support/com.example.app/a/b", 100},
+                          {"~/Library/Application Support/Example App/c", 50},
+                          {"~/Library/Caches/com.example.app/d", 20},
+                          {"~/Library/Logs/Example App", 5},
+                          {"~/Library/Logs/Example App.log", 5},
+                          {"~/Library/Containers/com.example.app/Data/e", 30},
+                          {"~/Library/Containers/com.example.app.helper/Data/e", 1},
+                          {"~/Library/Group Containers/ABCDE12345.com.example.app/f", 40},
+                          {"~/Library/Group Containers/ABCDE12345.com.example.app.shared/f", 1},
+                          {"~/Library/Application Scripts/com.example.app/g", 1},
+                          {"~/Library/Application Scripts/com.example.app.ext/g", 2},
+                          {"~/Library/Application Scripts/ABCDE12345.com.example.app/g", 3},
+                          {"/Library/Application Support/com.example.app/h", 60},
+                          {"/Library/Caches/Example App", 7},
+                          {"/Library/Logs/com.example.app.log", 1},
+                          {"/Library/Preferences/com.example.app.plist", 8},
+                          {"/Library/LaunchAgents/com.example.app.agent.plist", 9},
+                          {"/Library/LaunchDaemons/ABCDE12345.com.example.app.daemon.plist", 12},
+                          {"/Library/LaunchDaemons/com.example.app.daemon.txt", 1},
+                          {"/Library/PrivilegedHelperTools/com.example.app.helper", 13},
+                          {"/Library/PrivilegedHelperTools/com.example.apphelper", 1},
+                          {"~/Library/Saved Application State/com.example.app.savedState/i", 14},
+                          {"~/Library/LaunchAgents/com.example.app.plist", 15}});
 
-        mac.createFileOfSize("~/Library/Preferences/com.example.app.plist", 10);
-        mac.createFileOfSize("~/Library/Preferences/com.example.app.helper.plist", 11);
-        mac.createFileOfSize("~/Library/Preferences/com.example.app", 1);
-        mac.createFileOfSize("~/Library/Application Support/com.example.app/a/b", 100);
-        mac.createFileOfSize("~/Library/Application Support/Example App/c", 50);
-        mac.createFileOfSize("~/Library/Caches/com.example.app/d", 20);
-        mac.createFileOfSize("~/Library/Logs/Example App", 5);
-        mac.createFileOfSize("~/Library/Logs/Example App.log", 5);
-        mac.createFileOfSize("~/Library/Containers/com.example.app/Data/e", 30);
-        mac.createFileOfSize("~/Library/Containers/com.example.app.helper/Data/e", 1);
-        mac.createFileOfSize("~/Library/Group Containers/ABCDE12345.com.example.app/f", 40);
-        mac.createFileOfSize("~/Library/Group Containers/ABCDE12345.com.example.app.shared/f", 1);
-        mac.createFileOfSize("~/Library/Application Scripts/com.example.app/g", 1);
-        mac.createFileOfSize("~/Library/Application Scripts/com.example.app.ext/g", 2);
-        mac.createFileOfSize("~/Library/Application Scripts/ABCDE12345.com.example.app/g", 3);
-        mac.createFileOfSize("/Library/Application Support/com.example.app/h", 60);
-        mac.createFileOfSize("/Library/Caches/Example App", 7);
-        mac.createFileOfSize("/Library/Logs/com.example.app.log", 1);
-        mac.createFileOfSize("/Library/Preferences/com.example.app.plist", 8);
-        mac.createFileOfSize("/Library/LaunchAgents/com.example.app.agent.plist", 9);
-        mac.createFileOfSize("/Library/LaunchDaemons/ABCDE12345.com.example.app.daemon.plist", 12);
-        mac.createFileOfSize("/Library/LaunchDaemons/com.example.app.daemon.txt", 1);
-        mac.createFileOfSize("/Library/PrivilegedHelperTools/com.example.app.helper", 13);
-        mac.createFileOfSize("/Library/PrivilegedHelperTools/com.example.apphelper", 1);
-        mac.createFileOfSize("~/Library/Saved Application State/com.example.app.savedState/i", 14);
-        mac.createFileOfSize("~/Library/LaunchAgents/com.example.app.plist", 15);
-
-        const auto items = findLeftovers(mac.roots(), runner, appID, appName, {});
+        const auto items = search(mac, appID, appName, {}, dump);
         QCOMPARE(describe(mac, items),
                  (QStringList{
                      "App Support | ~/Library/Application Support/com.example.app | 100",
@@ -191,7 +169,7 @@ private slots:
         QCOMPARE(items[8].bundleID, std::optional(appName));
 
         // The neighbour's own search finds its files and none of ours.
-        const auto neighbour = findLeftovers(mac.roots(), runner, QStringLiteral("com.example.appx"), QStringLiteral("X"), {});
+        const auto neighbour = search(mac, "com.example.appx", "X", {}, dump);
         QCOMPARE(neighbour.size(), 13);
         for (const LeftoverItem &item : neighbour) {
             const QString path = item.path.value_or(QString());
@@ -204,8 +182,6 @@ private slots:
     void oneComponentIdentifier()
     {
         FakeMac mac;
-        QVERIFY(mac.isValid());
-        ToolRunner runner;
         mac.createFileOfSize("~/Library/Preferences/com.plist", 1);
         mac.createFileOfSize("~/Library/Preferences/com.example.app.plist", 1);
         mac.createFileOfSize("~/Library/Caches/com/a", 2);
@@ -216,7 +192,7 @@ private slots:
         mac.createFileOfSize("/Library/LaunchDaemons/org.com.agent.plist", 1);
         mac.createFileOfSize("/Library/PrivilegedHelperTools/com.example.helper", 1);
         mac.createFileOfSize("~/Library/LaunchAgents/com.example.app.plist", 1);
-        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, QStringLiteral("com"), QStringLiteral("Nothing"), {})),
+        QCOMPARE(describe(mac, search(mac, "com", "Nothing")),
                  (QStringList{"Cache | ~/Library/Caches/com | 2", "Container | ~/Library/Containers/com | 3",
                               "Preference | ~/Library/Preferences/com.plist | 1"}));
     }
@@ -256,9 +232,7 @@ private slots:
         mac.createFileOfSize("/Library/LaunchAgents/other.plist", 1);
         mac.createFileOfSize("/Library/Preferences/.plist", 1);
         mac.createFileOfSize("~/Library/Saved Application State/.savedState/z", 1);
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), mac.path(QStringLiteral("/usr/bin/sfltool")));
-        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, bundleID, name, {})), expected);
+        QCOMPARE(describe(mac, search(mac, bundleID, name)), expected);
     }
 
     // Names of an installed application whose ID extends the searched one are
@@ -272,18 +246,14 @@ private slots:
               "/Library/LaunchAgents/org.x." + ce + ".agent.plist", "/Library/LaunchDaemons/" + ce + ".daemon.plist",
               "/Library/PrivilegedHelperTools/" + ce, "~/Library/LaunchAgents/" + ce + ".plist"})
             mac.createFileOfSize(theirs, 1);
-        mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.jetbrains.intellij.plist"), 2);
-        mac.createFileOfSize(QStringLiteral("/Library/LaunchAgents/com.jetbrains.intellij.agent.plist"), 3);
-        const QString dump = dumpRecord({"Identifier: " + ce + ".helper", "Type: their helper"})
-            + dumpRecord({"Identifier: com.jetbrains.intellij.updater", "Parent Identifier: " + ce, "Type: theirs"})
-            + dumpRecord({"Identifier: com.jetbrains.intellij.agent", "Type: ours",
-                          "Executable: /Library/PrivilegedHelperTools/" + ce});
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"),
-                           mac.createScript(QStringLiteral("/tmp/sfltool"),
-                                            "cat '" + QFile::encodeName(mac.createFile("/tmp/btm", dump.toUtf8())) + "'\n"));
-        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, QStringLiteral("com.jetbrains.intellij"),
-                                             QStringLiteral("IntelliJ IDEA"), {ce, QStringLiteral("com.other")})),
+        mac.createFileOfSize("~/Library/Preferences/com.jetbrains.intellij.plist", 2);
+        mac.createFileOfSize("/Library/LaunchAgents/com.jetbrains.intellij.agent.plist", 3);
+        using BackgroundDump::record;
+        const QString dump = record({"Identifier: " + ce + ".helper", "Type: their helper"})
+            + record({"Identifier: com.jetbrains.intellij.updater", "Parent Identifier: " + ce, "Type: theirs"})
+            + record({"Identifier: com.jetbrains.intellij.agent", "Type: ours",
+                      "Executable: /Library/PrivilegedHelperTools/" + ce});
+        QCOMPARE(describe(mac, search(mac, "com.jetbrains.intellij", "IntelliJ IDEA", {ce, "com.other"}, dump)),
                  (QStringList{"Background Activity | ours | 0",
                               "Login Item | /Library/LaunchAgents/com.jetbrains.intellij.agent.plist | 3",
                               "Preference | ~/Library/Preferences/com.jetbrains.intellij.plist | 2"}));
@@ -312,22 +282,17 @@ private slots:
         QFETCH(QString, entry);
         FakeMac mac;
         mac.createFileOfSize(entry, 1);
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), mac.path(QStringLiteral("/usr/bin/sfltool")));
-        QCOMPARE(describe(mac, findLeftovers(mac.roots(), runner, bundleID, name, {})), QStringList());
+        QCOMPARE(describe(mac, search(mac, bundleID, name)), QStringList());
     }
 
     // A link in a folder is the leftover itself, even when what it points to is gone.
     void linksAreEntries()
     {
         FakeMac mac;
-        mac.createSymlink(mac.path(QStringLiteral("/nowhere")), QStringLiteral("~/Library/Caches/com.example.app"));
-        mac.createFileOfSize(QStringLiteral("/big"), 5000);
-        mac.createSymlink(mac.path(QStringLiteral("/big")), QStringLiteral("~/Library/Logs/Example App"));
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"), mac.path(QStringLiteral("/usr/bin/sfltool")));
-        const auto items = findLeftovers(mac.roots(), runner, appID, appName, {});
-        QCOMPARE(describe(mac, items), (QStringList{"Cache | ~/Library/Caches/com.example.app | " +
+        mac.createSymlink(mac.path("/nowhere"), "~/Library/Caches/com.example.app");
+        mac.createFileOfSize("/big", 5000);
+        mac.createSymlink(mac.path("/big"), "~/Library/Logs/Example App");
+        QCOMPARE(describe(mac, search(mac, appID, appName)), (QStringList{"Cache | ~/Library/Caches/com.example.app | " +
                                                         QString::number(mac.path("/nowhere").toUtf8().size()),
                                                     "Log | ~/Library/Logs/Example App | " +
                                                         QString::number(mac.path("/big").toUtf8().size())}));

@@ -19,13 +19,11 @@ private slots:
         };
         row("zero", 0, "Zero KB");
         row("one byte", 1, "1 byte");
-        row("999 bytes", 999, "999 bytes");
         row("1 KB", 1000, "1 KB");
         row("KB rounds down", 1499, "1 KB");
         row("KB half rounds up", 1500, "2 KB");
         row("no grouping", 999'499, "999 KB");
         row("would be 1000 KB", 999'500, "1 MB");
-        row("1 MB", 1'000'000, "1 MB");
         row("1.2 MB", 1'200'000, "1.2 MB");
         row("MB half rounds up", 1'050'000, "1.1 MB");
         row("MB just below half", 1'049'999, "1 MB");
@@ -36,7 +34,6 @@ private slots:
         row("trailing zero dropped", 1'100'000'000, "1.1 GB");
         row("inner zero kept", 1'010'000'000, "1.01 GB");
         row("would be 1000 GB", 999'995'000'000, "1 TB");
-        row("2.5 TB", 2'500'000'000'000, "2.5 TB");
         row("PB", 1'500'000'000'000'000, "1.5 PB");
         row("largest", std::numeric_limits<qint64>::max(), "9.22 EB");
         row("minus one byte", -1, "-1 byte");
@@ -45,8 +42,6 @@ private slots:
         const QLocale german(QLocale::German, QLocale::Germany);
         row("German MB", 1'200'000, "1,2 MB", german);
         row("German GB", 1'234'567'890, "1,23 GB", german);
-        row("German no fraction", 999'999, "1 MB", german);
-        row("C", 1'200'000, "1.2 MB", QLocale::c());
     }
     void fileStyle()
     {

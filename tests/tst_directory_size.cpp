@@ -49,9 +49,18 @@ static int sizeHelper(int argc, char **argv)
     return write(STDOUT_FILENO, line.constData(), size_t(line.size())) == line.size() ? 0 : 3;
 }
 
+// A walker that goes parallel at once.
+static FolderWalker::Limits parallel(int threads)
+{
+    FolderWalker::Limits limits;
+    limits.threads = threads;
+    limits.parallelAfterEntries = 0;
+    return limits;
+}
+
 static qsizetype openDescriptors()
 {
-    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    return QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
 }
 
 class TestDirectorySize : public QObject
@@ -82,14 +91,14 @@ qint64 TestDirectorySize::buildBranchy(FakeMac &mac, const QString &base)
     qint64 total = 0;
     QString p = base;
     for (int level = 0; level < 60; ++level) {
-        mac.createFileOfSize(p + QStringLiteral("/f"), level + 1);
-        mac.createFileOfSize(p + QStringLiteral("/side/s"), 7);
+        mac.createFileOfSize(p + "/f", level + 1);
+        mac.createFileOfSize(p + "/side/s", 7);
         total += level + 1 + 7;
-        p += QStringLiteral("/d");
+        p += "/d";
     }
     for (int i = 0; i < 200; ++i) {
         for (int j = 0; j < 3; ++j) {
-            mac.createFileOfSize(base + QStringLiteral("/wide/w%1/%2").arg(i).arg(j), i + j);
+            mac.createFileOfSize(base + QString("/wide/w%1/%2").arg(i).arg(j), i + j);
             total += i + j;
         }
     }
@@ -98,33 +107,33 @@ qint64 TestDirectorySize::buildBranchy(FakeMac &mac, const QString &base)
 
 void TestDirectorySize::build(const QString &kind, FakeMac &mac, QString &path, qint64 &expected)
 {
-    const QString cache = QStringLiteral("~/Library/Caches/com.example.gone");
+    const QString cache = "~/Library/Caches/com.example.gone";
     path = mac.path(cache);
     expected = 0;
     if (kind == QLatin1String("hidden entries and links")) {
-        mac.createFileOfSize(cache + QStringLiteral("/data"), 1000);
-        mac.createFileOfSize(cache + QStringLiteral("/.hidden"), 500);
-        mac.createFileOfSize(cache + QStringLiteral("/.git/objects/pack"), 5000);
-        mac.createFileOfSize(cache + QStringLiteral("/a/file"), 123);
-        mac.createSymlink(mac.createFileOfSize(QStringLiteral("/big"), 100000), cache + QStringLiteral("/link"));
-        mac.createSymlink(QStringLiteral("/"), cache + QStringLiteral("/root"));
-        mac.createSymlink(QStringLiteral(".."), cache + QStringLiteral("/a/up"));
-        mac.createSymlink(mac.path(cache + QStringLiteral("/loop2")), cache + QStringLiteral("/loop1"));
-        mac.createSymlink(mac.path(cache + QStringLiteral("/loop1")), cache + QStringLiteral("/loop2"));
-        mac.createSymlink(QStringLiteral("missing"), cache + QStringLiteral("/dangling"));
+        mac.createFileOfSize(cache + "/data", 1000);
+        mac.createFileOfSize(cache + "/.hidden", 500);
+        mac.createFileOfSize(cache + "/.git/objects/pack", 5000);
+        mac.createFileOfSize(cache + "/a/file", 123);
+        mac.createSymlink(mac.createFileOfSize("/big", 100000), cache + "/link");
+        mac.createSymlink("/", cache + "/root");
+        mac.createSymlink("..", cache + "/a/up");
+        mac.createSymlink(mac.path(cache + "/loop2"), cache + "/loop1");
+        mac.createSymlink(mac.path(cache + "/loop1"), cache + "/loop2");
+        mac.createSymlink("missing", cache + "/dangling");
         expected = 1123;
     } else if (kind == QLatin1String("missing path")) {
-        path = mac.path(QStringLiteral("~/Library/Caches/nothing"));
+        path = mac.path("~/Library/Caches/nothing");
     } else if (kind == QLatin1String("path is a link to a folder")) {
-        mac.createFileOfSize(QStringLiteral("/real/data"), 1000);
-        path = mac.createSymlink(mac.path(QStringLiteral("/real")), cache);
+        mac.createFileOfSize("/real/data", 1000);
+        path = mac.createSymlink(mac.path("/real"), cache);
     } else if (kind == QLatin1String("path is a file")) {
         path = mac.createFileOfSize(cache, 1000);
     } else if (kind == QLatin1String("awkward names")) {
         const QStringList names = FakeMac::awkwardNames();
         for (int i = 0; i < names.size(); ++i) {
             mac.createFileOfSize(cache + QLatin1Char('/') + names[i], 100 * (i + 1));
-            mac.createFileOfSize(cache + QStringLiteral("/folder ") + names[i] + QLatin1Char('/') + names[i], i + 1);
+            mac.createFileOfSize(cache + "/folder " + names[i] + QLatin1Char('/') + names[i], i + 1);
             expected += 101 * (i + 1);
         }
         // Bytes that are not UTF-8, for a file and for a folder.
@@ -137,12 +146,12 @@ void TestDirectorySize::build(const QString &kind, FakeMac &mac, QString &path, 
             expected += 4321;
         }
     } else if (kind == QLatin1String("a named pipe adds nothing")) {
-        mac.createFileOfSize(cache + QStringLiteral("/data"), 55);
-        mac.createFifo(cache + QStringLiteral("/pipe"));
+        mac.createFileOfSize(cache + "/data", 55);
+        mac.createFifo(cache + "/pipe");
         expected = 55;
     } else if (kind == QLatin1String("more than 4 GiB")) {
-        mac.createFileOfSize(cache + QStringLiteral("/a"), Q_INT64_C(3) << 30);
-        mac.createFileOfSize(cache + QStringLiteral("/b/c"), (Q_INT64_C(3) << 30) + 1);
+        mac.createFileOfSize(cache + "/a", Q_INT64_C(3) << 30);
+        mac.createFileOfSize(cache + "/b/c", (Q_INT64_C(3) << 30) + 1);
         expected = (Q_INT64_C(6) << 30) + 1;
     } else if (kind == QLatin1String("deep and wide")) {
         expected = buildBranchy(mac, cache);
@@ -155,22 +164,15 @@ void TestDirectorySize::sizes_data()
     QTest::addColumn<int>("threads");
     QTest::addColumn<int>("budget");
 
-    const QStringList kinds = {
-        QStringLiteral("hidden entries and links"),
-        QStringLiteral("missing path"),
-        QStringLiteral("path is a link to a folder"),
-        QStringLiteral("path is a file"),
-        QStringLiteral("awkward names"),
-        QStringLiteral("a named pipe adds nothing"),
-        QStringLiteral("more than 4 GiB"),
-        QStringLiteral("deep and wide"),
-    };
-    // threads 0 = directorySize() itself; otherwise the walker goes parallel at once.
-    for (const QString &kind : kinds) {
-        QTest::addRow("%s", qPrintable(kind)) << kind << 0 << 0;
-        QTest::addRow("%s, 4 threads", qPrintable(kind)) << kind << 4 << 0;
-        QTest::addRow("%s, 4 threads, 1 kept folder", qPrintable(kind)) << kind << 4 << 1;
-        QTest::addRow("%s, 1 thread, 1 kept folder", qPrintable(kind)) << kind << 1 << 1;
+    // threads 0 = directorySize() itself; otherwise the walker goes parallel at once;
+    // threads -4: sized beside a sibling in one walk of 4 threads, through a link to their folder.
+    for (const char *kind : {"hidden entries and links", "missing path", "path is a link to a folder", "path is a file",
+                             "awkward names", "a named pipe adds nothing", "more than 4 GiB", "deep and wide"}) {
+        QTest::addRow("%s", kind) << QString(kind) << 0 << 0;
+        QTest::addRow("%s, beside a sibling, 4 threads, 1 kept folder", kind) << QString(kind) << -4 << 1;
+        QTest::addRow("%s, 4 threads", kind) << QString(kind) << 4 << 0;
+        QTest::addRow("%s, 4 threads, 1 kept folder", kind) << QString(kind) << 4 << 1;
+        QTest::addRow("%s, 1 thread, 1 kept folder", kind) << QString(kind) << 1 << 1;
     }
 }
 
@@ -190,10 +192,15 @@ void TestDirectorySize::sizes()
     const qsizetype openBefore = openDescriptors();
     if (threads == 0) {
         QCOMPARE(ScannerEngine::directorySize(path), expected);
+    } else if (threads < 0) {
+        mac.createFileOfSize(QStringLiteral("~/Library/Caches/sibling/s"), 10);
+        const QString via = mac.createSymlink(QFileInfo(path).path(), QStringLiteral("/via"));
+        FolderWalker::Limits limits = parallel(-threads);
+        limits.descriptorBudget = budget;
+        const QByteArrayList names{QFile::encodeName(QFileInfo(path).fileName()), "sibling"};
+        QCOMPARE(FolderWalker(limits).totalSizes(QFile::encodeName(via), names), (QList<qint64>{expected, 10}));
     } else {
-        FolderWalker::Limits limits;
-        limits.threads = threads;
-        limits.parallelAfterEntries = 0;
+        FolderWalker::Limits limits = parallel(threads);
         limits.descriptorBudget = budget;
         QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(path)), expected);
     }
@@ -206,25 +213,23 @@ void TestDirectorySize::sizes()
 void TestDirectorySize::folderVanishingWhileWalked()
 {
     FakeMac mac;
-    const QString cache = QStringLiteral("~/Library/Caches/com.example.gone");
-    const qint64 kept = buildBranchy(mac, cache + QStringLiteral("/kept"));
+    const QString cache = "~/Library/Caches/com.example.gone";
+    const qint64 kept = buildBranchy(mac, cache + "/kept");
     qint64 doomed = 0;
     for (int i = 0; i < 100; ++i) {
         for (int j = 0; j < 20; ++j) {
-            mac.createFileOfSize(cache + QStringLiteral("/doomed/%1/sub/%2").arg(i).arg(j), 10);
+            mac.createFileOfSize(cache + QString("/doomed/%1/sub/%2").arg(i).arg(j), 10);
             doomed += 10;
         }
     }
-    FolderWalker::Limits limits;
-    limits.threads = 4;
-    limits.parallelAfterEntries = 0;
+    const FolderWalker::Limits limits = parallel(4);
     const QString root = mac.path(cache);
     QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(root)), kept + doomed);
 
     std::atomic<bool> removed = false;
     std::thread remover([&] {
         std::error_code error;
-        std::filesystem::remove_all(QFile::encodeName(mac.path(cache + QStringLiteral("/doomed"))).toStdString(),
+        std::filesystem::remove_all(QFile::encodeName(mac.path(cache + "/doomed")).toStdString(),
                                     error);
         removed = true;
     });
@@ -243,10 +248,10 @@ QString TestDirectorySize::runHelper(const QStringList &arguments)
     if (!process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished();
-        return QStringLiteral("timed out");
+        return "timed out";
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return QStringLiteral("failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
+        return "failed: " + QString::fromLocal8Bit(process.readAllStandardError());
     return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
 }
 
@@ -272,11 +277,11 @@ void TestDirectorySize::descriptorShortage()
     QFETCH(int, threads);
     QFETCH(qint64, expected);
     FakeMac mac;
-    const QString cache = QStringLiteral("~/Library/Caches/com.example.gone");
+    const QString cache = "~/Library/Caches/com.example.gone";
     const qint64 whole = buildBranchy(mac, cache);
-    const QString out = runHelper({QStringLiteral("--size-of"), mac.path(cache), QStringLiteral("--free"),
-                                   QString::number(freeDescriptors), QStringLiteral("--threads"),
-                                   QString::number(threads), QStringLiteral("--wait"),
+    const QString out = runHelper({"--size-of", mac.path(cache), "--free",
+                                   QString::number(freeDescriptors), "--threads",
+                                   QString::number(threads), "--wait",
                                    QString::number(expected < 0 ? 10000 : 300)});
     QCOMPARE(out, QString::number(expected < 0 ? whole : expected));
 }
@@ -286,28 +291,24 @@ void TestDirectorySize::unreadableFolders()
 {
     if (Unprivileged::runningAsRoot()) {
         QByteArray output;
-        QVERIFY2(Unprivileged::rerun(QStringLiteral("unreadableFolders"), &output) == 0, output.constData());
+        QVERIFY2(Unprivileged::rerun("unreadableFolders", &output) == 0, output.constData());
         return;
     }
     FakeMac mac;
-    const QString base = mac.path(QStringLiteral("~/Library/Caches/com.example.gone"));
-    mac.createFileOfSize(base + QStringLiteral("/open/a"), 100);
-    mac.createFileOfSize(base + QStringLiteral("/open/deeper/b"), 20);
-    mac.createFileOfSize(base + QStringLiteral("/locked/c"), 5000);
-    mac.createFileOfSize(base + QStringLiteral("/locked/sub/d"), 5000);
-    mac.createFileOfSize(base + QStringLiteral("/listable only/e"), 7000);
-    mac.createFileOfSize(base + QStringLiteral("/after/f"), 3);
-    QVERIFY(QFile::setPermissions(base + QStringLiteral("/locked"), {}));
-    QVERIFY(QFile::setPermissions(base + QStringLiteral("/listable only"), QFile::ReadOwner));
-    for (int threads : {1, 4}) {
-        FolderWalker::Limits limits;
-        limits.threads = threads;
-        limits.parallelAfterEntries = 0;
-        QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(base)), 123);
-    }
+    const QString base = mac.path("~/Library/Caches/com.example.gone");
+    mac.createFileOfSize(base + "/open/a", 100);
+    mac.createFileOfSize(base + "/open/deeper/b", 20);
+    mac.createFileOfSize(base + "/locked/c", 5000);
+    mac.createFileOfSize(base + "/locked/sub/d", 5000);
+    mac.createFileOfSize(base + "/listable only/e", 7000);
+    mac.createFileOfSize(base + "/after/f", 3);
+    QVERIFY(QFile::setPermissions(base + "/locked", {}));
+    QVERIFY(QFile::setPermissions(base + "/listable only", QFile::ReadOwner));
+    for (int threads : {1, 4})
+        QCOMPARE(FolderWalker(parallel(threads)).totalSize(QFile::encodeName(base)), 123);
     const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    QVERIFY(QFile::setPermissions(base + QStringLiteral("/locked"), all));
-    QVERIFY(QFile::setPermissions(base + QStringLiteral("/listable only"), all));
+    QVERIFY(QFile::setPermissions(base + "/locked", all));
+    QVERIFY(QFile::setPermissions(base + "/listable only", all));
     QCOMPARE(ScannerEngine::directorySize(base), 17123);
 }
 
@@ -330,15 +331,15 @@ void TestDirectorySize::singleItems()
     QFETCH(bool, isDirectory);
     FakeMac mac;
     const QByteArray kind = QTest::currentDataTag();
-    QString path = kind == "empty path" ? QString() : mac.path(QStringLiteral("/item"));
+    QString path = kind == "empty path" ? QString() : mac.path("/item");
     if (kind == "file")
         mac.createFileOfSize(path, 321);
     else if (kind == "folder")
         mac.createDir(path);
     else if (kind == "link to a folder")
-        mac.createDir(QStringLiteral("/real")), mac.createSymlink(QStringLiteral("real"), path);
+        mac.createDir("/real"), mac.createSymlink("real", path);
     else if (kind == "dangling link")
-        mac.createSymlink(QStringLiteral("missing"), path);
+        mac.createSymlink("missing", path);
     if (fileSize >= 0)
         QCOMPARE(ScannerEngine::fileSize(path), fileSize);
     QCOMPARE(ScannerEngine::isDirectory(path), isDirectory);

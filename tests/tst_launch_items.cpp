@@ -23,18 +23,17 @@ const QString kUser = "~/Library/LaunchAgents";
 const QString kAgents = "/Library/LaunchAgents";
 const QString kDaemons = "/Library/LaunchDaemons";
 
-// An empty label: the file is not reported.
+// An empty appName: the entry is not reported.
 void launchRow(const char *tag, const QString &folder, const QString &file, const QByteArray &content,
                const QString &label = {}, const QString &appName = {}, const Optional &program = {})
 {
-    QTest::newRow(tag) << folder << file << content << label << appName << program;
+    QTest::newRow(tag) << folder + "/" + file << content << Optional(label) << appName << program;
 }
 
-// An empty appName: the entry is not reported.
 void pluginRow(const char *tag, const QString &entry, const QByteArray &info, const QString &appName = {},
                const Optional &bundleID = {})
 {
-    QTest::newRow(tag) << entry << info << bundleID << appName;
+    QTest::newRow(tag) << entry << info << bundleID << appName << Optional();
 }
 
 }
@@ -43,12 +42,13 @@ class TestLaunchItems : public QObject
 {
     Q_OBJECT
 private slots:
-    void launchItems_data()
+    // Launch items (entries in a launch folder: the file is the property list) and plug-ins (a file, or a
+    // bundle with Contents/Info.plist) in one table.
+    void finders_data()
     {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("entry");     // fake path of the entry
+        QTest::addColumn<QByteArray>("content"); // plug-ins: empty: a plain file, "none": a bare bundle
+        QTest::addColumn<Optional>("bundleID");
         QTest::addColumn<QString>("appName");
         QTest::addColumn<Optional>("program");
         const QString tool = "/Applications/Example.app/Contents/MacOS/Example Tool";
@@ -103,58 +103,10 @@ private slots:
 
         const QStringList awkward = FakeMac::awkwardNames();
         for (int i = 0; i < awkward.size(); ++i) {
-            QTest::addRow("awkward %d", i) << kUser << awkward[i] + ".plist" << plist({{"Program", awkward[i]}})
-                                           << awkward[i] << awkward[i] << Optional(awkward[i]);
+            QTest::addRow("awkward %d", i) << kUser + "/" + awkward[i] + ".plist" << plist({{"Program", awkward[i]}})
+                                           << Optional(awkward[i]) << awkward[i] << Optional(awkward[i]);
         }
-    }
 
-    void launchItems()
-    {
-        QFETCH(QString, folder);
-        QFETCH(QString, file);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, label);
-        QFETCH(QString, appName);
-        QFETCH(Optional, program);
-        FakeMac mac;
-        const QString path = content == kFifo ? mac.createFifo(folder + "/" + file)
-                                              : mac.createFile(folder + "/" + file, content);
-        const QList<LeftoverItem> items = ScannerEngine::findOrphanLaunchItems(mac.roots());
-        QCOMPARE(items.size(), label.isEmpty() ? 0 : 1);
-        if (label.isEmpty())
-            return;
-        const LeftoverItem &item = items.first();
-        QCOMPARE(item.type, LeftoverType::loginItem);
-        QCOMPARE(item.path, Optional(path));
-        QCOMPARE(item.bundleID, Optional(label));
-        QCOMPARE(item.appName, appName);
-        QCOMPARE(item.permissionService, program);
-        QCOMPARE(item.size, qint64(content.size()));
-    }
-
-    // User agents, system agents, daemons, each folder by name. With the home
-    // folder at the root, the user's and the system's agents are one folder:
-    // each file is still reported once.
-    void launchItemsInFolderOrder()
-    {
-        FakeMac mac;
-        mac.createPlist("/Library/LaunchDaemons/com.example.a.plist", {});
-        mac.createPlist("/Library/LaunchAgents/com.example.c.plist", {});
-        mac.createPlist("/Library/LaunchAgents/com.example.b.plist", {});
-        mac.createPlist("~/Library/LaunchAgents/com.example.z.plist", {});
-        QStringList labels;
-        for (const LeftoverItem &item : ScannerEngine::findOrphanLaunchItems(mac.roots()))
-            labels << *item.bundleID;
-        QCOMPARE(labels, (QStringList{"com.example.z", "com.example.b", "com.example.c", "com.example.a"}));
-        QCOMPARE(ScannerEngine::findOrphanLaunchItems(SystemRoots{mac.root(), mac.root()}).size(), 3);
-    }
-
-    void plugins_data()
-    {
-        QTest::addColumn<QString>("entry");   // fake path of the entry
-        QTest::addColumn<QByteArray>("info"); // Contents/Info.plist; empty: a plain file, "none": a bare bundle
-        QTest::addColumn<Optional>("bundleID");
-        QTest::addColumn<QString>("appName");
         const auto id = [](const QString &identifier) { return plist({{"CFBundleIdentifier", identifier}}); };
 
         // Judged by identifier.
@@ -188,54 +140,73 @@ private slots:
         pluginRow("no extension", "/Library/Audio/Plug-Ins/VST/Bare", QByteArray(), "Bare");
     }
 
-    void plugins()
+    void finders()
     {
         QFETCH(QString, entry);
-        QFETCH(QByteArray, info);
+        QFETCH(QByteArray, content);
         QFETCH(Optional, bundleID);
         QFETCH(QString, appName);
+        QFETCH(Optional, program);
         FakeMac mac;
-        qint64 size = 0;
-        if (info.isEmpty()) {
+        const bool launch = entry.contains(QLatin1String("/Launch"));
+        const QString plistPath = launch ? entry : entry + "/Contents/Info.plist";
+        qint64 size = launch ? 0 : 1000;
+        if (!launch && content.isEmpty()) {
             mac.createFileOfSize(entry, 321);
             size = 321;
         } else {
-            mac.createFileOfSize(entry + "/Contents/MacOS/bin", 1000);
-            size = 1000;
-            if (info == kFifo) {
-                mac.createFifo(entry + "/Contents/Info.plist");
-            } else if (info != "none") {
-                mac.createFile(entry + "/Contents/Info.plist", info);
-                size += info.size();
+            if (!launch)
+                mac.createFileOfSize(entry + "/Contents/MacOS/bin", 1000);
+            if (content == kFifo) {
+                mac.createFifo(plistPath);
+            } else if (content != "none") {
+                mac.createFile(plistPath, content);
+                size += content.size();
             }
         }
-        const QSet<QString> ids{"com.example.app", "com.example.installed"};
-        const QList<LeftoverItem> items = ScannerEngine::findOrphanPlugins(mac.roots(), ids, {"Installed Tool"});
+        const QList<LeftoverItem> items = launch ? ScannerEngine::findOrphanLaunchItems(mac.roots())
+                                                 : ScannerEngine::findOrphanPlugins(
+                                                       mac.roots(), {"com.example.app", "com.example.installed"},
+                                                       {"Installed Tool"});
         QCOMPARE(items.size(), appName.isEmpty() ? 0 : 1);
         if (appName.isEmpty())
             return;
         const LeftoverItem &item = items.first();
-        QCOMPARE(item.type, LeftoverType::plugin);
+        QCOMPARE(item.type, launch ? LeftoverType::loginItem : LeftoverType::plugin);
         QCOMPARE(item.path, Optional(mac.path(entry)));
         QCOMPARE(item.bundleID, bundleID);
         QCOMPARE(item.appName, appName);
+        QCOMPARE(item.permissionService, program);
         QCOMPARE(item.size, size);
-        QVERIFY(!item.permissionService);
     }
 
-    void pluginsInFolderOrder()
+    // Launch items: user agents, system agents, daemons; plug-ins: the user's
+    // folders before the system's. Each folder by name. With the home folder at
+    // the root, the user's and the system's agents are one folder: each file is
+    // still reported once.
+    void folderOrder()
     {
         FakeMac mac;
+        mac.createPlist("/Library/LaunchDaemons/com.example.a.plist", {});
+        mac.createPlist("/Library/LaunchAgents/com.example.c.plist", {});
+        mac.createPlist("/Library/LaunchAgents/com.example.b.plist", {});
+        mac.createPlist("~/Library/LaunchAgents/com.example.z.plist", {});
         mac.createFile("/Library/Audio/Plug-Ins/VST3/A.vst3");
         mac.createFile("~/Library/PreferencePanes/Z.prefPane");
         mac.createFile("/Library/PreferencePanes/B.prefPane");
         mac.createFile("/Library/PreferencePanes/A.prefPane");
-        QStringList names;
-        for (const LeftoverItem &item : ScannerEngine::findOrphanPlugins(mac.roots(), {}, {}))
-            names << item.path->mid(mac.root().size());
-        QCOMPARE(names, (QStringList{"/Users/tester/Library/PreferencePanes/Z.prefPane",
+        QStringList found;
+        for (const LeftoverItem &item : ScannerEngine::findOrphanLaunchItems(mac.roots())
+                 + ScannerEngine::findOrphanPlugins(mac.roots(), {}, {}))
+            found << item.path->mid(mac.root().size());
+        QCOMPARE(found, (QStringList{"/Users/tester/Library/LaunchAgents/com.example.z.plist",
+                                     "/Library/LaunchAgents/com.example.b.plist",
+                                     "/Library/LaunchAgents/com.example.c.plist",
+                                     "/Library/LaunchDaemons/com.example.a.plist",
+                                     "/Users/tester/Library/PreferencePanes/Z.prefPane",
                                      "/Library/PreferencePanes/A.prefPane", "/Library/PreferencePanes/B.prefPane",
                                      "/Library/Audio/Plug-Ins/VST3/A.vst3"}));
+        QCOMPARE(ScannerEngine::findOrphanLaunchItems(SystemRoots{mac.root(), mac.root()}).size(), 3);
     }
 };
 

@@ -109,8 +109,6 @@ private slots:
             "ABCDE12345.com.example.app", "App");
         row("prefs: folder sized by itself", Preferences, "com.example.odd.plist", true, "com.example.odd",
             "Odd", kOwnSize);
-        row("system prefs: reported", SystemPreferences, "com.example.daemon.plist", false,
-            "com.example.daemon", "Daemon");
 
         // Generic finder: Hidden, exclusions, Installed, Team prefix, Plain name, Apple, Length.
         skipped("generic: hidden", AppSupport, ".com.example.hidden");
@@ -144,18 +142,14 @@ private slots:
         skipped("group containers: apple group", GroupContainers, "group.com.apple.notes");
         skipped("containers: plain four characters", Containers, "abcd");
         row("containers: plain five characters", Containers, "abcde", true, {}, "Abcde");
-        row("containers: reported", Containers, "com.example.Viewer", true, "com.example.Viewer", "Viewer");
         row("containers: file always walked", Containers, "com.example.file", false, "com.example.file", "File", 0);
         row("scripts: reported", Scripts, "com.example.Viewer", true, "com.example.Viewer", "Viewer");
 
         // Saved states: names ending ".savedState", then the rules of the preferences.
-        row("saved state: reported", SavedStates, "com.example.Viewer.savedState", true, "com.example.Viewer",
-            "Viewer");
         skipped("saved state: other ending", SavedStates, "com.example.Viewer.plist");
         row("saved state: no hidden rule", SavedStates, ".com.example.x.savedState", true, ".com.example.x", "X");
 
         // Privileged helpers: Hidden; identifier less ".plist"; Apple, Length, Installed, Team prefix.
-        row("helpers: tool", Helpers, "com.example.daemon", false, "com.example.daemon", "Daemon");
         row("helpers: plist", Helpers, "com.example.daemon.plist", false, "com.example.daemon", "Daemon");
         row("helpers: folder not walked", Helpers, "com.example.dirtool", true, "com.example.dirtool",
             "Dirtool", kOwnSize);
@@ -207,24 +201,6 @@ private slots:
             QCOMPARE(item.appName, appName);
         QCOMPARE(item.size, size == kOwnSize ? ownSize(realPath) : size);
         QVERIFY(!item.permissionService);
-    }
-
-    // Entries come in name order; containers before group containers.
-    void listingOrder()
-    {
-        FakeMac mac;
-        for (const char *name : {"com.example.b", "com.example.C", "com.example.a", "UBF8T346G9.z.y.x"})
-            mac.createDir(QStringLiteral("~/Library/Caches/") + QString::fromUtf8(name));
-        mac.createDir("~/Library/Group Containers/com.example.aaa");
-        mac.createDir("~/Library/Containers/com.example.zzz");
-        QStringList names;
-        for (const LeftoverItem &item : ScannerEngine::findOrphanCaches(mac.roots(), {}))
-            names << item.path->section('/', -1);
-        QCOMPARE(names, (QStringList{"UBF8T346G9.z.y.x", "com.example.C", "com.example.a", "com.example.b"}));
-        const auto containers = ScannerEngine::findOrphanContainers(mac.roots(), {});
-        QCOMPARE(containers.size(), 2);
-        QCOMPARE(containers[0].bundleID, Optional("com.example.zzz"));
-        QCOMPARE(containers[1].bundleID, Optional("com.example.aaa"));
     }
 
     // Missing or unlistable folders yield nothing; strange entries never hang

@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
 
 namespace {
 const QStringList kNotTranslated{QStringLiteral("remove_app_partial"), QStringLiteral("trash_partial")};
@@ -36,24 +35,13 @@ QString sortedKinds(QString kinds)
     return kinds;
 }
 
-// A manager on its own settings file, away from the user's store.
+// A settings file of its own, away from the user's store.
 struct Fixture
 {
     QTemporaryDir dir;
-    std::unique_ptr<UserDefaults> defaults;
-    std::unique_ptr<LanguageManager> manager;
-
-    Fixture()
-        : defaults(std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("defaults.plist"))))
-    {
-    }
-    LanguageManager &make()
-    {
-        manager = std::make_unique<LanguageManager>(*defaults);
-        return *manager;
-    }
+    UserDefaults defaults{dir.filePath(QStringLiteral("defaults.plist"))};
     // What a fresh process would read from the file.
-    UserDefaults reread() const { return UserDefaults(defaults->filePath()); }
+    UserDefaults reread() const { return UserDefaults(defaults.filePath()); }
 };
 }
 
@@ -61,31 +49,19 @@ class TestLocalization : public QObject
 {
     Q_OBJECT
 private slots:
-    void languagesRoundTrip()
-    {
-        QStringList raws;
-        for (AppLanguage l : AppLanguages::allCases()) {
-            raws << AppLanguages::rawValue(l);
-            QCOMPARE(AppLanguages::fromRawValue(AppLanguages::rawValue(l)), std::optional(l));
-        }
-        for (const char *bad : {"", "pt", "english", "EN", "zh-hans", "de "})
-            QVERIFY2(!AppLanguages::fromRawValue(QString::fromLatin1(bad)), bad);
-        // Every language but the system choice has a table, and only those.
-        QCOMPARE(raws.takeFirst(), QStringLiteral("system"));
-        QCOMPARE(LocalizationTables::codes(), raws);
-    }
-
     void tableMatchesEnglish_data()
     {
         QTest::addColumn<QString>("code");
-        for (const QString &code : LocalizationTables::codes())
-            QTest::newRow(qPrintable(code)) << code;
+        // Every language but the system choice needs a table.
+        for (AppLanguage language : AppLanguages::allCases()) {
+            if (language != AppLanguage::system)
+                QTest::newRow(qPrintable(AppLanguages::rawValue(language))) << AppLanguages::rawValue(language);
+        }
     }
     void tableMatchesEnglish()
     {
         QFETCH(QString, code);
         QStringList englishKeys = LocalizationTables::keys(QStringLiteral("en"));
-        QCOMPARE(englishKeys.size(), 48);
         QCOMPARE(englishKeys.removeDuplicates(), 0);
 
         QStringList expectedKeys = englishKeys;
@@ -107,33 +83,6 @@ private slots:
             QVERIFY2(sortedKinds(own) == sortedKinds(placeholders(english->value(key))),
                      qPrintable(key + ": " + text));
         }
-    }
-
-    void scanFoundNFiles_data()
-    {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("en") << "en" << "Found 3 items for Foo.";
-        QTest::newRow("de") << "de" << "3 Objekte für Foo gefunden.";
-        QTest::newRow("fr") << "fr" << "3 éléments trouvés pour Foo.";
-        QTest::newRow("es") << "es" << "Se encontraron 3 elementos de Foo.";
-        QTest::newRow("zh-Hans") << "zh-Hans" << "找到 Foo 的 3 个项目。";
-        QTest::newRow("hi") << "hi" << "Foo के लिए 3 आइटम मिले।";
-        QTest::newRow("ar") << "ar" << "تم العثور على 3 من العناصر لـ Foo.";
-        QTest::newRow("pt-BR") << "pt-BR" << "3 itens encontrados para Foo.";
-        QTest::newRow("uk") << "uk" << "Знайдено елементів для Foo: 3.";
-        QTest::newRow("ru") << "ru" << "Найдено элементов для Foo: 3.";
-        QTest::newRow("ja") << "ja" << "Foo の項目が 3 件見つかりました。";
-    }
-    void scanFoundNFiles()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, expected);
-        Fixture f;
-        LanguageManager &lm = f.make();
-        lm.setLanguage(*AppLanguages::fromRawValue(code));
-        // The caller passes the count first and the name second, as the English text names them.
-        QCOMPARE(lm.localized(QStringLiteral("scan_found_n_files"), {3, QStringLiteral("Foo")}), expected);
     }
 
     void format_data()
@@ -192,7 +141,7 @@ private slots:
 
         // With the system choice, lookups use the resolved table.
         Fixture f;
-        LanguageManager &lm = f.make();
+        LanguageManager lm(f.defaults);
         lm.setPreferredLanguagesProvider([preferred] { return preferred; });
         QCOMPARE(lm.currentLanguageCode(), expected);
         QCOMPARE(lm.localized(QStringLiteral("cancel")),
@@ -218,8 +167,8 @@ private slots:
         QFETCH(int, expected);
         Fixture f;
         if (stored.isValid())
-            f.defaults->setValue(QStringLiteral("appLanguage"), stored);
-        LanguageManager &lm = f.make();
+            f.defaults.setValue(QStringLiteral("appLanguage"), stored);
+        LanguageManager lm(f.defaults);
         QCOMPARE(int(lm.language()), expected);
         // Reading never writes back, not even a correction.
         UserDefaults onDisk = f.reread();
@@ -229,7 +178,7 @@ private slots:
     void setLanguageStores()
     {
         Fixture f;
-        LanguageManager &lm = f.make();
+        LanguageManager lm(f.defaults);
         QSignalSpy changed(&lm, &LanguageManager::languageChanged);
 
         lm.setLanguage(AppLanguage::de);
@@ -238,7 +187,7 @@ private slots:
         QCOMPARE(lm.localized(QStringLiteral("cancel")), QStringLiteral("Abbrechen"));
 
         // Assigning the value already held still stores it.
-        f.defaults->remove(QStringLiteral("appLanguage"));
+        f.defaults.remove(QStringLiteral("appLanguage"));
         lm.setLanguage(AppLanguage::de);
         QCOMPARE(changed.count(), 2);
         QCOMPARE(f.reread().string(QStringLiteral("appLanguage")), std::optional<QString>(QStringLiteral("de")));
@@ -256,7 +205,7 @@ private slots:
     void fallbacks()
     {
         Fixture f;
-        LanguageManager &lm = f.make();
+        LanguageManager lm(f.defaults);
         lm.setLanguage(AppLanguage::de);
         const QString english = LocalizationTables::table("en")->value("trash_partial");
         QCOMPARE(lm.localized(QStringLiteral("trash_partial")), english);
@@ -267,24 +216,32 @@ private slots:
         QCOMPARE(lm.localized(QString()), QString());
     }
 
-    // A chosen language formats numbers in that language, whatever the system locale.
-    void locale_data()
+    // A chosen language formats numbers in that language, whatever the system locale, and its texts take the
+    // count first and the name second, as the English text names them. Empty: not checked.
+    void chosenLanguage_data()
     {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("de") << int(AppLanguage::de) << "de_DE";
-        QTest::newRow("zh-Hans") << int(AppLanguage::zhHans) << "zh_CN";
-        QTest::newRow("pt-BR") << int(AppLanguage::ptBR) << "pt_BR";
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("en") << "en" << "" << "Found 3 items for Foo.";
+        QTest::newRow("uk") << "uk" << "" << "Знайдено елементів для Foo: 3.";
+        QTest::newRow("zh-Hans") << "zh-Hans" << "zh_CN" << "找到 Foo 的 3 个项目。";
+        QTest::newRow("de") << "de" << "de_DE" << "";
+        QTest::newRow("pt-BR") << "pt-BR" << "pt_BR" << "";
     }
-    void locale()
+    void chosenLanguage()
     {
-        QFETCH(int, language);
-        QFETCH(QString, name);
+        QFETCH(QString, code);
+        QFETCH(QString, locale);
+        QFETCH(QString, found);
         Fixture f;
-        LanguageManager &lm = f.make();
+        LanguageManager lm(f.defaults);
         lm.setSystemLocaleProvider([] { return QLocale(QLocale::French, QLocale::France); });
-        lm.setLanguage(AppLanguage(language));
-        QCOMPARE(lm.locale().name(), name);
+        lm.setLanguage(*AppLanguages::fromRawValue(code));
+        if (!locale.isEmpty())
+            QCOMPARE(lm.locale().name(), locale);
+        if (!found.isEmpty())
+            QCOMPARE(lm.localized(QStringLiteral("scan_found_n_files"), {3, QStringLiteral("Foo")}), found);
     }
 
     // With the system choice, texts follow the preferred languages as they change, and
@@ -292,7 +249,7 @@ private slots:
     void systemChoiceFollowsTheSystem()
     {
         Fixture f;
-        LanguageManager &lm = f.make();
+        LanguageManager lm(f.defaults);
         QStringList preferred{"de-DE"};
         lm.setPreferredLanguagesProvider([&preferred] { return preferred; });
         lm.setSystemLocaleProvider([] { return QLocale(QLocale::French, QLocale::France); });

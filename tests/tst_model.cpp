@@ -1,33 +1,14 @@
 #include "model/InstalledApp.h"
 #include "model/LeftoverItem.h"
-#include "model/LeftoverType.h"
 
 #include <QtTest>
 
-#include <algorithm>
 #include <ctime>
 
 class TestModel : public QObject
 {
     Q_OBJECT
 private slots:
-    // Types order by their text, and the text reads back as the type.
-    void typesSortByTextAndRoundTrip()
-    {
-        QList<LeftoverType> all = LeftoverTypes::allCases();
-        std::sort(all.begin(), all.end());
-        QStringList texts;
-        for (LeftoverType t : all) {
-            texts << LeftoverTypes::rawValue(t);
-            QCOMPARE(LeftoverTypes::fromRawValue(texts.last()), std::optional(t));
-        }
-        QStringList sorted = texts;
-        sorted.sort();
-        QCOMPARE(texts, sorted);
-        QCOMPARE(QSet<QString>(texts.cbegin(), texts.cend()).size(), 11);
-        QVERIFY(!LeftoverTypes::fromRawValue(QStringLiteral("cache")));
-    }
-
     void displayPath_data()
     {
         QTest::addColumn<int>("type");

@@ -63,13 +63,9 @@ private slots:
         QTest::addColumn<Optional>("program");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("executable in bundle")
-            << Optional("/Applications/Example.app/Contents/MacOS/Example Tool") << "com.example.x" << "Example Tool";
         QTest::newRow("dotted file name") << Optional("/usr/local/bin/com.example.agent") << "x" << "com.example";
         QTest::newRow("hidden file") << Optional("/opt/.hidden") << "x" << ".hidden";
         QTest::newRow("trailing slash") << Optional("/usr/bin/") << "x" << "bin";
-        QTest::newRow("no program") << Optional() << "com.example.sync-agent" << "Sync agent";
-        QTest::newRow("empty program") << Optional("") << "com.example.Foo" << "Foo";
         QTest::newRow("root only") << Optional("/") << "com.example.tool" << "Tool";
         QTest::newRow("nothing at all") << Optional() << "" << "";
     }
@@ -79,22 +75,6 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, expected);
         QCOMPARE(ScannerEngine::appName(program, label), expected);
-    }
-
-    void serviceDisplayText_data()
-    {
-        QTest::addColumn<QString>("service");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("one word") << "kTCCServiceAccessibility" << "Accessibility";
-        QTest::newRow("many words") << "kTCCServiceSystemPolicyAllFiles" << "System Policy All Files";
-        QTest::newRow("no prefix") << "Camera" << "Camera";
-        QTest::newRow("empty") << "" << "";
-    }
-    void serviceDisplayText()
-    {
-        QFETCH(QString, service);
-        QFETCH(QString, expected);
-        QCOMPARE(ScannerEngine::serviceDisplayText(service), expected);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "core/engine/PermissionDatabase.h"
+#include "support/TccDatabase.h"
 #include "support/Unprivileged.h"
 
 #include <QtTest>
@@ -9,46 +10,6 @@
 using namespace ScannerEngine;
 
 namespace {
-
-// A row as "client|client_type|service|auth_value|allowed"; "NULL" stands for a NULL value.
-// The older layout has no auth_value column; its rows give only the other four.
-bool createDatabase(const QString &path, bool withAuthValue, const QStringList &rows)
-{
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
-        sqlite3_close(db);
-        return false;
-    }
-    const char *schema = withAuthValue
-        ? "CREATE TABLE access (service TEXT, client TEXT, client_type INTEGER, auth_value INTEGER, "
-          "auth_reason INTEGER, allowed INTEGER, last_modified INTEGER)"
-        : "CREATE TABLE access (service TEXT, client TEXT, client_type INTEGER, allowed INTEGER, "
-          "prompt_count INTEGER)";
-    bool ok = sqlite3_exec(db, schema, nullptr, nullptr, nullptr) == SQLITE_OK;
-    const char *insert = withAuthValue
-        ? "INSERT INTO access (client, client_type, service, auth_value, allowed) VALUES (?, ?, ?, ?, ?)"
-        : "INSERT INTO access (client, client_type, service, allowed) VALUES (?, ?, ?, ?)";
-    for (const QString &row : rows) {
-        QStringList fields = row.split(QLatin1Char('|'));
-        if (!withAuthValue)
-            fields.removeAt(3);
-        sqlite3_stmt *statement = nullptr;
-        ok = ok && sqlite3_prepare_v2(db, insert, -1, &statement, nullptr) == SQLITE_OK;
-        for (int i = 0; ok && i < fields.size(); ++i) {
-            if (fields[i] == QLatin1String("NULL")) {
-                sqlite3_bind_null(statement, i + 1);
-            } else {
-                const QByteArray value = fields[i].toUtf8();
-                sqlite3_bind_text(statement, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-            }
-        }
-        ok = ok && sqlite3_step(statement) == SQLITE_DONE;
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return ok;
-}
 
 // appName | bundleID | service, with the fixed fields checked on the way.
 QStringList describe(const PermissionScan &scan)
@@ -64,6 +25,15 @@ QStringList describe(const PermissionScan &scan)
     if (scan.accessDenied)
         out << QStringLiteral("denied");
     return out;
+}
+
+bool exec(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    const bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
+        && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
 }
 
 QByteArray fileContent(const QString &path)
@@ -134,7 +104,7 @@ private slots:
         QFETCH(QStringList, installed);
         QFETCH(QStringList, expected);
         const QString path = freshPath();
-        QVERIFY(createDatabase(path, withAuthValue, rows));
+        QVERIFY(TccDatabase::create(path, rows, withAuthValue));
         const QByteArray before = fileContent(path);
         const QStringList filesBefore = QDir(m_dir.path()).entryList(QDir::Files);
 
@@ -149,15 +119,9 @@ private slots:
     void pairsAreNotConfused()
     {
         const QString path = freshPath();
-        QVERIFY(createDatabase(path, true, {}));
-        sqlite3 *db = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db,
-                              "INSERT INTO access (client, client_type, service, auth_value) VALUES "
-                              "('com.example.a|b', 0, 'c', 2), ('com.example.a', 0, 'b|c', 2)",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(db);
+        QVERIFY(TccDatabase::create(path, {}));
+        QVERIFY(exec(path, "INSERT INTO access (client, client_type, service, auth_value) VALUES "
+                           "('com.example.a|b', 0, 'c', 2), ('com.example.a', 0, 'b|c', 2)"));
         QCOMPARE(describe(findOrphanPermissions(path, {})),
                  (QStringList{"A|b | com.example.a|b | c", "A | com.example.a | b|c"}));
     }
@@ -198,7 +162,7 @@ private slots:
         QFETCH(QString, bundleID);
         QFETCH(QStringList, expected);
         const QString path = freshPath();
-        QVERIFY(createDatabase(path, withAuthValue, rows));
+        QVERIFY(TccDatabase::create(path, rows, withAuthValue));
         QCOMPARE(describe(findPermissions(bundleID, QStringLiteral("Example"), path)), expected);
     }
 
@@ -244,10 +208,7 @@ private slots:
             if (kind == QLatin1String("corrupt"))
                 f.write(QByteArray("SQLite format 3\0", 16) + QByteArray(4096, '\xff'));
         } else if (kind != QLatin1String("missing")) {
-            sqlite3 *db = nullptr;
-            QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(db, kind.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(db);
+            QVERIFY(exec(path, kind));
         }
         PermissionReadLimits limits;
         limits.milliseconds = milliseconds;
@@ -279,7 +240,7 @@ private slots:
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                                       | QFile::ReadOther | QFile::ExeOther));
         const QString database = dir.filePath(QStringLiteral("TCC.db"));
-        QVERIFY(createDatabase(database, true, {"com.example.gone|0|kTCCServiceCamera|2|0"}));
+        QVERIFY(TccDatabase::create(database, {"com.example.gone|0|kTCCServiceCamera|2|0"}));
         QVERIFY(QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner));
         qputenv("QUILLMERE_TEST_ROOT_ONLY_DB", QFile::encodeName(database));
         QByteArray output;

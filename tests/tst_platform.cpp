@@ -16,7 +16,7 @@
 
 namespace {
 
-const char *kXmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
+const QByteArray kXmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
 
 QVariantMap everyKind()
 {
@@ -223,72 +223,48 @@ private slots:
 
     // ---- PropertyList
 
-    void unreadablePlistGivesNothing_data()
+    // Shared references in a binary list are counted as often as the parser would copy them.
+    void plistReading_data()
     {
-        QTest::addColumn<bool>("create");
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("content"); // the tag "missing": no file
+        QTest::addColumn<bool>("readable");
         const QByteArray xml = PropertyList::toXml(everyKind());
         const QByteArray binary = PropertyList::toBinary(everyKind());
         const int depth = PropertyList::maxDepth + 50;
         const QByteArray nested = QByteArray("<array>").repeated(depth) + QByteArray("</array>").repeated(depth);
-
-        QTest::newRow("missing") << false << QByteArray();
-        QTest::newRow("empty") << true << QByteArray();
-        QTest::newRow("truncated XML") << true << xml.left(xml.size() / 2);
-        QTest::newRow("truncated binary") << true << binary.left(binary.size() / 2);
-        QTest::newRow("binary without its trailer") << true << binary.chopped(8);
-        QTest::newRow("binary magic, garbage after") << true << QByteArray("bplist00") + QByteArray(64, '\xff');
-        QTest::newRow("malformed XML") << true
-                                       << QByteArray(kXmlHeader) + "<dict><key>a</key><string>b</dict></plist>";
-        QTest::newRow("not XML at all") << true << QByteArray("{\"json\": true}");
-        QTest::newRow("top-level array") << true
-                                         << QByteArray(kXmlHeader) + "<array><string>a</string></array></plist>";
-        QTest::newRow("top-level string") << true << QByteArray(kXmlHeader) + "<string>a</string></plist>";
-        QTest::newRow("one byte over the cap") << true << xmlOfSize(PropertyList::maxFileSize + 1);
-        QTest::newRow("nested too deep") << true
-                                         << QByteArray(kXmlHeader) + "<dict><key>a</key>" + nested + "</dict></plist>";
-    }
-    void unreadablePlistGivesNothing()
-    {
-        QFETCH(bool, create);
-        QFETCH(QByteArray, content);
-        const QString path = m_mac.path(QStringLiteral("/plists/") + QString::fromLatin1(QTest::currentDataTag()));
-        if (create)
-            m_mac.createFile(path, content);
-        QVERIFY(!PropertyList::readFile(path));
-        if (create)
-            QVERIFY(!PropertyList::fromData(content));
-    }
-
-    void plistAtTheCapIsRead()
-    {
-        const QByteArray xml = xmlOfSize(PropertyList::maxFileSize);
-        QCOMPARE(xml.size(), PropertyList::maxFileSize);
-        const auto dict = PropertyList::readFile(m_mac.createFile(QStringLiteral("/plists/at-cap.plist"), xml));
-        QVERIFY(dict);
-        QCOMPARE(dict->value(QStringLiteral("s")).toString().size(), PropertyList::maxFileSize - xmlOfSize(0).size());
-    }
-
-    // Shared references are counted as often as the parser would copy them.
-    void binaryNodeCount_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("readable");
         QVariantList values;
         for (int i = 0; i < 19997; ++i)
             values.append(qint64(i) * 1000);
-        const QByteArray distinct = PropertyList::toBinary({{"values", values}}); // 20,000 nodes
-        QVERIFY(distinct.size() < PropertyList::maxFileSize);
 
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("truncated XML") << xml.left(xml.size() / 2) << false;
+        QTest::newRow("truncated binary") << binary.left(binary.size() / 2) << false;
+        QTest::newRow("binary without its trailer") << binary.chopped(8) << false;
+        QTest::newRow("binary magic, garbage after") << QByteArray("bplist00") + QByteArray(64, '\xff') << false;
+        QTest::newRow("malformed XML") << kXmlHeader + "<dict><key>a</key><string>b</dict></plist>" << false;
+        QTest::newRow("not XML at all") << QByteArray("{\"json\": true}") << false;
+        QTest::newRow("top-level array") << kXmlHeader + "<array><string>a</string></array></plist>" << false;
+        QTest::newRow("top-level string") << kXmlHeader + "<string>a</string></plist>" << false;
+        QTest::newRow("one byte over the cap") << xmlOfSize(PropertyList::maxFileSize + 1) << false;
+        QTest::newRow("at the cap") << xmlOfSize(PropertyList::maxFileSize) << true;
+        QTest::newRow("nested too deep") << kXmlHeader + "<dict><key>a</key>" + nested + "</dict></plist>" << false;
         QTest::newRow("579,197 nodes from 131 bytes") << sharedArrays(5, 14) << false;
         QTest::newRow("11,113 nodes, shared") << sharedArrays(4, 10) << true;
-        QTest::newRow("20,000 distinct nodes") << distinct << true;
+        QTest::newRow("20,000 distinct nodes") << PropertyList::toBinary({{"values", values}}) << true;
     }
-    void binaryNodeCount()
+    void plistReading()
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, readable);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        const QString path = m_mac.path("/plists/" + tag);
+        if (tag != "missing")
+            m_mac.createFile(path, content);
+        QCOMPARE(PropertyList::readFile(path).has_value(), readable);
         QCOMPARE(PropertyList::fromData(content).has_value(), readable);
+        if (tag == "at the cap")
+            QCOMPARE(PropertyList::readFile(path)->value("s").toString().size(), PropertyList::maxFileSize - xmlOfSize(0).size());
     }
 
     void roundTrip_data()

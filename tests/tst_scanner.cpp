@@ -18,34 +18,31 @@ private:
     static void buildWholeMac(ScannerFixture &f)
     {
         FakeMac &mac = f.mac;
-        mac.createApp(QStringLiteral("/Applications/Installed.app"), QStringLiteral("com.installed.app"));
-        mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.editor.plist"), 100);
-        mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.installed.app.plist"), 100);
-        mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.apple.dock.plist"), 100);
-        mac.createFileOfSize(QStringLiteral("~/Library/Application Support/com.gone.editor/data"), 2000);
-        mac.createFileOfSize(QStringLiteral("~/Library/Application Support/Installed/data"), 2000);
-        mac.createFileOfSize(QStringLiteral("~/Library/Caches/com.ignored.tool/x"), 500);
-        mac.createFileOfSize(QStringLiteral("~/Library/Caches/PlainCache/x"), 1500);
-        mac.createFileOfSize(QStringLiteral("~/Library/Containers/com.gone.editor/f"), 3000);
-        mac.createFileOfSize(QStringLiteral("~/Library/Group Containers/ABCDE12345.com.gone.shared/f"), 10);
-        mac.createFileOfSize(QStringLiteral("~/Library/Group Containers/group.com.apple.notes/NoteStore.sqlite"), 10);
-        mac.createFileOfSize(QStringLiteral("/Library/Application Support/com.gone.sysapp/f"), 1000);
-        mac.createFileOfSize(QStringLiteral("/Library/Preferences/com.gone.daemon.plist"), 200);
-        mac.createFileOfSize(QStringLiteral("/Library/PrivilegedHelperTools/com.gone.daemon"), 300);
-        mac.createFileOfSize(QStringLiteral("~/Library/Saved Application State/com.gone.editor.savedState/w"), 400);
-        mac.createFileOfSize(QStringLiteral("~/Library/Logs/com.gone.editor/x"), 600);
-        mac.createPlist(QStringLiteral("~/Library/LaunchAgents/com.gone.agent.plist"),
-                        {{QStringLiteral("Label"), QStringLiteral("com.gone.agent")},
-                         {QStringLiteral("ProgramArguments"),
-                          QVariantList{QStringLiteral("/opt/gone/Gone Agent"), QStringLiteral("-x")}}});
-        mac.createPlist(QStringLiteral("~/Library/Screen Savers/Gone Saver.saver/Contents/Info.plist"),
-                        {{QStringLiteral("CFBundleIdentifier"), QStringLiteral("com.gone.saver")}});
-        f.fakeTool(QStringLiteral("/usr/bin/sfltool"),
-                   "UUID: 1\n Name: Gone Sync\n Identifier: com.gone.sync\n Type: login item (0x4)\n"
-                   " Executable: missing value\n");
+        mac.createApp("/Applications/Installed.app", "com.installed.app");
+        mac.createFileOfSize("~/Library/Preferences/com.gone.editor.plist", 100);
+        mac.createFileOfSize("~/Library/Preferences/com.installed.app.plist", 100);
+        mac.createFileOfSize("~/Library/Preferences/com.apple.dock.plist", 100);
+        mac.createFileOfSize("~/Library/Application Support/com.gone.editor/data", 2000);
+        mac.createFileOfSize("~/Library/Application Support/Installed/data", 2000);
+        mac.createFileOfSize("~/Library/Caches/com.ignored.tool/x", 500);
+        mac.createFileOfSize("~/Library/Caches/PlainCache/x", 1500);
+        mac.createFileOfSize("~/Library/Containers/com.gone.editor/f", 3000);
+        mac.createFileOfSize("~/Library/Group Containers/ABCDE12345.com.gone.shared/f", 10);
+        mac.createFileOfSize("~/Library/Group Containers/group.com.apple.notes/NoteStore.sqlite", 10);
+        mac.createFileOfSize("/Library/Application Support/com.gone.sysapp/f", 1000);
+        mac.createFileOfSize("/Library/Preferences/com.gone.daemon.plist", 200);
+        mac.createFileOfSize("/Library/PrivilegedHelperTools/com.gone.daemon", 300);
+        mac.createFileOfSize("~/Library/Saved Application State/com.gone.editor.savedState/w", 400);
+        mac.createFileOfSize("~/Library/Logs/com.gone.editor/x", 600);
+        mac.createPlist("~/Library/LaunchAgents/com.gone.agent.plist",
+                        {{"Label", "com.gone.agent"}, {"ProgramArguments", QVariantList{"/opt/gone/Gone Agent", "-x"}}});
+        mac.createPlist("~/Library/Screen Savers/Gone Saver.saver/Contents/Info.plist",
+                        {{"CFBundleIdentifier", "com.gone.saver"}});
+        f.fakeTool("/usr/bin/sfltool", "UUID: 1\n Name: Gone Sync\n Identifier: com.gone.sync\n"
+                                       " Type: login item (0x4)\n Executable: missing value\n");
         // A folder where the database file should be: it exists but cannot be opened.
-        mac.createDir(QStringLiteral("~/Library/Application Support/com.apple.TCC/TCC.db"));
-        f.defaults.setStringList(QStringLiteral("ignoredBundleIDs"), {QStringLiteral("com.ignored.tool")});
+        mac.createDir("~/Library/Application Support/com.apple.TCC/TCC.db");
+        f.defaults.setStringList("ignoredBundleIDs", {"com.ignored.tool"});
     }
 
     // A fresh fake Mac with Quillmere itself installed, as on a real machine:
@@ -53,6 +50,14 @@ private:
     static void installSelf(ScannerFixture &f)
     {
         f.mac.createApp(QStringLiteral("/Applications/Quillmere.app"), QStringLiteral("com.quillmere.app"));
+    }
+
+    static QStringList appNames(const QList<LeftoverItem> &items)
+    {
+        QStringList names;
+        for (const LeftoverItem &item : items)
+            names << item.appName;
+        return names;
     }
 
     static void waitForTasks(Scanner *scanner)
@@ -131,11 +136,9 @@ private slots:
             QCOMPARE(actual.at(i), expected.at(i));
         QCOMPARE(actual.size(), expected.size());
 
-        QStringList names;
-        for (const LeftoverItem &item : scanner.items())
-            names << item.appName;
-        QCOMPARE(names, (QStringList{"Daemon", "Daemon", "Editor", "Editor", "Editor", "Editor", "Editor",
-                                     "Gone Agent", "Gone Saver", "Gone Sync", "Plain Cache", "Shared", "Sysapp"}));
+        QCOMPARE(appNames(scanner.items()),
+                 (QStringList{"Daemon", "Daemon", "Editor", "Editor", "Editor", "Editor", "Editor", "Gone Agent",
+                              "Gone Saver", "Gone Sync", "Plain Cache", "Shared", "Sysapp"}));
         QCOMPARE(scanner.tccAccessDenied(), true);
         // Reset at the start, set only at the end.
         QCOMPARE(deniedSpy.count(), 2);
@@ -153,44 +156,32 @@ private slots:
         QCOMPARE(progress, expectedProgress);
     }
 
-    void statusTextByCount_data()
+    // The status text by count; items sorted by lower-cased name.
+    void statusTextAndOrder_data()
     {
-        QTest::addColumn<int>("count");
-        QTest::newRow("none") << 0;
-        QTest::newRow("one") << 1;
-        QTest::newRow("two") << 2;
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("none") << QStringList() << QStringList() << "scan_no_items";
+        QTest::newRow("one") << QStringList{"com.x.beta"} << QStringList{"Beta"} << "scan_found_1_item";
+        QTest::newRow("three") << QStringList{"com.x.beta", "com.x.Alpha", "com.x.alpha2"}
+                               << QStringList{"Alpha", "Alpha2", "Beta"} << "scan_found_n_items";
     }
-    void statusTextByCount()
+    void statusTextAndOrder()
     {
-        QFETCH(int, count);
+        QFETCH(QStringList, ids);
+        QFETCH(QStringList, names);
+        QFETCH(QString, status);
         ScannerFixture f;
         installSelf(f);
-        for (int i = 0; i < count; ++i)
-            f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.app%1.plist").arg(i), 10);
+        for (const QString &id : ids)
+            f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/%1.plist").arg(id), 10);
         Scanner scanner(f.services());
         scanner.scan();
         waitForTasks(&scanner);
-        QCOMPARE(scanner.items().size(), count);
-        const QString expected = count == 0 ? f.language.localized(QStringLiteral("scan_no_items"))
-            : count == 1 ? f.language.localized(QStringLiteral("scan_found_1_item"))
-                         : f.language.localized(QStringLiteral("scan_found_n_items"), {count});
-        QCOMPARE(scanner.scanProgress(), expected);
+        QCOMPARE(appNames(scanner.items()), names);
+        QCOMPARE(scanner.scanProgress(), f.language.localized(status, {int(ids.size())}));
         QVERIFY(!f.logMessages().contains(QStringLiteral("── 0 items suppressed by Ignore List")));
-    }
-
-    void sortsByLowerCasedName()
-    {
-        ScannerFixture f;
-        installSelf(f);
-        for (const char *id : {"com.x.beta", "com.x.Alpha", "com.x.alpha2"})
-            f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/%1.plist").arg(QLatin1String(id)), 10);
-        Scanner scanner(f.services());
-        scanner.scan();
-        waitForTasks(&scanner);
-        QStringList names;
-        for (const LeftoverItem &item : scanner.items())
-            names << item.appName;
-        QCOMPARE(names, (QStringList{"Alpha", "Alpha2", "Beta"}));
     }
 
     void secondScanWhileScanningChangesNothing()

@@ -31,26 +31,25 @@ void TestScannerUITesting::destructiveOperationsAreBlocked()
     const QString cache = f.mac.createDir(QStringLiteral("~/Library/Caches/com.example.alpha"));
     const QString agent = f.mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.example.alpha.plist"));
 
-    LeftoverItem cacheRow;
-    cacheRow.appName = QStringLiteral("Alpha");
-    cacheRow.bundleID = QStringLiteral("com.example.alpha");
-    cacheRow.path = cache;
-    LeftoverItem permission = cacheRow;
-    permission.id = QUuid::createUuid();
-    permission.path.reset();
-    permission.type = LeftoverType::permission;
-    permission.permissionService = QStringLiteral("Camera");
-    LeftoverItem background = permission;
-    background.id = QUuid::createUuid();
-    background.type = LeftoverType::backgroundActivity;
+    const auto row = [&](LeftoverType type, const std::optional<QString> &path) {
+        LeftoverItem item;
+        item.appName = QStringLiteral("Alpha");
+        item.bundleID = QStringLiteral("com.example.alpha");
+        item.type = type;
+        item.path = path;
+        item.permissionService = path ? std::nullopt : std::optional(QStringLiteral("Camera"));
+        return item;
+    };
+    const LeftoverItem cacheRow = row(LeftoverType::cache, cache);
+    const LeftoverItem permission = row(LeftoverType::permission, std::nullopt);
+    const LeftoverItem background = row(LeftoverType::backgroundActivity, std::nullopt);
     InstalledApp app;
     app.name = QStringLiteral("Alpha");
     app.bundleID = QStringLiteral("com.example.alpha");
     app.path = bundle;
 
     Scanner scanner(f.services());
-    const QList<LeftoverItem> rows{cacheRow, permission, background};
-    ScannerPublisher::setItems(scanner, rows);
+    ScannerPublisher::setItems(scanner, {cacheRow, permission, background});
     ScannerPublisher::setInstalledApps(scanner, {app});
     ScannerPublisher::setRemovalFailures(scanner, {cacheRow});
     ScannerPublisher::setScanProgress(scanner, QStringLiteral("before"));

@@ -1,11 +1,9 @@
 #include "core/engine/AdminCommand.h"
 #include "core/engine/SystemOperations.h"
-#include "support/FakeMac.h"
 #include "support/FakeOsascript.h"
+#include "support/ScannerFixture.h"
 
 #include <QtTest>
-
-#include <algorithm>
 
 #include <regex.h>
 #include <unistd.h>
@@ -15,39 +13,10 @@ Q_DECLARE_METATYPE(FakeOsascript::Behaviour)
 
 namespace {
 
-const QString kOsascript = QStringLiteral("/usr/bin/osascript");
-
-// A fake tool that writes each argument on a line, then "<end>", and exits with `exitCode`.
-QString recordingTool(FakeMac &mac, const QString &name, int exitCode)
-{
-    const QString log = mac.path(QStringLiteral("/fake-tools/") + name + QStringLiteral(".log"));
-    QByteArray body = "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + log.toUtf8() + "'; done\n";
-    body += "printf '<end>\\n' >> '" + log.toUtf8() + "'\nexit " + QByteArray::number(exitCode) + "\n";
-    return mac.createScript(QStringLiteral("/fake-tools/") + name, body);
-}
-
-QList<QStringList> recordedCalls(FakeMac &mac, const QString &name)
-{
-    QFile f(mac.path(QStringLiteral("/fake-tools/") + name + QStringLiteral(".log")));
-    QList<QStringList> calls;
-    if (!f.open(QIODevice::ReadOnly))
-        return calls;
-    QStringList current;
-    for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (line == QLatin1String("<end>")) {
-            calls << current;
-            current.clear();
-        } else {
-            current << line;
-        }
-    }
-    return calls;
-}
-
 QStringList sortedUnique(QStringList list)
 {
-    std::sort(list.begin(), list.end());
-    list.erase(std::unique(list.begin(), list.end()), list.end());
+    list.sort();
+    list.removeDuplicates();
     return list;
 }
 
@@ -76,11 +45,9 @@ private slots:
 
     void commandText()
     {
-        const QString script = AdminCommand::script({QStringLiteral("/a b"), QStringLiteral("/it's \"x\"\\y")},
-                                                    QStringLiteral("Ed"));
-        QCOMPARE(script, QStringLiteral("do shell script \"/bin/rm -rfv -- '/a b' '/it'\\\\''s \\\"x\\\"\\\\y'\""
-                                        " with prompt \"Quillmere needs administrator access to remove"
-                                        " system-protected files for Ed.\" with administrator privileges"));
+        QCOMPARE(AdminCommand::script({"/a b", "/it's \"x\"\\y"}, "Ed"),
+                 "do shell script \"/bin/rm -rfv -- '/a b' '/it'\\\\''s \\\"x\\\"\\\\y'\" with prompt \"Quillmere needs"
+                 " administrator access to remove system-protected files for Ed.\" with administrator privileges");
     }
 
     void commandRoundTrip_data()
@@ -134,15 +101,17 @@ private slots:
     void parseRejectsOtherText_data()
     {
         QTest::addColumn<QString>("script");
+        // "%1": what follows "/bin/rm -rfv -- " in the shell text.
+        const QString rm = "do shell script \"/bin/rm -rfv -- %1\" with prompt \"p\" with administrator privileges";
         QTest::newRow("empty") << "";
         QTest::newRow("other command") << "do shell script \"/bin/ls -- '/a'\" with prompt \"p\" with administrator privileges";
-        QTest::newRow("unquoted path") << "do shell script \"/bin/rm -rfv -- /a\" with prompt \"p\" with administrator privileges";
-        QTest::newRow("open quote") << "do shell script \"/bin/rm -rfv -- '/a\" with prompt \"p\" with administrator privileges";
-        QTest::newRow("bare double quote") << "do shell script \"/bin/rm -rfv -- '/\"a'\" with prompt \"p\" with administrator privileges";
-        QTest::newRow("applescript escape") << "do shell script \"/bin/rm -rfv -- '/\\na'\" with prompt \"p\" with administrator privileges";
-        QTest::newRow("two blanks") << "do shell script \"/bin/rm -rfv -- '/a'  '/b'\" with prompt \"p\" with administrator privileges";
-        QTest::newRow("no paths") << "do shell script \"/bin/rm -rfv -- \" with prompt \"p\" with administrator privileges";
-        QTest::newRow("command substitution") << "do shell script \"/bin/rm -rfv -- '/a'$(x)\" with prompt \"p\" with administrator privileges";
+        QTest::newRow("unquoted path") << rm.arg("/a");
+        QTest::newRow("open quote") << rm.arg("'/a");
+        QTest::newRow("bare double quote") << rm.arg("'/\"a'");
+        QTest::newRow("applescript escape") << rm.arg("'/\\na'");
+        QTest::newRow("two blanks") << rm.arg("'/a'  '/b'");
+        QTest::newRow("no paths") << rm.arg("");
+        QTest::newRow("command substitution") << rm.arg("'/a'$(x)");
         QTest::newRow("truncated") << "do shell script \"/bin/rm -rfv -- '/a'\" with prompt \"p";
     }
     void parseRejectsOtherText()
@@ -151,25 +120,11 @@ private slots:
         QVERIFY(!AdminCommand::parse(script));
     }
 
-    void emptyRequestRunsNothing()
-    {
-        FakeMac mac;
-        FakeOsascript fake(mac.root());
-        ToolRunner runner;
-        runner.setToolPath(kOsascript, fake.executable());
-        const AdminRemovalResult r
-            = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, {}, QStringLiteral("X"));
-        QVERIFY(r.removed.isEmpty() && r.failed.isEmpty() && !r.cancelled);
-        QVERIFY(fake.scripts().isEmpty());
-    }
-
     void refusals_data()
     {
         QTest::addColumn<QString>("badPath"); // "@" stands for the fake Mac's root
-        const QStringList roots = {"/", "/System", "/usr", "/bin", "/sbin", "/Library", "/Applications", "/Users",
-                                   "/private"};
-        for (const QString &r : roots)
-            QTest::newRow(qPrintable(QStringLiteral("root ") + r)) << (r == QLatin1String("/") ? "@" : "@" + r);
+        for (const char *r : {"", "/System", "/usr", "/bin", "/sbin", "/Library", "/Applications", "/Users", "/private"})
+            QTest::addRow("root %s", r) << "@" + QString::fromLatin1(r);
         QTest::newRow("trailing slash") << "@/Library/";
         QTest::newRow("double slash") << "@//Library";
         QTest::newRow("dot dot") << "@/Library/Caches/..";
@@ -189,109 +144,97 @@ private slots:
     void refusals()
     {
         QFETCH(QString, badPath);
-        FakeMac mac;
-        FakeOsascript fake(mac.root());
-        ToolRunner runner;
-        runner.setToolPath(kOsascript, fake.executable());
-        const QString keep = mac.createFile(QStringLiteral("/Library/Caches/Example/data"), "x");
-        mac.createSymlink(mac.root(), QStringLiteral("/Library/Caches/top"));
-        mac.createSymlink(mac.path(QStringLiteral("/Users")), QStringLiteral("/Library/Caches/homes"));
-        mac.createSymlink(QDir::tempPath(), QStringLiteral("/Library/Caches/out"));
-        const QString path = badPath.startsWith(QLatin1Char('@')) ? mac.root() + badPath.mid(1) : badPath;
-
-        const QStringList asked = {keep, path};
-        const AdminRemovalResult r
-            = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, asked, QStringLiteral("X"));
-        QVERIFY(r.removed.isEmpty());
+        ScannerFixture f;
+        FakeOsascript fake(f.mac.root(), f.runner);
+        const QString keep = f.mac.createFile("/Library/Caches/Example/data", "x");
+        f.mac.createSymlink(f.mac.root(), "/Library/Caches/top");
+        f.mac.createSymlink(f.mac.path("/Users"), "/Library/Caches/homes");
+        f.mac.createSymlink(QDir::tempPath(), "/Library/Caches/out");
+        const QStringList asked = {keep, badPath.startsWith('@') ? f.mac.root() + badPath.mid(1) : badPath};
+        const AdminRemovalResult r = ScannerEngine::removeWithAdministratorPrivileges(f.mac.roots(), f.runner, asked, "X");
+        QVERIFY(r.removed.isEmpty() && !r.cancelled);
         QCOMPARE(r.failed, sortedUnique(asked));
-        QVERIFY(!r.cancelled);
-        QVERIFY(fake.scripts().isEmpty());
+        QVERIFY(fake.requests().isEmpty());
         QVERIFY(QFileInfo::exists(keep));
     }
 
     void removesAwkwardPaths()
     {
-        FakeMac mac;
-        FakeOsascript fake(mac.root());
-        ToolRunner runner;
-        runner.setToolPath(kOsascript, fake.executable());
+        ScannerFixture f;
+        FakeOsascript fake(f.mac.root(), f.runner);
         QStringList asked;
         for (const QString &name : FakeMac::awkwardNames())
-            asked << mac.createFile(QStringLiteral("/Library/Caches/") + name, "x");
-        asked << mac.createDir(QStringLiteral("/Library/Application Support/Example"));
-        mac.createFile(QStringLiteral("/Library/Application Support/Example/inner/file"), "y");
-        const QString bystander = mac.createFile(QStringLiteral("/Library/Caches/pwned"));
+            asked << f.mac.createFile("/Library/Caches/" + name, "x");
+        asked << f.mac.createDir("/Library/Application Support/Example");
+        f.mac.createFile("/Library/Application Support/Example/inner/file", "y");
+        const QString bystander = f.mac.createFile("/Library/Caches/pwned");
         asked << asked.first(); // given twice
 
-        const QString appName = QStringLiteral("Bob's \"Editor\" \\ 2");
-        const AdminRemovalResult r = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, asked, appName);
+        const QString appName = "Bob's \"Editor\" \\ 2";
+        const AdminRemovalResult r = ScannerEngine::removeWithAdministratorPrivileges(f.mac.roots(), f.runner, asked, appName);
         const QStringList expected = sortedUnique(asked);
         QCOMPARE(r.removed, expected);
-        QVERIFY(r.failed.isEmpty());
-        QVERIFY(!r.cancelled);
+        QVERIFY(r.failed.isEmpty() && !r.cancelled);
         for (const QString &p : expected)
             QVERIFY2(!QFileInfo::exists(p), qPrintable(p));
         QVERIFY(QFileInfo::exists(bystander));
-
-        const QStringList scripts = fake.scripts();
-        QCOMPARE(scripts.size(), 1);
-        const auto parsed = AdminCommand::parse(scripts.first());
-        QVERIFY(parsed);
-        QCOMPARE(parsed->paths, expected);
-        QCOMPARE(parsed->prompt, QStringLiteral("Quillmere needs administrator access to remove system-protected files for ")
-                                     + appName + QLatin1Char('.'));
+        QCOMPARE(fake.requests().size(), 1);
+        QCOMPARE(fake.requests().first().paths, expected);
+        QCOMPARE(fake.requests().first().prompt,
+                 "Quillmere needs administrator access to remove system-protected files for " + appName + '.');
     }
 
     void outcomes_data()
     {
         QTest::addColumn<bool>("toolPresent");
         QTest::addColumn<Behaviour>("behaviour");
-        QTest::addColumn<QStringList>("removed"); // names "a", "b" below /Library/Caches
+        QTest::addColumn<QStringList>("asked"); // names below /Library/Caches: "a" a file, "b" a folder
+        QTest::addColumn<QStringList>("removed");
         QTest::addColumn<QStringList>("failed");
         QTest::addColumn<bool>("cancelled");
-        const QStringList both = {"a", "b"};
-        QTest::newRow("removed") << true << Behaviour::Remove << both << QStringList() << false;
-        QTest::newRow("still there but listed") << true << Behaviour::ListOnly << both << QStringList() << false;
-        QTest::newRow("still there, not listed") << true << Behaviour::RemoveNothing << QStringList() << both << false;
-        QTest::newRow("cancelled by status") << true << Behaviour::CancelByStatus << QStringList() << both << true;
-        QTest::newRow("cancelled by message") << true << Behaviour::CancelByText << QStringList() << both << true;
-        QTest::newRow("failed after the first") << true << Behaviour::FailAfterFirst << QStringList{"a"} << QStringList{"b"}
-                                                << false;
-        QTest::newRow("flood of output") << true << Behaviour::Flood << both << QStringList() << false;
-        QTest::newRow("no osascript") << false << Behaviour::Remove << QStringList() << both << false;
+        const QStringList both = {"a", "b"}, none;
+        QTest::newRow("removed") << true << Behaviour::Remove << both << both << none << false;
+        QTest::newRow("still there but listed") << true << Behaviour::ListOnly << both << both << none << false;
+        QTest::newRow("still there, not listed") << true << Behaviour::RemoveNothing << both << none << both << false;
+        QTest::newRow("cancelled by status") << true << Behaviour::CancelByStatus << both << none << both << true;
+        QTest::newRow("cancelled by message") << true << Behaviour::CancelByText << both << none << both << true;
+        QTest::newRow("failed after the first") << true << Behaviour::FailAfterFirst << both << QStringList{"a"}
+                                                << QStringList{"b"} << false;
+        QTest::newRow("flood of output") << true << Behaviour::Flood << both << both << none << false;
+        QTest::newRow("no osascript") << false << Behaviour::Remove << both << none << both << false;
+        QTest::newRow("nothing asked") << true << Behaviour::Remove << none << none << none << false;
     }
     void outcomes()
     {
         QFETCH(bool, toolPresent);
         QFETCH(Behaviour, behaviour);
+        QFETCH(QStringList, asked);
         QFETCH(QStringList, removed);
         QFETCH(QStringList, failed);
         QFETCH(bool, cancelled);
-        FakeMac mac;
-        FakeOsascript fake(mac.root());
+        ScannerFixture f;
+        FakeOsascript fake(f.mac.root(), f.runner);
         fake.setBehaviour(behaviour);
-        ToolRunner runner;
-        runner.setToolPath(kOsascript, toolPresent ? fake.executable() : mac.path(QStringLiteral("/no/osascript")));
+        if (!toolPresent)
+            f.runner.setToolPath("/usr/bin/osascript", f.mac.path("/no/osascript"));
         const auto real = [&](const QStringList &names) {
             QStringList out;
             for (const QString &n : names)
-                out << mac.path(QStringLiteral("/Library/Caches/") + n);
+                out << f.mac.path("/Library/Caches/" + n);
             return out;
         };
-        const QString b = mac.createDir(QStringLiteral("/Library/Caches/b"));
-        mac.createFile(QStringLiteral("/Library/Caches/b/inner"), "1");
-        const QString a = mac.createFile(QStringLiteral("/Library/Caches/a"), "2");
+        f.mac.createFile("/Library/Caches/b/inner", "1");
+        f.mac.createFile("/Library/Caches/a", "2");
+        QStringList paths = real(asked);
+        std::reverse(paths.begin(), paths.end());
 
-        const AdminRemovalResult r
-            = ScannerEngine::removeWithAdministratorPrivileges(mac.roots(), runner, {b, a}, QStringLiteral("X"));
+        const AdminRemovalResult r = ScannerEngine::removeWithAdministratorPrivileges(f.mac.roots(), f.runner, paths, "X");
         QCOMPARE(r.removed, real(removed));
         QCOMPARE(r.failed, real(failed));
         QCOMPARE(r.cancelled, cancelled);
-        QCOMPARE(fake.scripts().size(), toolPresent ? 1 : 0);
-        if (behaviour != Behaviour::ListOnly) {
-            for (const QString &p : r.removed)
-                QVERIFY2(!QFileInfo::exists(p), qPrintable(p));
-        }
+        QCOMPARE(fake.requests().size(), toolPresent && !asked.isEmpty() ? 1 : 0);
+        for (const QString &p : r.removed)
+            QVERIFY2(!QFileInfo::exists(p) || behaviour == Behaviour::ListOnly, qPrintable(p));
         for (const QString &p : r.failed)
             QVERIFY2(QFileInfo::exists(p), qPrintable(p));
     }
@@ -300,38 +243,31 @@ private slots:
     {
         QTest::addColumn<QString>("bundleID");
         QTest::addColumn<int>("exitCode"); // -1: tool missing
-        QTest::addColumn<QStringList>("arguments"); // empty: pkill must not run
+        QTest::addColumn<QString>("pattern"); // empty: pkill must not run
         QTest::addColumn<int>("count");
-        QTest::newRow("matched") << "com.example.editor" << 0
-                                 << QStringList{"-f", "--", "com\\.example\\.editor([^[:alnum:]_-]|$)"} << 1;
-        QTest::newRow("nothing matched") << "com.example.editor" << 1
-                                         << QStringList{"-f", "--", "com\\.example\\.editor([^[:alnum:]_-]|$)"} << 0;
-        QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << 0
-                                            << QStringList{"-f", "--", "org\\.a\\+b\\.\\(x\\)\\|y\\*([^[:alnum:]_-]|$)"} << 1;
-        QTest::newRow("leading dash") << "-9.example" << 0 << QStringList{"-f", "--", "-9\\.example([^[:alnum:]_-]|$)"} << 1;
-        QTest::newRow("one component") << "editor" << 0 << QStringList() << 0;
-        QTest::newRow("vendor only") << "com." << 0 << QStringList() << 0;
-        QTest::newRow("empty") << "" << 0 << QStringList() << 0;
-        QTest::newRow("no pkill") << "com.example.editor" << -1 << QStringList() << 0;
-        QTest::newRow("apple") << "com.apple.Safari" << 0 << QStringList() << 0;
-        QTest::newRow("apple itself") << "com.apple" << 0 << QStringList() << 0;
+        const QString editor = "com\\.example\\.editor([^[:alnum:]_-]|$)";
+        QTest::newRow("matched") << "com.example.editor" << 0 << editor << 1;
+        QTest::newRow("nothing matched") << "com.example.editor" << 1 << editor << 0;
+        QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << 0 << "org\\.a\\+b\\.\\(x\\)\\|y\\*([^[:alnum:]_-]|$)" << 1;
+        QTest::newRow("leading dash") << "-9.example" << 0 << "-9\\.example([^[:alnum:]_-]|$)" << 1;
+        QTest::newRow("one component") << "editor" << 0 << "" << 0;
+        QTest::newRow("vendor only") << "com." << 0 << "" << 0;
+        QTest::newRow("empty") << "" << 0 << "" << 0;
+        QTest::newRow("no pkill") << "com.example.editor" << -1 << "" << 0;
+        QTest::newRow("apple") << "com.apple.Safari" << 0 << "" << 0;
+        QTest::newRow("apple itself") << "com.apple" << 0 << "" << 0;
     }
     void terminateApp()
     {
         QFETCH(QString, bundleID);
         QFETCH(int, exitCode);
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, pattern);
         QFETCH(int, count);
-        FakeMac mac;
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/pkill"), exitCode < 0 ? mac.path(QStringLiteral("/no/pkill"))
-                                                                          : recordingTool(mac, QStringLiteral("pkill"), exitCode));
-        QCOMPARE(ScannerEngine::terminateApp(runner, bundleID), count);
-        const QList<QStringList> calls = recordedCalls(mac, QStringLiteral("pkill"));
-        if (arguments.isEmpty())
-            QVERIFY(calls.isEmpty());
-        else
-            QCOMPARE(calls, QList<QStringList>{arguments});
+        ScannerFixture f;
+        if (exitCode >= 0)
+            f.fakeTool("/usr/bin/pkill", {}, exitCode);
+        QCOMPARE(ScannerEngine::terminateApp(f.runner, bundleID), count);
+        QCOMPARE(f.recordedCalls("/usr/bin/pkill"), pattern.isEmpty() ? QStringList() : QStringList{"-f|--|" + pattern});
     }
 
     // pkill -f matches its pattern, an extended regular expression, anywhere in
@@ -342,13 +278,14 @@ private slots:
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<bool>("matches");
         QTest::addColumn<QStringList>("installed");
-        QTest::newRow("the application") << "com.example.editor" << "/x/Editor --id com.example.editor" << true << QStringList();
-        QTest::newRow("its helper") << "com.example.editor" << "/x/com.example.editor.helper" << true << QStringList();
-        QTest::newRow("quoted") << "com.example.editor" << "run 'com.example.editor' now" << true << QStringList();
-        QTest::newRow("longer identifier") << "com.example.editor" << "/x/com.example.editor2" << false << QStringList();
+        const QString editor = "com.example.editor";
+        QTest::newRow("the application") << editor << "/x/Editor --id com.example.editor" << true << QStringList();
+        QTest::newRow("its helper") << editor << "/x/com.example.editor.helper" << true << QStringList();
+        QTest::newRow("quoted") << editor << "run 'com.example.editor' now" << true << QStringList();
+        QTest::newRow("longer identifier") << editor << "/x/com.example.editor2" << false << QStringList();
         QTest::newRow("longer word") << "com.example.sync" << "/x/com.example.syncd" << false << QStringList();
         QTest::newRow("hyphenated") << "com.example.sync" << "/x/com.example.sync-agent" << false << QStringList();
-        QTest::newRow("dot is literal") << "com.example.editor" << "/x/comXexampleXeditor" << false << QStringList();
+        QTest::newRow("dot is literal") << editor << "/x/comXexampleXeditor" << false << QStringList();
         QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << "/x/org.a+b.(x)|y*" << true << QStringList();
         const QStringList ce{"com.jetbrains.intellij.ce"};
         QTest::newRow("installed extension") << "com.jetbrains.intellij" << "/x/com.jetbrains.intellij.ce/bin/idea"
@@ -362,14 +299,14 @@ private slots:
         QFETCH(QString, commandLine);
         QFETCH(bool, matches);
         QFETCH(QStringList, installed);
-        FakeMac mac;
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/pkill"), recordingTool(mac, QStringLiteral("pkill"), 1));
-        ScannerEngine::terminateApp(runner, bundleID, QSet<QString>(installed.cbegin(), installed.cend()));
-        const QList<QStringList> calls = recordedCalls(mac, QStringLiteral("pkill"));
+        ScannerFixture f;
+        f.fakeTool("/usr/bin/pkill", {}, 1);
+        ScannerEngine::terminateApp(f.runner, bundleID, QSet<QString>(installed.cbegin(), installed.cend()));
+        const QStringList calls = f.recordedCalls("/usr/bin/pkill");
         QCOMPARE(calls.size(), 1);
         regex_t re;
-        QCOMPARE(regcomp(&re, calls.first().last().toUtf8().constData(), REG_EXTENDED | REG_NOSUB), 0);
+        QCOMPARE(regcomp(&re, calls.first().mid(QStringLiteral("-f|--|").size()).toUtf8().constData(),
+                         REG_EXTENDED | REG_NOSUB), 0);
         const bool matched = regexec(&re, commandLine.toUtf8().constData(), 0, nullptr, 0) == 0;
         regfree(&re);
         QCOMPARE(matched, matches);
@@ -381,15 +318,18 @@ private slots:
         QTest::addColumn<QString>("bundleID");
         QTest::addColumn<QString>("service");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("call"); // empty: tccutil must not run
         QTest::addColumn<bool>("result");
-        QTest::newRow("tool failed") << false << "com.x.y" << "Camera" << 1
-                                     << QStringList{"reset", "Camera", "com.x.y"} << false;
-        QTest::newRow("no bundle id") << false << "" << "Camera" << 0 << QStringList() << false;
-        QTest::newRow("no service") << false << "com.x.y" << " " << 0 << QStringList() << false;
-        QTest::newRow("all") << true << "com.x.y" << "" << 0 << QStringList{"reset", "All", "com.x.y"} << true;
-        QTest::newRow("all without bundle id") << true << "" << "" << 0 << QStringList() << false;
-        QTest::newRow("all, option-like id") << true << "-h" << "" << 0 << QStringList() << false;
+        QTest::newRow("tool failed") << false << "com.x.y" << "Camera" << 1 << "reset|Camera|com.x.y" << false;
+        QTest::newRow("no bundle id") << false << "" << "Camera" << 0 << "" << false;
+        QTest::newRow("no service") << false << "com.x.y" << " " << 0 << "" << false;
+        // Each would reset more than the row's own permission.
+        QTest::newRow("service All") << false << "com.x.y" << "All" << 0 << "" << false;
+        QTest::newRow("service all, any case") << false << "com.x.y" << "a LL" << 0 << "" << false;
+        QTest::newRow("not letters and digits") << false << "com.x.y" << "Camera;All" << 0 << "" << false;
+        QTest::newRow("all") << true << "com.x.y" << "" << 0 << "reset|All|com.x.y" << true;
+        QTest::newRow("all without bundle id") << true << "" << "" << 0 << "" << false;
+        QTest::newRow("all, option-like id") << true << "-h" << "" << 0 << "" << false;
     }
     void permissionResets()
     {
@@ -397,32 +337,22 @@ private slots:
         QFETCH(QString, bundleID);
         QFETCH(QString, service);
         QFETCH(int, exitCode);
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, call);
         QFETCH(bool, result);
-        FakeMac mac;
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/tccutil"), recordingTool(mac, QStringLiteral("tccutil"), exitCode));
-        const bool ok = all ? ScannerEngine::tccResetAll(runner, bundleID)
-                            : ScannerEngine::tccReset(runner, bundleID, service);
-        QCOMPARE(ok, result);
-        const QList<QStringList> calls = recordedCalls(mac, QStringLiteral("tccutil"));
-        if (arguments.isEmpty())
-            QVERIFY(calls.isEmpty());
-        else
-            QCOMPARE(calls, QList<QStringList>{arguments});
+        ScannerFixture f;
+        f.fakeTool("/usr/bin/tccutil", {}, exitCode);
+        QCOMPARE(all ? ScannerEngine::tccResetAll(f.runner, bundleID) : ScannerEngine::tccReset(f.runner, bundleID, service),
+                 result);
+        QCOMPARE(f.recordedCalls("/usr/bin/tccutil"), call.isEmpty() ? QStringList() : QStringList{call});
     }
 
     void bootout()
     {
-        FakeMac mac;
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/bin/launchctl"), recordingTool(mac, QStringLiteral("launchctl"), 3));
-        for (const char *label : {"", "com.apple", "com.apple.Safari", "ABCDE12345.com.apple.x"})
-            ScannerEngine::launchctlBootout(runner, QString::fromLatin1(label));
-        QVERIFY(recordedCalls(mac, QStringLiteral("launchctl")).isEmpty());
-        ScannerEngine::launchctlBootout(runner, QStringLiteral("com.example.sync"));
-        const QStringList expected = {"bootout", QStringLiteral("gui/%1/com.example.sync").arg(::getuid())};
-        QCOMPARE(recordedCalls(mac, QStringLiteral("launchctl")), QList<QStringList>{expected});
+        ScannerFixture f;
+        f.fakeTool("/bin/launchctl", {}, 3);
+        for (const char *label : {"", "com.apple", "com.apple.Safari", "ABCDE12345.com.apple.x", "com.example.sync"})
+            ScannerEngine::launchctlBootout(f.runner, QString::fromLatin1(label));
+        QCOMPARE(f.recordedCalls("/bin/launchctl"), QStringList{QStringLiteral("bootout|gui/%1/com.example.sync").arg(::getuid())});
     }
 
     void launchdPlists_data()
@@ -437,8 +367,7 @@ private slots:
         const QStringList none;
         QTest::newRow("label") << "com.example.sync" << none << sync;
         QTest::newRow("installed extension") << "com.example.sync" << QStringList{"com.example.sync.agent"}
-                                             << QStringList{"~/Library/LaunchAgents/com.example.sync.plist",
-                                                            "/Library/LaunchDaemons/com.example.sync.helper.plist"};
+                                             << QStringList{sync.at(1), sync.at(3)};
         QTest::newRow("longer name") << "com.example.syncd" << none
                                      << QStringList{"/Library/LaunchAgents/com.example.syncd.plist"};
         QTest::newRow("apple") << "com.apple.sync" << none << none;
@@ -454,17 +383,13 @@ private slots:
         QFETCH(QStringList, expected);
         FakeMac mac;
         for (const char *name : {"com.example.sync.plist", "com.example.sync.agent.plist",
-                                 "org.other.com.example.sync.agent.plist", "example.sync.plist",
-                                 "com.example.sync.txt", "com.example.synchro.plist"})
-            mac.createFile(QStringLiteral("~/Library/LaunchAgents/") + QLatin1String(name));
-        mac.createFile(QStringLiteral("/Library/LaunchAgents/com.example.syncd.plist"));
-        mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.example.sync.helper.plist"));
-        mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.apple.sync.plist"));
-        mac.createFile(QStringLiteral("/Library/LaunchDaemons/com.apple.com.example.sync.plist"));
-        mac.createFile(QStringLiteral("/Library/LaunchDaemons/a.bc.plist"));
-        mac.createFile(QStringLiteral("/Library/LaunchDaemons/syncer.plist"));
-        mac.createFile(QStringLiteral("~/Library/LaunchAgents/com.other.syncer.plist"));
-        mac.createFile(QStringLiteral("~/Library/LaunchAgents/org.syncer.agent.plist"));
+                                 "org.other.com.example.sync.agent.plist", "example.sync.plist", "com.example.sync.txt",
+                                 "com.example.synchro.plist", "com.other.syncer.plist", "org.syncer.agent.plist"})
+            mac.createFile("~/Library/LaunchAgents/" + QString::fromLatin1(name));
+        for (const char *name : {"com.example.sync.helper.plist", "com.apple.sync.plist",
+                                 "com.apple.com.example.sync.plist", "a.bc.plist", "syncer.plist"})
+            mac.createFile("/Library/LaunchDaemons/" + QString::fromLatin1(name));
+        mac.createFile("/Library/LaunchAgents/com.example.syncd.plist");
         QStringList real;
         for (const QString &p : expected)
             real << mac.path(p);

@@ -43,6 +43,18 @@ QString resultLine(const std::optional<TrashError> &error, const QString &trashe
     return QStringLiteral("ok ") + trashed;
 }
 
+// Every path below `folder`, sorted.
+QStringList tree(const QString &folder)
+{
+    QStringList paths;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << it.next();
+    paths.sort();
+    return paths;
+}
+
 // Helper modes: the test binary started again as another user, or in its own mount namespace.
 std::optional<int> runHelper(int argc, char **argv)
 {
@@ -73,12 +85,25 @@ std::optional<int> runHelper(int argc, char **argv)
         } else if (scenario == QLatin1String("unusable")) {
             writeFile(vol + QStringLiteral("/.Trash-%1").arg(::getuid()), "not a folder");
         }
-        const QString item = vol + QStringLiteral("/data/it's here");
+        QString item = vol + QStringLiteral("/data/it's here");
         writeFile(item, "hello");
+        if (scenario == QLatin1String("mount point")) {
+            item = vol + QStringLiteral("/data/mounted");
+            QDir().mkpath(item);
+            ::mount("quillmere-test", QFile::encodeName(item).constData(), "tmpfs", 0, nullptr);
+        } else if (scenario == QLatin1String("full")) {
+            ::mount("quillmere-test", QFile::encodeName(vol).constData(), "tmpfs", MS_REMOUNT, "size=64k");
+            QFile filler(vol + QStringLiteral("/filler"));
+            filler.open(QIODevice::WriteOnly);
+            while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+            }
+        }
+        const QStringList before = tree(vol);
         QString trashed;
         const auto error = Trash(dir + QStringLiteral("/home/Trash")).moveToTrash(item, &trashed);
         std::puts(resultLine(error, trashed.isEmpty() ? QString() : trashed.mid(vol.size() + 1)).toUtf8().constData());
         std::printf("original %d\n", int(QFileInfo::exists(item)));
+        std::printf("unchanged %d\n", int(tree(vol) == before));
         if (!error) {
             const QByteArray info = readAll(infoPathOf(trashed));
             std::printf("%s\n", info.split('\n').value(1).constData());
@@ -201,7 +226,7 @@ private slots:
         QVERIFY(QFile::link(tmp.path() + QStringLiteral("/gone"), dangling));
 
         QString trashed;
-        QVERIFY(!trash.moveToTrash(folder + QLatin1Char('/'), &trashed));
+        QVERIFY(!trash.moveToTrash(folder, &trashed));
         QCOMPARE(readAll(trashed + QStringLiteral("/inner/file")), QByteArray("deep"));
         QVERIFY(!QFileInfo::exists(folder));
 
@@ -231,53 +256,67 @@ private slots:
 
     void failures_data()
     {
+        const QString cocoa = QStringLiteral("NSCocoaErrorDomain");
+        const QString trash = QStringLiteral("QuillmereTrashErrorDomain");
         QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("domain");
         QTest::addColumn<int>("code");
-        QTest::newRow("missing item") << "missing" << 4;
-        QTest::newRow("missing folder") << "missing folder" << 4;
-        QTest::newRow("empty path") << "empty" << 4;
-        QTest::newRow("the root") << "root" << 513;
-        QTest::newRow("dot dot") << "dot dot" << 512;
-        QTest::newRow("trash cannot be made") << "blocked trash" << 512;
-        QTest::newRow("folder holding the trash") << "ancestor" << 512;
+        QTest::newRow("missing item") << "missing" << cocoa << 4;
+        QTest::newRow("missing folder") << "missing folder" << cocoa << 4;
+        QTest::newRow("empty path") << "empty" << cocoa << 4;
+        QTest::newRow("the root") << "root" << trash << int(TrashError::HoldsTrash);
+        QTest::newRow("dot dot") << "dot dot" << trash << int(TrashError::NotClean);
+        QTest::newRow("through a link and back") << "link dot dot" << trash << int(TrashError::NotClean);
+        QTest::newRow("relative") << "relative" << trash << int(TrashError::NotClean);
+        QTest::newRow("trash cannot be made") << "blocked trash" << trash << int(TrashError::TrashUnavailable);
+        QTest::newRow("folder holding the trash") << "ancestor" << trash << int(TrashError::HoldsTrash);
+        QTest::newRow("a volume's trash") << "volume trash" << trash << int(TrashError::HoldsTrash);
     }
     void failures()
     {
         QFETCH(QString, what);
+        QFETCH(QString, domain);
         QFETCH(int, code);
         QTemporaryDir tmp;
         QString trashPath = tmp.path() + QStringLiteral("/Trash");
         const QString existing = tmp.path() + QStringLiteral("/src/file");
         writeFile(existing, "keep");
-        QString path;
-        if (what == QLatin1String("missing"))
-            path = tmp.path() + QStringLiteral("/src/none");
-        else if (what == QLatin1String("missing folder"))
-            path = tmp.path() + QStringLiteral("/src/file/none");
-        else if (what == QLatin1String("root"))
-            path = QStringLiteral("/");
-        else if (what == QLatin1String("dot dot"))
-            path = tmp.path() + QStringLiteral("/src/sub/..");
-        else if (what == QLatin1String("blocked trash")) {
+        // The kernel reads src/link/../file as elsewhere/file.
+        const QString elsewhere = tmp.path() + QStringLiteral("/elsewhere/file");
+        writeFile(elsewhere, "keep");
+        QDir().mkpath(tmp.path() + QStringLiteral("/elsewhere/deep"));
+        QFile::link(tmp.path() + QStringLiteral("/elsewhere/deep"), tmp.path() + QStringLiteral("/src/link"));
+        const QMap<QString, QString> paths{
+            {"missing", tmp.path() + "/src/none"},
+            {"missing folder", existing + "/none"},
+            {"root", "/"},
+            {"dot dot", tmp.path() + "/src/sub/.."},
+            {"link dot dot", tmp.path() + "/src/link/../file"},
+            {"relative", "src/file"},
+            {"ancestor", tmp.path() + "/src"},
+            {"volume trash", tmp.path() + "/src/.Trash-" + QString::number(::getuid())},
+        };
+        QString path = paths.value(what);
+        if (what == QLatin1String("blocked trash")) {
             writeFile(tmp.path() + QStringLiteral("/blocker"), "a file where a folder should be");
             trashPath = tmp.path() + QStringLiteral("/blocker/Trash");
             path = existing;
         } else if (what == QLatin1String("ancestor")) {
             trashPath = tmp.path() + QStringLiteral("/src/Trash");
-            path = tmp.path() + QStringLiteral("/src");
         }
         QDir().mkpath(tmp.path() + QStringLiteral("/src/sub"));
+        QDir().mkpath(paths.value("volume trash"));
 
         QString trashed = QStringLiteral("untouched");
         const auto error = Trash(trashPath).moveToTrash(path, &trashed);
         QVERIFY(error);
-        QCOMPARE(error->domain, QStringLiteral("NSCocoaErrorDomain"));
+        QCOMPARE(error->domain, domain);
         QCOMPARE(error->code, code);
         QVERIFY(!error->description.isEmpty());
         QCOMPARE(trashed, QStringLiteral("untouched"));
         QCOMPARE(readAll(existing), QByteArray("keep"));
-        QVERIFY(entries(trashPath + QStringLiteral("/info")).isEmpty());
-        QVERIFY(entries(trashPath + QStringLiteral("/files")).isEmpty());
+        QCOMPARE(readAll(elsewhere), QByteArray("keep"));
+        QVERIFY(!QFileInfo::exists(trashPath));
     }
 
     // Tests run as root, which may write anywhere: the denial is checked as "nobody".
@@ -294,22 +333,31 @@ private slots:
             QVERIFY(::chown(QFile::encodeName(p).constData(), 65534, 65534) == 0);
         const QString trashPath = own + QStringLiteral("/Trash");
 
-        const auto runAsNobody = [&](const QString &path) {
+        const auto runAsNobody = [&](const QString &path, const QString &trash) {
             QProcess p;
             p.start(QStringLiteral("setpriv"),
                     {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath(),
-                     "--trash-as-helper", trashPath, path});
+                     "--trash-as-helper", trash, path});
             p.waitForFinished(-1);
             return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
         };
-        const QString allowed = runAsNobody(own + QStringLiteral("/mine"));
+        const QString allowed = runAsNobody(own + QStringLiteral("/mine"), trashPath);
         if (!allowed.startsWith(QLatin1String("ok ")))
             QSKIP("cannot run the test binary as an unprivileged user here");
         QCOMPARE(allowed, QStringLiteral("ok ") + trashPath + QStringLiteral("/files/mine"));
 
-        QCOMPARE(runAsNobody(locked), QStringLiteral("error NSCocoaErrorDomain 513"));
+        QCOMPARE(runAsNobody(locked, trashPath), QStringLiteral("error NSCocoaErrorDomain 513"));
         QCOMPARE(readAll(locked), QByteArray("keep"));
         QCOMPARE(entries(trashPath + QStringLiteral("/info")), QStringList{"mine.trashinfo"});
+
+        // A Trash the user cannot write is the Trash's failure, not a lack of rights on the item.
+        const QString readOnlyTrash = tmp.path() + QStringLiteral("/readOnlyTrash");
+        QDir().mkpath(readOnlyTrash + QStringLiteral("/files"));
+        QDir().mkpath(readOnlyTrash + QStringLiteral("/info"));
+        writeFile(own + QStringLiteral("/other"), "other");
+        QCOMPARE(runAsNobody(own + QStringLiteral("/other"), readOnlyTrash),
+                 QStringLiteral("error QuillmereTrashErrorDomain %1").arg(TrashError::TrashUnavailable));
+        QCOMPARE(readAll(own + QStringLiteral("/other")), QByteArray("other"));
     }
 
     // Another file system, made for the test in a mount namespace of its own.
@@ -322,7 +370,10 @@ private slots:
         QTest::newRow("no .Trash") << "none" << "ok .Trash-" + uid + "/files/it's here";
         QTest::newRow(".Trash not sticky") << "not sticky" << "ok .Trash-" + uid + "/files/it's here";
         QTest::newRow(".Trash a symbolic link") << "symbolic link" << "ok .Trash-" + uid + "/files/it's here";
-        QTest::newRow("no usable trash") << "unusable" << "error NSCocoaErrorDomain 3328";
+        const QString failed = QStringLiteral("error QuillmereTrashErrorDomain %1");
+        QTest::newRow("no usable trash") << "unusable" << failed.arg(TrashError::TrashUnavailable);
+        QTest::newRow("a mount point") << "mount point" << failed.arg(TrashError::HoldsTrash);
+        QTest::newRow("no space") << "full" << failed.arg(TrashError::OutOfSpace);
     }
     void otherFileSystem()
     {
@@ -341,9 +392,11 @@ private slots:
         const bool moved = result.startsWith(QLatin1String("ok"));
         QCOMPARE(lines.value(1), QStringLiteral("original %1").arg(moved ? 0 : 1));
         if (moved) {
-            QCOMPARE(lines.value(2).toUtf8(),
+            QCOMPARE(lines.value(3).toUtf8(),
                      "Path=" + QFile::encodeName(tmp.path()).toPercentEncoding("/") + "/vol/data/it%27s%20here");
-            QCOMPARE(lines.value(3), QStringLiteral("content hello"));
+            QCOMPARE(lines.value(4), QStringLiteral("content hello"));
+        } else {
+            QCOMPARE(lines.value(2), QStringLiteral("unchanged 1")); // no Trash folder left behind
         }
         // Nothing is left in, or copied to, the home Trash.
         QCOMPARE(lines.last().isEmpty() ? lines.value(lines.size() - 2) : lines.last(), QStringLiteral("home trash 0"));

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -207,8 +208,11 @@ bool ScannerEngine::tccReset(const ToolRunner &runner, const QString &bundleID, 
     // The service arrives as display text ("Screen Capture"); tccutil wants its name.
     QString serviceName = service;
     serviceName.remove(QLatin1Char(' '));
-    // An empty bundle identifier would reset the service for every application.
-    if (!usableBundleID(bundleID) || serviceName.isEmpty() || serviceName.startsWith(QLatin1Char('-')))
+    // An empty bundle identifier would reset the service for every application,
+    // and the service "All" every permission of this one.
+    static const QRegularExpression plainName(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9]+")));
+    if (!usableBundleID(bundleID) || !plainName.match(serviceName).hasMatch()
+        || serviceName.compare(QLatin1String("All"), Qt::CaseInsensitive) == 0)
         return false;
     ToolRunner::Options options;
     options.output = ToolRunner::OutputMode::Inherit;

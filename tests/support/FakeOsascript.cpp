@@ -52,19 +52,14 @@ bool removeEntry(const QString &path)
 }
 
 FakeOsascript::FakeOsascript(const QString &sandbox, ToolRunner &runner)
-    : FakeOsascript(sandbox)
 {
-    runner.setToolPath(QStringLiteral("/usr/bin/osascript"), m_executable);
-}
-
-FakeOsascript::FakeOsascript(const QString &sandbox)
-{
-    m_executable = m_state.path() + QStringLiteral("/osascript");
+    const QString executable = m_state.path() + QStringLiteral("/osascript");
     const QString body = QStringLiteral("#!/bin/sh\nexec %1 %2 %3 %4 \"$@\"\n")
                              .arg(quotedForSh(QCoreApplication::applicationFilePath()), QString::fromLatin1(kFlag),
                                   quotedForSh(m_state.path()), quotedForSh(sandbox));
-    writeFile(m_executable, body.toUtf8());
-    QFile::setPermissions(m_executable, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(executable, body.toUtf8());
+    QFile::setPermissions(executable, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    runner.setToolPath(QStringLiteral("/usr/bin/osascript"), executable);
     setBehaviour(Behaviour::Remove);
 }
 
@@ -81,23 +76,15 @@ void FakeOsascript::keep(const QStringList &paths)
     writeFile(m_state.path() + QStringLiteral("/keep"), content);
 }
 
-QStringList FakeOsascript::scripts() const
-{
-    QStringList scripts;
-    for (int i = 1;; ++i) {
-        const QString file = m_state.path() + QStringLiteral("/script-%1").arg(i);
-        if (!QFileInfo::exists(file))
-            return scripts;
-        scripts << QString::fromUtf8(readFile(file));
-    }
-}
-
 QList<AdminCommand::Parsed> FakeOsascript::requests() const
 {
     QList<AdminCommand::Parsed> requests;
-    for (const QString &script : scripts())
-        requests << AdminCommand::parse(script).value_or(AdminCommand::Parsed{});
-    return requests;
+    for (int i = 1;; ++i) {
+        const QString file = m_state.path() + QStringLiteral("/script-%1").arg(i);
+        if (!QFileInfo::exists(file))
+            return requests;
+        requests << AdminCommand::parse(QString::fromUtf8(readFile(file))).value_or(AdminCommand::Parsed{});
+    }
 }
 
 std::optional<int> FakeOsascript::runIfRequested(int argc, char **argv)

@@ -29,18 +29,13 @@ public:
         Flood,          // 200000 lines of output before removing
     };
 
-    // Only paths below `sandbox` are ever removed.
-    explicit FakeOsascript(const QString &sandbox);
-    // The same, and `runner` starts it as /usr/bin/osascript.
+    // Only paths below `sandbox` are ever removed; `runner` starts it as /usr/bin/osascript.
     FakeOsascript(const QString &sandbox, ToolRunner &runner);
 
-    QString executable() const { return m_executable; }
     void setBehaviour(Behaviour behaviour);
     // Paths that "rm" cannot remove; it then exits with status 1.
     void keep(const QStringList &paths);
-    // The script of every run, in order; empty when the fake was never started.
-    QStringList scripts() const;
-    // The same runs read back: paths and prompt (both empty for a script of another form).
+    // Every run, in order, read back: paths and prompt (both empty for a script of another form).
     QList<AdminCommand::Parsed> requests() const;
 
     // In main(), before anything else: runs the fake when the binary was started as one.
@@ -48,5 +43,4 @@ public:
 
 private:
     QTemporaryDir m_state;
-    QString m_executable;
 };

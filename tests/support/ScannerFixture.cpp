@@ -53,38 +53,33 @@ QStringList ScannerFixture::newLogMessages()
     return fresh;
 }
 
-QString ScannerFixture::recordFile(const QString &systemPath) const
+QString ScannerFixture::fakeTool(const QString &systemPath, const QByteArray &output, int exitCode,
+                                 const QByteArray &extra)
 {
-    return mac.path(QStringLiteral("/fake-tools") + systemPath + QStringLiteral(".calls"));
-}
-
-QString ScannerFixture::fakeTool(const QString &systemPath, const QByteArray &output, int exitCode)
-{
-    const QString record = recordFile(systemPath);
-    const QString outputFile = mac.createFile(QStringLiteral("/fake-tools") + systemPath + QStringLiteral(".out"), output);
-    QByteArray body;
-    body += "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + record.toUtf8() + "'; done\n";
-    body += "printf -- '--\\n' >> '" + record.toUtf8() + "'\n";
-    body += "cat '" + outputFile.toUtf8() + "'\n";
-    body += "exit " + QByteArray::number(exitCode) + "\n";
-    const QString script = mac.createScript(QStringLiteral("/fake-tools") + systemPath, body);
+    const QString base = QStringLiteral("/fake-tools") + systemPath;
+    const QByteArray record = mac.path(base + QStringLiteral(".calls")).toUtf8();
+    const QString outputFile = mac.createFile(base + QStringLiteral(".out"), output);
+    const QString script = mac.createScript(
+        base, "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + record + "'; done\nprintf '<end>\\n' >> '" + record
+                  + "'\ncat '" + outputFile.toUtf8() + "'\n" + extra + "\nexit " + QByteArray::number(exitCode) + "\n");
     runner.setToolPath(systemPath, script);
     return script;
 }
 
 QStringList ScannerFixture::recordedCalls(const QString &systemPath) const
 {
-    QFile file(recordFile(systemPath));
+    QFile file(mac.path(QStringLiteral("/fake-tools") + systemPath + QStringLiteral(".calls")));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QStringList calls;
     QStringList current;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        if (line == QLatin1String("--")) {
-            calls << current.join(QLatin1Char(' '));
-            current.clear();
-        } else if (!line.isEmpty()) {
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line != QLatin1String("<end>")) {
             current << line;
+        } else {
+            // "|" between the arguments keeps their boundaries visible.
+            calls << current.join(QLatin1Char('|'));
+            current.clear();
         }
     }
     return calls;
@@ -94,6 +89,22 @@ QMap<QString, QByteArray> ScannerFixture::fingerprint() const
 {
     return mac.fingerprint({trash.filesPath().section(QLatin1Char('/'), 0, -2),
                             QFileInfo(logger.logFilePath()).absolutePath(), QStringLiteral("/fake-tools")});
+}
+
+LeftoverItem ScannerFixture::row(const QString &appName, const std::optional<QString> &path, LeftoverType type)
+{
+    LeftoverItem item;
+    item.appName = appName;
+    item.bundleID = QStringLiteral("com.example.") + appName.toLower();
+    item.path = path;
+    item.type = type;
+    return item;
+}
+
+QString ScannerFixture::trashedLine(const LeftoverItem &item)
+{
+    return QStringLiteral("TRASHED: %1 [%2]  |  %3  |  \u2014  |  %4")
+        .arg(item.appName, item.bundleID.value_or(QString()), LeftoverTypes::rawValue(item.type), item.path.value_or(QString()));
 }
 
 QList<QUuid> ScannerFixture::ids(const QList<LeftoverItem> &items)

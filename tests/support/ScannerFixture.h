@@ -37,15 +37,21 @@ public:
     // Only the messages logged since the last call.
     QStringList newLogMessages();
 
-    // A fake tool that records its arguments, one per line, in `recordFile`
-    // ("--" ends each call), prints `output` and exits with `exitCode`.
-    QString fakeTool(const QString &systemPath, const QByteArray &output = QByteArray(), int exitCode = 0);
-    QString recordFile(const QString &systemPath) const;
+    // A fake tool that records its arguments, prints `output`, runs the shell text `extra`
+    // and exits with `exitCode`.
+    QString fakeTool(const QString &systemPath, const QByteArray &output = QByteArray(), int exitCode = 0,
+                     const QByteArray &extra = QByteArray());
+    // One entry per call: its arguments joined by "|", in order.
     QStringList recordedCalls(const QString &systemPath) const;
 
     // The fake Mac apart from the Trash, the log and the fake tools' records.
     QMap<QString, QByteArray> fingerprint() const;
 
+    // A row of `appName` (bundle ID "com.example.<appname>") with the given path.
+    static LeftoverItem row(const QString &appName, const std::optional<QString> &path,
+                            LeftoverType type = LeftoverType::cache);
+    // The log line of a row moved to the Trash.
+    static QString trashedLine(const LeftoverItem &item);
     // The ids of `items`, in order: what tests compare published lists by.
     static QList<QUuid> ids(const QList<LeftoverItem> &items);
     // Whether the entry itself is there (a dangling symbolic link counts).

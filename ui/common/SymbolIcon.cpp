@@ -47,7 +47,7 @@ const QHash<QString, QString> &table()
         {QStringLiteral("trash"), QStringLiteral("user-trash-symbolic")},
         {QStringLiteral("xmark"), QStringLiteral("window-close-symbolic")},
         {QStringLiteral("xmark.circle.fill"), QStringLiteral("edit-clear-symbolic")},
-        {QStringLiteral("minus.circle.fill"), QStringLiteral("list-remove-symbolic")},
+        {QStringLiteral("minus.circle.fill"), QStringLiteral(":/icons/minus-circle-fill.svg")},
         {QStringLiteral("nosign"), QStringLiteral("action-unavailable-symbolic")},
         {QStringLiteral("play.circle"), QStringLiteral("media-playback-start-symbolic")},
         {QStringLiteral("keyboard"), QStringLiteral("input-keyboard-symbolic")},

@@ -26,6 +26,9 @@ class RosterTableModel;
 class QAbstractButton;
 class QBoxLayout;
 class QLabel;
+class LeftoversTableModel;
+class QMenu;
+class QTableView;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
@@ -154,6 +157,32 @@ private:
     void buildLeftoversRegions();
     // A click anywhere on the Full Disk Access banner.
     void openFullDiskAccessSettings();
+    void refreshLeftoversTable();
+    void refreshActionBar();
+    LeftoversTableModel *m_leftoversModel = nullptr;
+    QTableView *m_leftoversView = nullptr;
+    QWidget *m_statusPieces = nullptr;
+    // Set while the view's selection follows tableSelection, so it is not written back.
+    bool m_syncingSelection = false;
+
+public:
+    // The table's context menu for a set of row ids; null when it would be empty.
+    QMenu *leftoversContextMenu(const QSet<QUuid> &selection, QWidget *parent);
+    // ---- actions of the Leftovers tab, the banners and the action bar ----
+    void selectAll();
+    void deselectAll();
+    void revealInFinder(const QStringList &paths);
+    void scanAllFilesForItem(const LeftoverItem &item);
+    void resetAllPermissionsForItem(const LeftoverItem &item);
+    void ignoreBundleID(const QString &bundleID);
+    void unignoreBundleID(const QString &bundleID);
+    void dismissRemovalFailures();
+    void resetSelectedPermissions();
+    void removeSelectedBackgroundItems();
+    void moveSelectionToTrash();
+    void scanLeftovers(const InstalledApp &app);
+
+private:
 
     // ---- the Installed Apps tab's regions (ContentViewRoster.cpp) ----
     // Fills m_rosterFilterBar, m_rosterLoading, m_rosterTable and

@@ -103,6 +103,7 @@ QList<LeftoverItem> selectedItems(const QList<LeftoverItem> &items, const QSet<Q
     QList<LeftoverItem> selected;
     if (selection.isEmpty())
         return selected;
+    selected.reserve(qMin(items.size(), selection.size()));
     for (const LeftoverItem &item : items) {
         if (selection.contains(item.id))
             selected.append(item);

@@ -1,4 +1,4 @@
-#include "support/MacTreeGenerator.h"
+#include "MacTreeGenerator.h"
 
 #include "platform/PropertyList.h"
 

@@ -1,7 +1,0 @@
-#include "RecordingWorkspace.h"
-
-bool RecordingWorkspace::openUrl(const QUrl &url)
-{
-    openedUrls.append(url);
-    return result;
-}

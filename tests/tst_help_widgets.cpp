@@ -1,0 +1,81 @@
+#include "model/AppSettings.h"
+#include "ui/common/BannerFrame.h"
+#include "ui/help/HelpContent.h"
+#include "ui/help/HelpView.h"
+
+#include <QKeySequence>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QtTest>
+
+class TestHelp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void versionLine_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("from the settings resource") << "2.5" << "Version 2.5";
+        QTest::newRow("no settings resource") << QString() << "Version —";
+    }
+    void versionLine()
+    {
+        QFETCH(QString, version);
+        QFETCH(QString, shown);
+        AppSettings settings = AppSettings::fallback();
+        if (!version.isNull())
+            settings.version = version;
+        HelpView view(settings);
+        QCOMPARE(view.findChild<QLabel *>(QStringLiteral("versionLabel"))->text(), shown);
+    }
+
+    // The warning opens and closes the page; the page fits the narrowest
+    // window's width and scrolls only downwards.
+    void pageLayout()
+    {
+        HelpView view;
+        view.resize(520, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QWidget *page = view.scrollArea()->widget();
+        QList<QWidget *> blocks;
+        for (int i = 0; i < page->layout()->count(); ++i)
+            if (QWidget *widget = page->layout()->itemAt(i)->widget())
+                blocks << widget;
+        QCOMPARE(blocks.size(), 15); // header, warning, divider, ten sections, divider, warning
+        QCOMPARE(blocks.at(1)->objectName(), QStringLiteral("warningBox"));
+        QCOMPARE(blocks.last()->objectName(), QStringLiteral("warningBox"));
+        QCOMPARE(page->findChildren<BannerFrame *>().size(), 2);
+        QVERIFY(page->width() <= view.scrollArea()->viewport()->width());
+        QCOMPARE(view.scrollArea()->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(view.scrollArea()->verticalScrollBar()->maximum() > 0);
+    }
+
+    void textsKeepTheirLines_data()
+    {
+        const QString ctrlR = QKeySequence(Qt::CTRL | Qt::Key_R).toString(QKeySequence::NativeText);
+        const QString ctrlQuestion = QKeySequence(Qt::CTRL | Qt::Key_Question).toString(QKeySequence::NativeText);
+        const QChar ls = QChar::LineSeparator;
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("rendered");
+        QTest::newRow("single break stays a line") << "• one\n• two" << QStringLiteral("• one") + ls + "• two";
+        QTest::newRow("blank line stays a paragraph") << "a\n\nb" << "a\n\nb";
+        QTest::newRow("lines then paragraph") << "a\nb\n\nc" << QStringLiteral("a") + ls + "b\n\nc";
+        QTest::newRow("shortcuts written natively")
+            << "**⌘R** or ⌘?\n⌘, x" << "**" + ctrlR + "** or " + ctrlQuestion + ls
+                   + QKeySequence(Qt::CTRL | Qt::Key_Comma).toString(QKeySequence::NativeText) + " x";
+    }
+    void textsKeepTheirLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, rendered);
+        QCOMPARE(HelpContent::renderable(text), rendered);
+    }
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help_widgets.moc"

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+// One line of text shortened with an ellipsis where it does not fit; the
+// whole text shows as a tool tip.
+class ElidedLabel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ElidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *parent = nullptr);
+
+    QString text() const { return m_text; }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_text;
+    Qt::TextElideMode m_mode;
+};
