@@ -83,6 +83,8 @@ private slots:
         const QList<InstalledApp> apps = w.publish({"Zed", "Alpha", "Mid"});
         w.view.setRosterSelection({apps[0].id, apps[1].id, apps[2].id});
         w.view.setTableSelection({QUuid::createUuid()});
+        w.choose(w.menuAt(0), QStringLiteral("Show in Finder"));
+        QCOMPARE(w.fixture.workspace.revealedFiles, QList<QList<QUrl>>{{QUrl::fromLocalFile(apps[0].path)}});
         w.choose(w.menuAt(0), QStringLiteral("Scan Leftovers for \"Zed\""));
         QCOMPARE(w.view.selectedTab(), AppTab::leftovers);
         QCOMPARE(w.view.tableSelection(), QSet<QUuid>());

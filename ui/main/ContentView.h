@@ -17,23 +17,21 @@
 
 class FileIconSource;
 class LanguageManager;
+class LeftoversTableModel;
 class LogView;
-class QLineEdit;
-class QMenu;
-class QMessageBox;
-class QTableView;
-class RosterTableModel;
 class QAbstractButton;
 class QBoxLayout;
 class QLabel;
-class LeftoversTableModel;
 class QMenu;
-class QTableView;
+class QMessageBox;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
+class QTableView;
+class RosterTableModel;
 class SafeModeSetting;
 class Scanner;
+class SearchField;
 class UpdateChecker;
 
 // The main window's content: the window state every region reads and writes,
@@ -199,7 +197,6 @@ private:
     void takeRosterSelection();
     void openRosterMenu(const QPoint &pos);
     QMenu *rosterContextMenu(const QSet<QUuid> &selection, QWidget *parent);
-    void rosterScanLeftovers(const InstalledApp &app);
     void revealAppInFinder(const InstalledApp &app);
     void resetAllPermissionsForApp(const InstalledApp &app);
     void requestRemoveApp(const InstalledApp &app);
@@ -216,7 +213,7 @@ private:
     FileIconSource *m_fileIcons = nullptr;
     RosterTableModel *m_rosterModel = nullptr;
     QTableView *m_rosterView = nullptr;
-    QLineEdit *m_rosterSearchField = nullptr;
+    SearchField *m_rosterSearchField = nullptr;
     QLabel *m_rosterCount = nullptr;
     // The list the roster table last showed, to tell a size arriving from a new list.
     QList<InstalledApp> m_rosterShown;

@@ -8,7 +8,6 @@
 #include "core/MainThread.h"
 #include "core/Scanner.h"
 #include "model/StoredLists.h"
-#include "platform/Workspace.h"
 #include "ui/common/FileIconSource.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
@@ -18,14 +17,13 @@
 #include "ui/main/RosterAppDelegate.h"
 #include "ui/main/RosterRules.h"
 #include "ui/main/RosterTableModel.h"
+#include "ui/main/SearchField.h"
 
 #include <QBoxLayout>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -83,13 +81,8 @@ void ContentView::buildRosterRegions()
 
     // ---- filter bar ----
     auto *bar = static_cast<QBoxLayout *>(m_rosterFilterBar->layout());
-    m_rosterSearchField = new QLineEdit(m_rosterFilterBar);
+    m_rosterSearchField = new SearchField(tr("Search installed apps\u2026"), m_rosterFilterBar);
     m_rosterSearchField->setObjectName(QStringLiteral("rosterSearch"));
-    m_rosterSearchField->setPlaceholderText(tr("Search installed apps…"));
-    m_rosterSearchField->setClearButtonEnabled(true);
-    m_rosterSearchField->addAction(SymbolIcon::icon(QStringLiteral("magnifyingglass"), UiStyle::color(UiStyle::Tone::secondary)),
-                                   QLineEdit::LeadingPosition);
-    m_rosterSearchField->setMaximumWidth(240);
     bar->addWidget(m_rosterSearchField, 1);
     bar->addStretch(1);
     m_rosterCount = new QLabel(m_rosterFilterBar);
@@ -97,10 +90,9 @@ void ContentView::buildRosterRegions()
     m_rosterCount->setFont(UiStyle::font(UiStyle::TextStyle::caption));
     m_rosterCount->setStyleSheet(toneCss(UiStyle::Tone::secondary));
     bar->addWidget(m_rosterCount);
-    connect(m_rosterSearchField, &QLineEdit::textChanged, this, &ContentView::setRosterSearch);
+    connect(m_rosterSearchField, &SearchField::textChanged, this, &ContentView::setRosterSearch);
     connect(this, &ContentView::rosterSearchChanged, this, [this] {
-        if (m_rosterSearchField->text() != m_rosterSearch)
-            m_rosterSearchField->setText(m_rosterSearch);
+        m_rosterSearchField->setText(m_rosterSearch);
     });
 
     // ---- loading view ----
@@ -287,14 +279,10 @@ QMenu *ContentView::rosterContextMenu(const QSet<QUuid> &selection, QWidget *par
         connect(action, &QAction::triggered, this, [this, kind = entry.action, target, &defaults] {
             switch (kind) {
             case Action::reveal: revealAppInFinder(target); break;
-            case Action::scanLeftovers: rosterScanLeftovers(target); break;
+            case Action::scanLeftovers: scanLeftovers(target); break;
             case Action::resetAllPermissions: resetAllPermissionsForApp(target); break;
             case Action::requestRemove: requestRemoveApp(target); break;
-            case Action::unignore:
-                StoredLists::removeFromIgnoreList(target.bundleID, defaults);
-                if (AppLogger *logger = m_scanner->services().logger)
-                    logger->log(QStringLiteral("UN-IGNORED: ") + target.bundleID);
-                break;
+            case Action::unignore: unignoreBundleID(target.bundleID); break;
             // Only the stored list: no log line, and the leftovers list keeps its rows until the next scan.
             case Action::addToIgnore: StoredLists::addToIgnoreList(target.bundleID, defaults); break;
             case Action::separator: break;
@@ -304,17 +292,9 @@ QMenu *ContentView::rosterContextMenu(const QSet<QUuid> &selection, QWidget *par
     return menu;
 }
 
-void ContentView::rosterScanLeftovers(const InstalledApp &app)
-{
-    setTableSelection({});
-    setSelectedTab(AppTab::leftovers);
-    m_scanner->scanSpecificApp(app.bundleID, app.name);
-}
-
 void ContentView::revealAppInFinder(const InstalledApp &app)
 {
-    if (Workspace *workspace = m_scanner->services().workspace)
-        workspace->openUrl(QUrl::fromLocalFile(QFileInfo(app.path).absolutePath()));
+    revealInFinder({app.path});
 }
 
 void ContentView::resetAllPermissionsForApp(const InstalledApp &app)
