@@ -211,8 +211,11 @@ void ContentView::refreshRoster(bool rosterChanged)
     m_rosterCount->setVisible(!apps.isEmpty());
     if (!apps.isEmpty())
         m_rosterCount->setText(RosterRules::countText(m_rosterModel->rowCount()));
+    // Only when it moves: setting it repaints the whole table.
     const AppComparator first = m_rosterSortOrder.value(0);
-    m_rosterView->horizontalHeader()->setSortIndicator(sortColumn(first.key), first.order);
+    QHeaderView *header = m_rosterView->horizontalHeader();
+    if (header->sortIndicatorSection() != sortColumn(first.key) || header->sortIndicatorOrder() != first.order)
+        header->setSortIndicator(sortColumn(first.key), first.order);
 }
 
 void ContentView::showRosterSelection()
