@@ -18,6 +18,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 // Scans go ahead of the roster's size pass in the pool's queue.
@@ -197,9 +199,18 @@ void Scanner::scan()
             logger->logSuppressed(int(before - found.size()));
             logger->logScanFinished(int(found.size()), permissions.accessDenied);
 
-            std::stable_sort(found.begin(), found.end(), [](const LeftoverItem &a, const LeftoverItem &b) {
-                return a.appName.toLower() < b.appName.toLower();
-            });
+            // Each name lowered once, not at every comparison: thousands of items are common.
+            std::vector<std::pair<QString, qsizetype>> order;
+            order.reserve(size_t(found.size()));
+            for (qsizetype i = 0; i < found.size(); ++i)
+                order.emplace_back(found[i].appName.toLower(), i);
+            std::stable_sort(order.begin(), order.end(),
+                             [](const auto &a, const auto &b) { return a.first < b.first; });
+            QList<LeftoverItem> sorted;
+            sorted.reserve(found.size());
+            for (const auto &entry : order)
+                sorted.append(std::move(found[entry.second]));
+            found = std::move(sorted);
 
             const bool denied = permissions.accessDenied;
             postToMainThread([weak, found, denied] {

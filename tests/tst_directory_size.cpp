@@ -162,10 +162,12 @@ void TestDirectorySize::sizes_data()
     QTest::addColumn<int>("threads");
     QTest::addColumn<int>("budget");
 
-    // threads 0 = directorySize() itself; otherwise the walker goes parallel at once.
+    // threads 0 = directorySize() itself; otherwise the walker goes parallel at once;
+    // threads -4: sized beside a sibling in one walk of 4 threads, through a link to their folder.
     for (const char *kind : {"hidden entries and links", "missing path", "path is a link to a folder", "path is a file",
                              "awkward names", "a named pipe adds nothing", "more than 4 GiB", "deep and wide"}) {
         QTest::addRow("%s", kind) << QString(kind) << 0 << 0;
+        QTest::addRow("%s, beside a sibling, 4 threads, 1 kept folder", kind) << QString(kind) << -4 << 1;
         QTest::addRow("%s, 4 threads", kind) << QString(kind) << 4 << 0;
         QTest::addRow("%s, 4 threads, 1 kept folder", kind) << QString(kind) << 4 << 1;
         QTest::addRow("%s, 1 thread, 1 kept folder", kind) << QString(kind) << 1 << 1;
@@ -188,6 +190,13 @@ void TestDirectorySize::sizes()
     const qsizetype openBefore = openDescriptors();
     if (threads == 0) {
         QCOMPARE(ScannerEngine::directorySize(path), expected);
+    } else if (threads < 0) {
+        mac.createFileOfSize(QStringLiteral("~/Library/Caches/sibling/s"), 10);
+        const QString via = mac.createSymlink(QFileInfo(path).path(), QStringLiteral("/via"));
+        FolderWalker::Limits limits = parallel(-threads);
+        limits.descriptorBudget = budget;
+        const QByteArrayList names{QFile::encodeName(QFileInfo(path).fileName()), "sibling"};
+        QCOMPARE(FolderWalker(limits).totalSizes(QFile::encodeName(via), names), (QList<qint64>{expected, 10}));
     } else {
         FolderWalker::Limits limits = parallel(threads);
         limits.descriptorBudget = budget;

@@ -11,6 +11,31 @@ qint64 ScannerEngine::directorySize(const QString &path)
     return FolderWalker().totalSize(QFile::encodeName(path));
 }
 
+QList<qint64> ScannerEngine::directorySizes(const QString &folder, const QStringList &names)
+{
+    QByteArrayList nativeNames;
+    nativeNames.reserve(names.size());
+    for (const QString &name : names)
+        nativeNames.append(QFile::encodeName(name));
+    // The entries are separate folders to share out from the start, so other
+    // threads pay off sooner than in one folder of unknown size.
+    FolderWalker::Limits limits;
+    limits.parallelAfterEntries = 512;
+    return FolderWalker(limits).totalSizes(QFile::encodeName(folder), nativeNames);
+}
+
+void ScannerEngine::sizeFolderItems(const QString &folder, const QList<qsizetype> &folderItems,
+                                    QList<LeftoverItem> &items)
+{
+    QStringList names;
+    names.reserve(folderItems.size());
+    for (const qsizetype at : folderItems)
+        names.append(items.at(at).path.value_or(QString()).mid(folder.size() + 1));
+    const QList<qint64> sizes = directorySizes(folder, names);
+    for (qsizetype i = 0; i < folderItems.size(); ++i)
+        items[folderItems[i]].size = sizes[i];
+}
+
 qint64 ScannerEngine::fileSize(const QString &path)
 {
     struct stat st;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "model/LeftoverItem.h"
+
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace ScannerEngine {
 
@@ -8,6 +12,14 @@ namespace ScannerEngine {
 // are skipped (a hidden folder is not entered), symbolic links never followed,
 // unreadable folders skipped. A path that is a link or not a folder is 0.
 qint64 directorySize(const QString &path);
+
+// directorySize() of each entry `names[i]` of `folder`, the entries sized
+// together on the machine's cores.
+QList<qint64> directorySizes(const QString &folder, const QStringList &names);
+
+// Sets the size of each item at a position in `folderItems` to the
+// directorySize() of its path, an entry of `folder`; sized together.
+void sizeFolderItems(const QString &folder, const QList<qsizetype> &folderItems, QList<LeftoverItem> &items);
 
 // The size of the item at `path` itself (a link's own size), 0 when unreadable.
 qint64 fileSize(const QString &path);

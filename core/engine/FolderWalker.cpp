@@ -62,6 +62,8 @@ struct Node
     int unopened = 0;
     // Written before any other thread can reach the node, then only read.
     int owner = 0;
+    // The folder of the walk whose total this one adds to.
+    int slot = 0;
 };
 using NodePtr = std::shared_ptr<Node>;
 
@@ -74,10 +76,11 @@ struct Task
 class Walk
 {
 public:
-    Walk(const FolderWalker::Limits &limits, int rootFd)
+    Walk(const FolderWalker::Limits &limits, int rootFd, int totalCount)
         : limits(limits)
         , rootFd(rootFd)
         , root(std::make_shared<Node>())
+        , totals(size_t(std::max(totalCount, 1)))
     {
     }
 
@@ -172,7 +175,7 @@ public:
     std::atomic<int> open{1};
     std::atomic<bool> shortage{false};
     std::atomic<bool> gaveUp{false};
-    std::atomic<qint64> total{0};
+    std::vector<std::atomic<qint64>> totals;
     bool parallel = false;
     std::vector<std::thread> threads;
 
@@ -196,13 +199,24 @@ public:
     {
     }
 
-    qint64 sum() const { return m_sum; }
-
     // Lists the folder open at `fd`, then everything below it that is not handed on.
     void run(const NodePtr &node, int fd)
     {
         node->owner = m_id;
         visit(node, fd);
+        drain();
+    }
+
+    // Sizes each entry of the root folder named in `names` into its own total.
+    void runEntries(const QByteArrayList &names)
+    {
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            auto node = std::make_shared<Node>();
+            node->parent = m_walk.root;
+            node->name = names[i].toStdString();
+            node->slot = int(i);
+            m_stack.push_back(std::move(node));
+        }
         drain();
     }
 
@@ -223,8 +237,9 @@ private:
     {
         while (!m_stack.empty()) {
             if (m_walk.parallel) {
-                if (m_walk.wantsWork() && m_stack.size() >= 2)
-                    share();
+                // Restocked in full: folders of many small entries are taken as fast as one is handed on.
+                while (m_walk.wantsWork() && m_stack.size() >= 2 && share()) {
+                }
             } else if (m_id == 0 && m_entries >= quint64(std::max(0, m_walk.limits.parallelAfterEntries))
                        && m_stack.size() >= 2) {
                 startHelpers();
@@ -257,6 +272,7 @@ private:
     bool list(const NodePtr &node, int fd)
     {
         bool hasChildren = false;
+        qint64 sum = 0;
         for (;;) {
             const ssize_t n = getdents64(fd, m_buffer, sizeof m_buffer);
             if (n < 0 && errno == EINTR)
@@ -276,7 +292,7 @@ private:
                     if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                         continue;
                     if (S_ISREG(st.st_mode))
-                        m_sum += st.st_size;
+                        sum += st.st_size;
                     folder = S_ISDIR(st.st_mode);
                 }
                 if (folder) {
@@ -284,12 +300,15 @@ private:
                     child->parent = node;
                     child->name = name;
                     child->owner = m_id;
+                    child->slot = node->slot;
                     ++node->unopened;
                     m_stack.push_back(std::move(child));
                     hasChildren = true;
                 }
             }
         }
+        if (sum != 0)
+            m_walk.totals[size_t(node->slot)].fetch_add(sum, std::memory_order_relaxed);
         return hasChildren;
     }
 
@@ -415,29 +434,32 @@ private:
     }
 
     // Queues the shallowest stacked folder, likely the largest, for any thread to take.
-    void share()
+    // False when nothing was queued or taken off the stack.
+    bool share()
     {
         NodePtr node = m_stack.front();
         if (m_walk.shortage.load(std::memory_order_relaxed)) {
             // Handed on unopened: a queue of open folders could hold the very
             // descriptors the busy threads wait for.
             Task task{node, -1};
-            if (m_walk.offer(task)) {
-                m_stack.pop_front();
-                if (node->parent != m_walk.root)
-                    childOpened(*node->parent);
-            }
-            return;
+            if (!m_walk.offer(task))
+                return false;
+            m_stack.pop_front();
+            if (node->parent != m_walk.root)
+                childOpened(*node->parent);
+            return true;
         }
         const int fd = openChild(node, false);
         if (fd == -2)
-            return;
+            return false;
         m_stack.pop_front();
         if (fd < 0)
-            return;
+            return true;
         Task task{std::move(node), fd};
-        if (!m_walk.offer(task))
-            visit(task.node, task.fd);
+        if (m_walk.offer(task))
+            return true;
+        visit(task.node, task.fd);
+        return false;
     }
 
     void startHelpers()
@@ -450,9 +472,7 @@ private:
             m_walk.addActive(1);
             try {
                 m_walk.threads.emplace_back([walk = &m_walk, id] {
-                    Worker worker(*walk, id);
-                    worker.runQueue();
-                    walk->total.fetch_add(worker.sum(), std::memory_order_relaxed);
+                    Worker(*walk, id).runQueue();
                 });
             } catch (const std::system_error &) {
                 // No thread to be had: the threads already running do the work.
@@ -464,7 +484,6 @@ private:
 
     Walk &m_walk;
     const int m_id;
-    qint64 m_sum = 0;
     quint64 m_entries = 0;
     std::deque<NodePtr> m_stack;
     std::vector<Node *> m_kept;
@@ -472,15 +491,25 @@ private:
     alignas(8) char m_buffer[32 * 1024];
 };
 
-int openRoot(const char *path, const FolderWalker::Limits &limits)
+int openRoot(const char *path, int flags, const FolderWalker::Limits &limits)
 {
     std::atomic<bool> gaveUp{false};
     std::chrono::steady_clock::time_point since;
     for (int attempt = 0;; ++attempt) {
-        const int fd = open(path, kOpenFlags);
+        const int fd = open(path, flags);
         if (fd >= 0 || !isShortage(errno) || !waitForDescriptor(limits, gaveUp, attempt, since, 0))
             return fd;
     }
+}
+
+// The calling thread, done with its own folders, helps with the rest and waits for the others.
+void finish(Walk &walk, Worker &worker)
+{
+    if (!walk.parallel)
+        return;
+    worker.runQueue();
+    for (std::thread &thread : walk.threads)
+        thread.join();
 }
 
 }
@@ -501,21 +530,37 @@ qint64 FolderWalker::totalSize(const QByteArray &nativePath) const
 {
     if (nativePath.isEmpty())
         return 0;
-    const int rootFd = openRoot(nativePath.constData(), m_limits);
+    const int rootFd = openRoot(nativePath.constData(), kOpenFlags, m_limits);
     if (rootFd < 0)
         return 0;
     qint64 total = 0;
     {
-        Walk walk(m_limits, rootFd);
+        Walk walk(m_limits, rootFd, 1);
         Worker worker(walk, 0);
         worker.run(walk.root, rootFd);
-        if (walk.parallel) {
-            worker.runQueue();
-            for (std::thread &thread : walk.threads)
-                thread.join();
-        }
-        total = worker.sum() + walk.total.load();
+        finish(walk, worker);
+        total = walk.totals[0].load();
     }
     close(rootFd);
     return total;
+}
+
+QList<qint64> FolderWalker::totalSizes(const QByteArray &nativeFolder, const QByteArrayList &names) const
+{
+    QList<qint64> totals(names.size(), 0);
+    if (nativeFolder.isEmpty() || names.isEmpty())
+        return totals;
+    const int rootFd = openRoot(nativeFolder.constData(), kOpenFlags & ~O_NOFOLLOW, m_limits);
+    if (rootFd < 0)
+        return totals;
+    {
+        Walk walk(m_limits, rootFd, int(names.size()));
+        Worker worker(walk, 0);
+        worker.runEntries(names);
+        finish(walk, worker);
+        for (qsizetype i = 0; i < totals.size(); ++i)
+            totals[i] = walk.totals[size_t(i)].load();
+    }
+    close(rootFd);
+    return totals;
 }

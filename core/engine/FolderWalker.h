@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
+#include <QList>
 #include <QtGlobal>
 
 // Sums the logical sizes of the regular files below a folder, walking with
@@ -36,6 +38,12 @@ public:
 
     // 0 when `nativePath` is not a folder, is itself a symbolic link or cannot be opened.
     qint64 totalSize(const QByteArray &nativePath) const;
+
+    // totalSize() of each entry `names[i]` of the folder `nativeFolder`, in one
+    // walk whose threads share the folders of all the entries, so that many
+    // small folders are not summed one after another. Links on the way to
+    // `nativeFolder` are followed; an entry that is a link gives 0.
+    QList<qint64> totalSizes(const QByteArray &nativeFolder, const QByteArrayList &names) const;
 
     // The threads a walk uses when Limits::threads is 0.
     static int defaultThreadCount();

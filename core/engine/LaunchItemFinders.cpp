@@ -99,6 +99,7 @@ QList<LeftoverItem> ScannerEngine::findOrphanPlugins(const SystemRoots &roots, c
     };
     QList<LeftoverItem> items;
     for (const QString &folder : folders) {
+        QList<qsizetype> folderItems;
         for (const QString &name : listFolder(folder)) {
             if (isHidden(name))
                 continue;
@@ -122,9 +123,13 @@ QList<LeftoverItem> ScannerEngine::findOrphanPlugins(const SystemRoots &roots, c
             item.bundleID = identifier;
             item.path = path;
             item.type = LeftoverType::plugin;
-            item.size = isDirectory(path) ? directorySize(path) : fileSize(path);
+            if (isDirectory(path))
+                folderItems.append(items.size());
+            else
+                item.size = fileSize(path);
             items.append(std::move(item));
         }
+        sizeFolderItems(folder, folderItems, items);
     }
     return items;
 }

@@ -27,6 +27,7 @@ QList<LeftoverItem> findBySuffix(const QString &folder, const QString &suffix, L
                                  const QSet<QString> &installedIDs, bool sizeAsFolder)
 {
     QList<LeftoverItem> items;
+    QList<qsizetype> folderItems;
     for (const QString &name : listFolder(folder)) {
         if (!name.endsWith(suffix))
             continue;
@@ -34,9 +35,11 @@ QList<LeftoverItem> findBySuffix(const QString &folder, const QString &suffix, L
         if (isAppleIdentifier(identifier) || isTooShort(identifier) || installedIDs.contains(identifier))
             continue;
         const QString path = folder + QLatin1Char('/') + name;
-        items.append(makeItem(path, type, identifier, displayName(identifier),
-                              sizeAsFolder ? directorySize(path) : fileSize(path)));
+        if (sizeAsFolder)
+            folderItems.append(items.size());
+        items.append(makeItem(path, type, identifier, displayName(identifier), sizeAsFolder ? 0 : fileSize(path)));
     }
+    sizeFolderItems(folder, folderItems, items);
     return items;
 }
 
@@ -44,13 +47,16 @@ QList<LeftoverItem> findBySuffix(const QString &folder, const QString &suffix, L
 void findByName(const QString &folder, LeftoverType type, const QSet<QString> &installedIDs,
                 QList<LeftoverItem> &items)
 {
+    QList<qsizetype> folderItems;
     for (const QString &name : listFolder(folder)) {
         if (isHidden(name) || installedIDs.contains(name) || installedAfterTeamPrefix(name, installedIDs)
             || isAppleIdentifier(name) || isTooShort(name))
             continue;
         const QString path = folder + QLatin1Char('/') + name;
-        items.append(makeItem(path, type, stripTeamPrefix(name), displayName(name), directorySize(path)));
+        folderItems.append(items.size());
+        items.append(makeItem(path, type, stripTeamPrefix(name), displayName(name), 0));
     }
+    sizeFolderItems(folder, folderItems, items);
 }
 
 }
@@ -95,6 +101,7 @@ QList<LeftoverItem> ScannerEngine::findOrphans(const QString &folder, LeftoverTy
                                                const QSet<QString> &installedNames, const QSet<QString> &excluded)
 {
     QList<LeftoverItem> items;
+    QList<qsizetype> folderItems;
     for (const QString &name : listFolder(folder)) {
         if (isHidden(name) || excluded.contains(name) || installedIDs.contains(name)
             || installedAfterTeamPrefix(name, installedIDs))
@@ -107,9 +114,13 @@ QList<LeftoverItem> ScannerEngine::findOrphans(const QString &folder, LeftoverTy
         if (dotted && (isAppleIdentifier(name) || isTooShort(name)))
             continue;
         const QString path = folder + QLatin1Char('/') + name;
-        const qint64 size = isDirectory(path) ? directorySize(path) : fileSize(path);
-        items.append(makeItem(path, type, dotted ? stripTeamPrefix(name) : std::nullopt, displayName(name), size));
+        const bool isFolder = isDirectory(path);
+        if (isFolder)
+            folderItems.append(items.size());
+        items.append(makeItem(path, type, dotted ? stripTeamPrefix(name) : std::nullopt, displayName(name),
+                              isFolder ? 0 : fileSize(path)));
     }
+    sizeFolderItems(folder, folderItems, items);
     return items;
 }
 
