@@ -74,8 +74,6 @@ private slots:
     void descriptorShortage_data();
     void descriptorShortage();
     void unreadableFolders();
-    void singleItems_data();
-    void singleItems();
 
 private:
     // Builds the case `kind`; sets the path to measure and the size it must have.
@@ -310,39 +308,6 @@ void TestDirectorySize::unreadableFolders()
     QVERIFY(QFile::setPermissions(base + "/locked", all));
     QVERIFY(QFile::setPermissions(base + "/listable only", all));
     QCOMPARE(ScannerEngine::directorySize(base), 17123);
-}
-
-// The entry itself, never what a link points to; size -1: not checked.
-void TestDirectorySize::singleItems_data()
-{
-    QTest::addColumn<qint64>("fileSize");
-    QTest::addColumn<bool>("isDirectory");
-    QTest::newRow("file") << qint64(321) << false;
-    QTest::newRow("folder") << qint64(-1) << true;
-    QTest::newRow("link to a folder") << qint64(QByteArray("real").size()) << true;
-    QTest::newRow("dangling link") << qint64(QByteArray("missing").size()) << false;
-    QTest::newRow("missing") << qint64(0) << false;
-    QTest::newRow("empty path") << qint64(0) << false;
-}
-
-void TestDirectorySize::singleItems()
-{
-    QFETCH(qint64, fileSize);
-    QFETCH(bool, isDirectory);
-    FakeMac mac;
-    const QByteArray kind = QTest::currentDataTag();
-    QString path = kind == "empty path" ? QString() : mac.path("/item");
-    if (kind == "file")
-        mac.createFileOfSize(path, 321);
-    else if (kind == "folder")
-        mac.createDir(path);
-    else if (kind == "link to a folder")
-        mac.createDir("/real"), mac.createSymlink("real", path);
-    else if (kind == "dangling link")
-        mac.createSymlink("missing", path);
-    if (fileSize >= 0)
-        QCOMPARE(ScannerEngine::fileSize(path), fileSize);
-    QCOMPARE(ScannerEngine::isDirectory(path), isDirectory);
 }
 
 int main(int argc, char **argv)

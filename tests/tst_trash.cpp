@@ -126,12 +126,11 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("encoded");
         QTest::newRow("unreserved kept") << "a-b_c.d~e" << QByteArray("a-b_c.d~e");
-        QTest::newRow("quotes") << "it's \"x\"" << QByteArray("it%27s%20%22x%22");
-        QTest::newRow("reserved") << "a%b#c?d&e=f+g" << QByteArray("a%25b%23c%3Fd%26e%3Df%2Bg");
-        QTest::newRow("newline") << "new\nline" << QByteArray("new%0Aline");
-        QTest::newRow("non-ASCII") << QStringLiteral("\u00e9t\u00e9") << QByteArray("%C3%A9t%C3%A9");
+        QTest::newRow("encoded") << QStringLiteral("it's \"x\" a%b#c?\n\u00e9")
+                                 << QByteArray("it%27s%20%22x%22%20a%25b%23c%3F%0A%C3%A9");
     }
-    // The move itself and its restore information: header, encoded path, deletion date.
+    // The move itself, into a Trash made private on the way, and its restore
+    // information: header, encoded path, deletion date.
     void percentEncodedPath()
     {
         QFETCH(QString, name);
@@ -140,7 +139,8 @@ private slots:
         const QString folder = tmp.path() + QStringLiteral("/src");
         const QString item = folder + QLatin1Char('/') + name;
         writeFile(item, "x");
-        Trash trash(tmp.path() + QStringLiteral("/Trash"));
+        const QString trashPath = tmp.path() + QStringLiteral("/data/share/Trash");
+        Trash trash(trashPath);
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         QString trashed;
         QVERIFY(!trash.moveToTrash(item, &trashed));
@@ -157,6 +157,11 @@ private slots:
                                                      QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
         QVERIFY(date.isValid());
         QVERIFY(date >= before.addMSecs(-before.time().msec()) && date <= after);
+        for (const QString &sub : {QStringLiteral("/files"), QStringLiteral("/info"), QString()}) {
+            struct stat st;
+            QCOMPARE(::lstat(QFile::encodeName(trashPath + sub).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, 0700u);
+        }
     }
 
     void namesNeverOverwrite_data()
@@ -167,7 +172,10 @@ private slots:
         QTest::newRow("extension") << "report.pdf" << false << QStringList{"report.pdf", "report 2.pdf", "report 3.pdf"};
         QTest::newRow("no extension") << "notes" << false << QStringList{"notes", "notes 2", "notes 3"};
         QTest::newRow("hidden file") << ".profile" << false << QStringList{".profile", ".profile 2", ".profile 3"};
-        QTest::newRow("bundle") << "Editor.app" << false << QStringList{"Editor.app", "Editor 2.app", "Editor 3.app"};
+        // Shortened to fit beside its ".trashinfo" in a 255-byte name.
+        const QString n241(241, QLatin1Char('n')), n239(239, QLatin1Char('n'));
+        QTest::newRow("long name") << QString(250, QLatin1Char('n')) + ".txt" << false
+                                   << QStringList{n241 + ".txt", n239 + " 2.txt", n239 + " 3.txt"};
         QTest::newRow("orphan in the Trash") << "orphan" << true << QStringList{"orphan 2", "orphan 3"};
     }
     void namesNeverOverwrite()
@@ -199,59 +207,18 @@ private slots:
             QCOMPARE(readAll(trash.filesPath() + QLatin1Char('/') + name), QByteArray("old"));
     }
 
-    void longNameIsShortened()
+    // The link itself goes, never what it points to.
+    void danglingLink()
     {
         QTemporaryDir tmp;
         Trash trash(tmp.path() + QStringLiteral("/Trash"));
-        const QString name = QString(240, QLatin1Char('n')) + QStringLiteral(".txt");
-        const QString item = tmp.path() + QStringLiteral("/src/") + name;
-        writeFile(item, "x");
-        QString trashed;
-        QVERIFY(!trash.moveToTrash(item, &trashed));
-        QVERIFY(QFileInfo(trashed).fileName().endsWith(QLatin1String(".txt")));
-        QCOMPARE(readAll(infoPathOf(trashed)).split('\n').value(1), "Path=" + QFile::encodeName(item));
-    }
-
-    void directoryAndLinks()
-    {
-        QTemporaryDir tmp;
-        Trash trash(tmp.path() + QStringLiteral("/Trash"));
-        const QString folder = tmp.path() + QStringLiteral("/src/Folder");
-        writeFile(folder + QStringLiteral("/inner/file"), "deep");
-        const QString target = tmp.path() + QStringLiteral("/target");
-        writeFile(target, "target");
-        const QString link = tmp.path() + QStringLiteral("/src/link");
-        QVERIFY(QFile::link(target, link));
         const QString dangling = tmp.path() + QStringLiteral("/src/dangling");
+        QDir().mkpath(tmp.path() + QStringLiteral("/src"));
         QVERIFY(QFile::link(tmp.path() + QStringLiteral("/gone"), dangling));
-
         QString trashed;
-        QVERIFY(!trash.moveToTrash(folder, &trashed));
-        QCOMPARE(readAll(trashed + QStringLiteral("/inner/file")), QByteArray("deep"));
-        QVERIFY(!QFileInfo::exists(folder));
-
-        QVERIFY(!trash.moveToTrash(link, &trashed));
-        QVERIFY(QFileInfo(trashed).isSymLink());
-        QCOMPARE(readAll(target), QByteArray("target"));
-
         QVERIFY(!trash.moveToTrash(dangling, &trashed));
         QVERIFY(QFileInfo(trashed).isSymLink());
         QVERIFY(!QFileInfo(dangling).isSymLink());
-    }
-
-    void missingDataFolderIsCreated()
-    {
-        QTemporaryDir tmp;
-        const QString trashPath = tmp.path() + QStringLiteral("/data/share/Trash");
-        Trash trash(trashPath);
-        writeFile(tmp.path() + QStringLiteral("/x"), "x");
-        QVERIFY(!trash.moveToTrash(tmp.path() + QStringLiteral("/x")));
-        for (const QString &sub : {QStringLiteral("/files"), QStringLiteral("/info"), QString()}) {
-            struct stat st;
-            QCOMPARE(::lstat(QFile::encodeName(trashPath + sub).constData(), &st), 0);
-            QCOMPARE(st.st_mode & 0777, 0700u);
-        }
-        QCOMPARE(entries(trash.filesPath()), QStringList{"x"});
     }
 
     void failures_data()

@@ -7,6 +7,7 @@
 #include "ui/main/DerivedLists.h"
 
 #include <QList>
+#include <QPointer>
 #include <QSet>
 #include <QUrl>
 #include <QUuid>
@@ -14,18 +15,23 @@
 
 #include <optional>
 
+class FileIconSource;
 class LanguageManager;
+class LeftoversTableModel;
+class LogView;
 class QAbstractButton;
 class QBoxLayout;
 class QLabel;
-class LeftoversTableModel;
 class QMenu;
-class QTableView;
+class QMessageBox;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
+class QTableView;
+class RosterTableModel;
 class SafeModeSetting;
 class Scanner;
+class SearchField;
 class UpdateChecker;
 
 // The main window's content: the window state every region reads and writes,
@@ -184,6 +190,36 @@ private:
     void buildRosterRegions();
     // The first dropped file URL; decides whether it is an application bundle.
     void handleDroppedApp(const QUrl &url);
+    void scanDroppedApp(const QString &bundleID, const QString &appName);
+    // `rosterChanged`: the scanner published a new roster (perhaps only a size).
+    void refreshRoster(bool rosterChanged = false);
+    void showRosterSelection();
+    void takeRosterSelection();
+    void openRosterMenu(const QPoint &pos);
+    QMenu *rosterContextMenu(const QSet<QUuid> &selection, QWidget *parent);
+    void revealAppInFinder(const InstalledApp &app);
+    void resetAllPermissionsForApp(const InstalledApp &app);
+    void requestRemoveApp(const InstalledApp &app);
+    void cancelRemoveApp();
+    void confirmRemoveApp();
+    void refreshRemoveAlert();
+    void refreshLogSheet();
+
+public:
+    // Where the roster's icons come from; the desktop's unless set. Must outlive the window.
+    void setFileIconSource(FileIconSource &source);
+
+private:
+    FileIconSource *m_fileIcons = nullptr;
+    RosterTableModel *m_rosterModel = nullptr;
+    QTableView *m_rosterView = nullptr;
+    SearchField *m_rosterSearchField = nullptr;
+    QLabel *m_rosterCount = nullptr;
+    // The list the roster table last showed, to tell a size arriving from a new list.
+    QList<InstalledApp> m_rosterShown;
+    bool m_takingRosterSelection = false;
+    QPointer<QMessageBox> m_removeAlert;
+    QPointer<LogView> m_logView;
 
     // ---- state ----
     Scanner *m_scanner;

@@ -542,11 +542,6 @@ void ContentView::refreshLeftoversTable()
 
 void ContentView::refreshActionBar()
 {
-    // Status pieces: made afresh, each a child of the row.
-    while (QLayoutItem *item = m_statusPieces->layout()->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
     const QLocale locale = m_lm.locale();
     const bool leftovers = m_selectedTab == AppTab::leftovers;
     // One pass over the selected items still present, copying none: the bar
@@ -581,6 +576,22 @@ void ContentView::refreshActionBar()
         pieces = ActionBarRules::leftoversStatus(input, m_lm, locale);
     }
     using Style = ActionBarRules::StatusPiece::Style;
+    // Pieces of the same kinds keep their labels and only change text: new labels
+    // relayout and repaint the whole window, and a roster load publishes every size.
+    QLayout *row = m_statusPieces->layout();
+    bool sameKinds = row->count() == pieces.size();
+    for (int i = 0; sameKinds && i < row->count(); ++i)
+        sameKinds = row->itemAt(i)->widget()->property("pieceStyle").toInt() == int(pieces.at(i).style);
+    if (sameKinds) {
+        for (int i = 0; i < row->count(); ++i)
+            static_cast<QLabel *>(row->itemAt(i)->widget())->setText(pieces.at(i).text);
+        pieces.clear();
+    } else {
+        while (QLayoutItem *item = row->takeAt(0)) {
+            delete item->widget();
+            delete item;
+        }
+    }
     for (const ActionBarRules::StatusPiece &piece : pieces) {
         QLabel *label = nullptr;
         switch (piece.style) {
@@ -590,6 +601,7 @@ void ContentView::refreshActionBar()
         case Style::selection: label = textLabel(piece.text, UiStyle::font(TextStyle::caption, QFont::Bold), Tone::primary, m_statusPieces); break;
         case Style::willFree: label = textLabel(piece.text, UiStyle::font(TextStyle::caption), Tone::secondary, m_statusPieces); break;
         }
+        label->setProperty("pieceStyle", int(piece.style));
         m_statusPieces->layout()->addWidget(label);
     }
 

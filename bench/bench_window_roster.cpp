@@ -1,0 +1,154 @@
+// The Installed Apps tab and the log sheet: 2,000 sizes arriving one by one
+// under a shown roster table (each should touch one row), and opening the log
+// sheet over a full log until its first paint. Runs offscreen unless a
+// platform is named.
+
+#include "core/Scanner.h"
+#include "core/UpdateChecker.h"
+#include "support/ScannerFixture.h"
+#include "support/ScannerPublisher.h"
+#include "ui/main/ContentView.h"
+#include "ui/main/LogView.h"
+
+#include <QApplication>
+#include <QThreadPool>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int appCount = 2000;
+
+QList<InstalledApp> roster(const QString &root)
+{
+    QList<InstalledApp> apps;
+    apps.reserve(appCount);
+    for (int i = 0; i < appCount; ++i) {
+        InstalledApp app;
+        app.name = (i % 3 ? QStringLiteral("Vendor%1 App") : QStringLiteral("tool-%1")).arg(i);
+        app.bundleID = QStringLiteral("com.vendor%1.app").arg(i);
+        // Not there: the icon reads find nothing and fall back at once.
+        app.path = root + QStringLiteral("/Applications/App %1.app").arg(i);
+        app.version = QStringLiteral("1.%1").arg(i % 10);
+        apps.append(app);
+    }
+    return apps;
+}
+
+struct BenchWindow
+{
+    ScannerFixture fixture;
+    UpdateChecker updater{fixture.defaults, fixture.workspace, QUrl(QStringLiteral("http://127.0.0.1:9/")), 5000};
+    ContentView view{fixture.services(), updater, fixture.language};
+
+    BenchWindow()
+    {
+        view.setSelectedTab(AppTab::installed);
+        view.resize(1100, 700);
+        view.show();
+        QCoreApplication::processEvents();
+    }
+    ~BenchWindow() { QThreadPool::globalInstance()->waitForDone(); }
+};
+
+// A fresh roster, then every size published as the roster load does: a new
+// list with one more size filled in, one event-loop turn each.
+void BM_SizeArrivals(benchmark::State &state)
+{
+    BenchWindow w;
+    const QList<InstalledApp> fresh = roster(w.fixture.mac.root());
+    for (auto _ : state) {
+        state.PauseTiming();
+        QList<InstalledApp> current = fresh;
+        for (InstalledApp &app : current)
+            app.id = QUuid::createUuid();
+        ScannerPublisher::setInstalledApps(w.view.scanner(), current);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        for (int i = 0; i < appCount; ++i) {
+            current[i].appSize = qint64(i) * 4099;
+            ScannerPublisher::setInstalledApps(w.view.scanner(), current);
+            QCoreApplication::processEvents();
+        }
+    }
+    state.counters["arrivals"] = appCount;
+}
+BENCHMARK(BM_SizeArrivals)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The arrivals' own work, without painting: what the window does per size.
+void BM_SizeArrivalsUnpainted(benchmark::State &state)
+{
+    BenchWindow w;
+    const QList<InstalledApp> fresh = roster(w.fixture.mac.root());
+    for (auto _ : state) {
+        state.PauseTiming();
+        QList<InstalledApp> current = fresh;
+        for (InstalledApp &app : current)
+            app.id = QUuid::createUuid();
+        ScannerPublisher::setInstalledApps(w.view.scanner(), current);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        for (int i = 0; i < appCount; ++i) {
+            current[i].appSize = qint64(i) * 4099;
+            ScannerPublisher::setInstalledApps(w.view.scanner(), current);
+        }
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["arrivals"] = appCount;
+}
+BENCHMARK(BM_SizeArrivalsUnpainted)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same arrivals with the table sorted by App Size: rows move as sizes come in.
+void BM_SizeArrivalsSortedBySize(benchmark::State &state)
+{
+    BenchWindow w;
+    w.view.setRosterSortOrder({AppComparator{AppComparator::Key::appSize}});
+    const QList<InstalledApp> fresh = roster(w.fixture.mac.root());
+    for (auto _ : state) {
+        state.PauseTiming();
+        QList<InstalledApp> current = fresh;
+        ScannerPublisher::setInstalledApps(w.view.scanner(), current);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        for (int i = 0; i < appCount; ++i) {
+            current[i].appSize = qint64(i) * 4099;
+            ScannerPublisher::setInstalledApps(w.view.scanner(), current);
+            QCoreApplication::processEvents();
+        }
+    }
+    state.counters["arrivals"] = appCount;
+}
+BENCHMARK(BM_SizeArrivalsSortedBySize)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The log sheet over 5,000 lines, from creation to its first paint.
+void BM_OpenFullLog(benchmark::State &state)
+{
+    ScannerFixture fixture;
+    for (int i = 0; i < AppLogger::maxEntries; ++i)
+        fixture.logger.log(QStringLiteral("  App [com.vendor%1.app]  |  Cache  |  %2 KB  |  ~/Library/Caches/com.vendor%1.app")
+                               .arg(i)
+                               .arg(i % 977));
+    while (fixture.logger.entries().size() < AppLogger::maxEntries)
+        QCoreApplication::processEvents();
+    for (auto _ : state) {
+        LogView sheet(fixture.logger);
+        sheet.show();
+        benchmark::DoNotOptimize(sheet.grab());
+    }
+}
+BENCHMARK(BM_OpenFullLog)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
