@@ -168,13 +168,6 @@ private slots:
         QCOMPARE(items[6].bundleID, std::optional(QStringLiteral("com.example.app.loginhelper")));
         QCOMPARE(items[8].bundleID, std::optional(appName));
 
-        // The neighbour's own search finds its files and none of ours.
-        const auto neighbour = search(mac, "com.example.appx", "X", {}, dump);
-        QCOMPARE(neighbour.size(), 13);
-        for (const LeftoverItem &item : neighbour) {
-            const QString path = item.path.value_or(QString());
-            QVERIFY2(path.isEmpty() || path.contains(QLatin1String("com.example.appx")), qPrintable(path));
-        }
     }
 
     // An identifier of one component owns only its own names, never the

@@ -77,8 +77,6 @@ private slots:
         launchRow("label not a string", kUser, "com.example.numbered.plist", plist({{"Label", 5}}),
                   "com.example.numbered", "Numbered");
         launchRow("apple file name, no label", kUser, "com.apple.thing.plist", plist({{"RunAtLoad", true}}));
-        launchRow("four characters", kUser, "x.plist", label("abcd"));
-        launchRow("five characters", kUser, "y.plist", label("abcde"), "abcde", "Abcde");
         launchRow("four accented characters", kUser, "z.plist", label("e\u0301e\u0301e\u0301e\u0301"));
 
         // The program.
@@ -120,7 +118,6 @@ private slots:
         pluginRow("empty pieces dropped", "/Library/Audio/Plug-Ins/VST3/E.vst3", id("com..example..app.x"));
         pluginRow("three pieces only as a whole", "~/Library/Audio/Plug-Ins/VST/Other.vst", id("com.example.other"),
                   "Other", "com.example.other");
-        pluginRow("two pieces", "/Library/Audio/Plug-Ins/VST/Two.vst", id("example.app"), "Two", "example.app");
         pluginRow("identifier wins over name", "~/Library/Audio/Plug-Ins/VST3/Installed Tool.vst3",
                   id("com.other.tool"), "Installed Tool", "com.other.tool");
         pluginRow("system HAL", "/Library/Audio/Plug-Ins/HAL/Loop.driver", id("com.other.loop"), "Loop",

@@ -70,7 +70,6 @@ private slots:
         QTest::newRow("no tool") << QList<int>{0, 3} << false << ""
                                  << QStringList{failed + "alpha [Camera]", failed + "beta [Camera]"} << QStringList{} << all;
         QTest::newRow("without service") << QList<int>{6} << true << "" << QStringList{} << QStringList{} << all;
-        QTest::newRow("nothing passed") << QList<int>{} << true << "" << QStringList{} << QStringList{} << all;
     }
     void resetPermissions()
     {
