@@ -209,7 +209,7 @@ private slots:
     {
         QTest::addColumn<QList<qint64>>("sizes");
         QTest::addColumn<QStringList>("texts");
-        QTest::newRow("negative sizes count as 0") << QList<qint64>{-1, 2000}
+        QTest::newRow("negative sizes count as 0") << QList<qint64>{-1500, 2000}
                                                    << QStringList{QStringLiteral("2 apps"), QStringLiteral("·"),
                                                                   QStringLiteral("2 KB total")};
         QTest::newRow("total 0 hides the total") << QList<qint64>{-1} << QStringList{QStringLiteral("1 app")};
