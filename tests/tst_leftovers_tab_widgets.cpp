@@ -1,98 +1,47 @@
-#include "core/Scanner.h"
-#include "core/UpdateChecker.h"
 #include "model/StoredLists.h"
-#include "support/LocalHttpServer.h"
-#include "support/ScannerFixture.h"
-#include "support/ScannerPublisher.h"
-#include "ui/main/ContentView.h"
+#include "support/WindowFixture.h"
 #include "ui/main/SearchField.h"
 
 #include <QDir>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QMenu>
 #include <QPushButton>
-#include <QTableView>
-#include <QTest>
-#include <QThreadPool>
 #include <QToolButton>
 
 namespace {
-
-struct Window
+LeftoverItem row(const QString &name, LeftoverType type, const std::optional<QString> &path = std::nullopt)
 {
-    ScannerFixture fixture;
-    LocalHttpServer server;
-    UpdateChecker updater{fixture.defaults, fixture.workspace, server.url(), 5000};
-    QMainWindow main;
-    ContentView *view = new ContentView(fixture.services(), updater, fixture.language);
-
-    Window()
-    {
-        main.setCentralWidget(view);
-        main.show();
-    }
-    template <typename T = QWidget>
-    T *child(const char *name) const { return view->findChild<T *>(QLatin1String(name)); }
-    QTableView *table() const { return child<QTableView>("leftoversView"); }
-    QString status() const
-    {
-        QStringList texts;
-        for (QLabel *label : child("statusBar")->findChildren<QLabel *>())
-            texts << label->text();
-        return texts.join(QLatin1Char(' '));
-    }
-    QList<QAction *> menuActions(const QSet<QUuid> &rows)
-    {
-        QMenu *menu = view->leftoversContextMenu(rows, view);
-        return menu ? menu->actions() : QList<QAction *>();
-    }
-};
-
-LeftoverItem row(const QString &name, const char *bundleID, LeftoverType type, const QString &path = {})
-{
-    LeftoverItem item;
-    item.appName = name;
-    if (bundleID)
-        item.bundleID = QString::fromLatin1(bundleID);
-    item.type = type;
-    if (!path.isEmpty())
-        item.path = path;
-    return item;
+    return ScannerFixture::row(name, path, type);
 }
-
 } // namespace
 
-// The Leftovers tab over a fake Mac: scan, select, act; menu actions; banners.
+// The Leftovers tab over a fake Mac: scan, select, act; menu actions; the filter bar.
 class TestLeftoversTab : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cleanup() { QThreadPool::globalInstance()->waitForDone(); }
-
     void scanSelectAndTrash()
     {
-        Window w;
+        WindowFixture w;
         FakeMac &mac = w.fixture.mac;
         mac.createApp(QStringLiteral("/Applications/Quillmere.app"), QStringLiteral("com.quillmere.app"));
         const QString cache = mac.createFileOfSize(QStringLiteral("~/Library/Caches/com.gone.editor/x"), 500);
         const QString log = mac.createFileOfSize(QStringLiteral("~/Library/Logs/com.gone.editor/x"), 700);
         const QString prefs = mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.editor.plist"), 100);
         w.view->setSafeMode(false);
+        auto *table = w.child<QTableView>("leftoversView");
         QTest::mouseClick(w.child<QPushButton>("scanButton"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.view->scanner().isScanning(), 20000);
-        QCOMPARE(w.table()->model()->rowCount(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.scanner().isScanning(), 20000);
+        QCOMPARE(table->model()->rowCount(), 3);
 
         // Cache and Logs, picked in the table as a user would.
         const QList<LeftoverItem> shown = w.view->filteredItems();
         QSet<QUuid> picked;
         for (int r = 0; r < shown.size(); ++r) {
             if (shown.at(r).type != LeftoverType::preference) {
-                w.table()->selectionModel()->select(w.table()->model()->index(r, 0),
-                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                table->selectionModel()->select(table->model()->index(r, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
                 picked << shown.at(r).id;
             }
         }
@@ -106,7 +55,7 @@ private slots:
         QCOMPARE(trashed.size(), 2);
         QVERIFY(!QFileInfo::exists(QFileInfo(cache).path()) && !QFileInfo::exists(QFileInfo(log).path()));
         QVERIFY(QFileInfo::exists(prefs));
-        QCOMPARE(w.table()->model()->rowCount(), 1);
+        QCOMPARE(table->model()->rowCount(), 1);
         QVERIFY(w.view->tableSelection().isEmpty());
         QVERIFY(!trash->isVisible());
         QVERIFY2(w.status().startsWith(QStringLiteral("1 item ")), qPrintable(w.status()));
@@ -115,10 +64,10 @@ private slots:
     // A press acts on hidden selected rows too and leaves the other selected rows selected.
     void pressLeavesOthersSelected()
     {
-        Window w;
-        const QList<LeftoverItem> items{row(QStringLiteral("A"), "com.a", LeftoverType::permission),
-                                        row(QStringLiteral("A"), "com.a", LeftoverType::container, QStringLiteral("/nowhere/c"))};
-        ScannerPublisher::setItems(w.view->scanner(), items);
+        WindowFixture w;
+        const QList<LeftoverItem> items{row(QStringLiteral("A"), LeftoverType::permission),
+                                        row(QStringLiteral("A"), LeftoverType::container, QStringLiteral("/nowhere/c"))};
+        ScannerPublisher::setItems(w.scanner(), items);
         w.view->setSafeMode(true);
         w.view->setTableSelection({items[0].id, items[1].id});
         QVERIFY(w.status().contains(QStringLiteral("1 hidden by Safe Mode")));
@@ -131,45 +80,49 @@ private slots:
 
     void contextMenuActions()
     {
-        Window w;
+        WindowFixture w;
         const QString home = w.fixture.mac.home();
+        LeftoverItem loose = row(QStringLiteral("Loose"), LeftoverType::cache);
+        loose.bundleID.reset();
         const QList<LeftoverItem> items{
-            row(QStringLiteral("Beta"), "com.beta", LeftoverType::cache, home + QStringLiteral("/Library/Caches/com.beta")),
-            row(QStringLiteral("Alpha"), "com.alpha", LeftoverType::log, home + QStringLiteral("/Library/Logs/Alpha")),
-            row(QStringLiteral("Beta"), "com.beta", LeftoverType::container, home + QStringLiteral("/Library/Containers/com.beta")),
-            row(QStringLiteral("Loose"), nullptr, LeftoverType::cache)};
-        ScannerPublisher::setItems(w.view->scanner(), items);
+            row(QStringLiteral("Beta"), LeftoverType::cache, home + QStringLiteral("/Library/Caches/com.beta")),
+            row(QStringLiteral("Alpha"), LeftoverType::log, home + QStringLiteral("/Library/Logs/Alpha")),
+            row(QStringLiteral("Beta"), LeftoverType::container, home + QStringLiteral("/Library/Containers/com.beta")),
+            loose};
+        ScannerPublisher::setItems(w.scanner(), items);
         w.view->setSafeMode(true);
         w.fixture.newLogMessages();
 
-        QList<QAction *> actions = w.menuActions({items[0].id, items[1].id});
+        const auto menuActions = [&](const QSet<QUuid> &rows) { return w.view->leftoversContextMenu(rows, w.view)->actions(); };
+        QList<QAction *> actions = menuActions({items[0].id, items[1].id});
         actions.first()->trigger();
         QCOMPARE(w.fixture.workspace.revealedFiles,
                  (QList<QList<QUrl>>{{QUrl::fromLocalFile(*items[0].path), QUrl::fromLocalFile(*items[1].path)}}));
 
         // Ignoring drops every Beta row, the one hidden by Safe Mode too.
         actions.last()->trigger();
-        QCOMPARE(ScannerFixture::ids(w.view->scanner().items()), (QList<QUuid>{items[1].id, items[3].id}));
-        QVERIFY(StoredLists::ignoredBundleIDs(w.fixture.defaults).contains(QStringLiteral("com.beta")));
+        QCOMPARE(ScannerFixture::ids(w.scanner().items()), (QList<QUuid>{items[1].id, items[3].id}));
+        QVERIFY(StoredLists::ignoredBundleIDs(w.fixture.defaults).contains(QStringLiteral("com.example.beta")));
 
-        w.fixture.defaults.setStringList(StoredLists::ignoredBundleIDsKey, {QStringLiteral("com.alpha")});
-        actions = w.menuActions({items[1].id});
+        w.fixture.defaults.setStringList(StoredLists::ignoredBundleIDsKey, {QStringLiteral("com.example.alpha")});
+        actions = menuActions({items[1].id});
         QCOMPARE(actions.last()->text(), QStringLiteral("Remove \"Alpha\" from Ignore List"));
         actions.last()->trigger();
-        QCOMPARE(w.view->scanner().items().size(), 2);
+        QCOMPARE(w.scanner().items().size(), 2);
         QCOMPARE(w.fixture.newLogMessages(),
-                 (QStringList{QStringLiteral("IGNORED: com.beta"), QStringLiteral("UN-IGNORED: com.alpha")}));
+                 (QStringList{QStringLiteral("IGNORED: com.example.beta"), QStringLiteral("UN-IGNORED: com.example.alpha")}));
         QVERIFY(!w.view->leftoversContextMenu({items[3].id}, w.view));
     }
 
     // Search, Select All over the shown rows only, the clear button, header sorting.
     void filterBar()
     {
-        Window w;
-        const QList<LeftoverItem> items{row(QStringLiteral("Apple"), "com.apple.x", LeftoverType::cache),
-                                        row(QStringLiteral("Banana"), "com.banana", LeftoverType::log),
-                                        row(QStringLiteral("Apricot"), "com.apricot", LeftoverType::log)};
-        ScannerPublisher::setItems(w.view->scanner(), items);
+        WindowFixture w;
+        auto *table = w.child<QTableView>("leftoversView");
+        const QList<LeftoverItem> items{row(QStringLiteral("Apple"), LeftoverType::cache),
+                                        row(QStringLiteral("Banana"), LeftoverType::log),
+                                        row(QStringLiteral("Apricot"), LeftoverType::log)};
+        ScannerPublisher::setItems(w.scanner(), items);
         w.view->setTableSelection({items[1].id});
         auto *search = w.child<SearchField>("leftoversSearch");
         QTest::keyClicks(search->lineEdit(), QStringLiteral("ap"));
@@ -179,14 +132,14 @@ private slots:
 
         QTest::mouseClick(w.child<QPushButton>("selectAllButton"), Qt::LeftButton);
         QCOMPARE(w.view->tableSelection(), (QSet<QUuid>{items[0].id, items[2].id}));
-        QCOMPARE(w.table()->selectionModel()->selectedRows().size(), 2);
+        QCOMPARE(table->selectionModel()->selectedRows().size(), 2);
 
         QTest::mouseClick(search->clearButton(), Qt::LeftButton);
         QCOMPARE(w.view->searchText(), QString());
         QVERIFY(!search->clearButton()->isVisible());
-        QCOMPARE(w.table()->model()->rowCount(), 3);
+        QCOMPARE(table->model()->rowCount(), 3);
 
-        QHeaderView *header = w.table()->horizontalHeader();
+        QHeaderView *header = table->horizontalHeader();
         const auto clickHeader = [&](int section) {
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               QPoint(header->sectionViewportPosition(section) + 10, header->height() / 2));
@@ -196,27 +149,6 @@ private slots:
         clickHeader(3);
         QCOMPARE(w.view->sortOrder().first().key, LeftoverComparator::Key::type);
         QCOMPARE(header->sortIndicatorSection(), 1);
-    }
-
-    void banners()
-    {
-        Window w;
-        ScannerPublisher::setTccAccessDenied(w.view->scanner(), true);
-        ScannerPublisher::setRemovalFailures(w.view->scanner(),
-                                             {row(QStringLiteral("A"), "com.a", LeftoverType::cache, QStringLiteral("/x/one")),
-                                              row(QStringLiteral("A"), "com.a", LeftoverType::cache, QStringLiteral("/x/two"))});
-        QCOMPARE(w.child<QLabel>("removalFailureCount")->text(), QStringLiteral("2 item(s) could not be removed"));
-        QCOMPARE(w.child<QLabel>("removalFailurePath")->text(), QStringLiteral("/x/one"));
-
-        QTest::mouseClick(w.child("fullDiskAccessBanner"), Qt::LeftButton);
-        QTest::mouseClick(w.child<QPushButton>("openSettingsButton"), Qt::LeftButton);
-        const QUrl pane(QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_AllFiles"));
-        QCOMPARE(w.fixture.workspace.openedUrls, (QList<QUrl>{pane, pane}));
-
-        QTest::mouseClick(w.child<QToolButton>("dismissFailuresButton"), Qt::LeftButton);
-        QVERIFY(w.view->scanner().removalFailures().isEmpty());
-        QVERIFY(w.view->scanner().tccAccessDenied());
-        QVERIFY(!w.child("removalFailureBanner")->isVisible());
     }
 };
 

@@ -1,44 +1,13 @@
-#include "core/Scanner.h"
-#include "core/UpdateChecker.h"
-#include "support/LocalHttpServer.h"
-#include "support/ScannerFixture.h"
-#include "support/ScannerPublisher.h"
-#include "ui/main/ContentView.h"
+#include "support/WindowFixture.h"
 
-#include <QMainWindow>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
-
-struct Window
-{
-    ScannerFixture fixture;
-    LocalHttpServer server;
-    UpdateChecker updater{fixture.defaults, fixture.workspace, server.url(), 5000};
-    QMainWindow main;
-    ContentView *view = new ContentView(fixture.services(), updater, fixture.language);
-
-    Window()
-    {
-        main.setCentralWidget(view);
-        main.show();
-        main.activateWindow();
-    }
-    bool shows(const char *name) const { return view->findChild<QWidget *>(QLatin1String(name))->isVisible(); }
-};
+#include <QToolButton>
 
 // The main window's frame over a fake Mac: primary commands, pane choice, banners.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
-
-    static LeftoverItem container()
-    {
-        LeftoverItem item;
-        item.appName = QStringLiteral("Gone");
-        item.type = LeftoverType::container;
-        return item;
-    }
 
 private slots:
     void ctrlR_data()
@@ -53,24 +22,24 @@ private slots:
     void ctrlR()
     {
         QFETCH(AppTab, tab);
-        Window w;
+        WindowFixture w;
         QVERIFY(QTest::qWaitForWindowActive(&w.main));
         w.view->setSelectedTab(tab);
         const bool leftovers = tab == AppTab::leftovers;
         const QSet<QUuid> picked{QUuid::createUuid()};
         const auto select = [&] { leftovers ? w.view->setTableSelection(picked) : w.view->setRosterSelection(picked); };
         const auto selection = [&] { return leftovers ? w.view->tableSelection() : w.view->rosterSelection(); };
-        const auto running = [&] { return leftovers ? w.view->scanner().isScanning() : w.view->scanner().isLoadingRoster(); };
+        const auto running = [&] { return leftovers ? w.scanner().isScanning() : w.scanner().isLoadingRoster(); };
         select();
         std::optional<QSet<QUuid>> selectionAtStart;
-        connect(&w.view->scanner(), leftovers ? &Scanner::isScanningChanged : &Scanner::isLoadingRosterChanged,
+        connect(&w.scanner(), leftovers ? &Scanner::isScanningChanged : &Scanner::isLoadingRosterChanged,
                 w.view, [&] { if (!selectionAtStart) selectionAtStart = selection(); });
 
         QTest::keyClick(&w.main, Qt::Key_R, Qt::ControlModifier);
         QVERIFY(running());
         QCOMPARE(selectionAtStart, QSet<QUuid>());
         // The other tab's command did not run.
-        QVERIFY(!(leftovers ? w.view->scanner().isLoadingRoster() : w.view->scanner().isScanning()));
+        QVERIFY(!(leftovers ? w.scanner().isLoadingRoster() : w.scanner().isScanning()));
 
         select();
         QTest::keyClick(&w.main, Qt::Key_R, Qt::ControlModifier);
@@ -80,40 +49,53 @@ private slots:
 
     void paneChoice()
     {
-        Window w;
+        WindowFixture w;
         // Every row hidden by Safe Mode: the table stays, not the empty state.
         QVERIFY(w.shows("leftoversEmptyState"));
-        ScannerPublisher::setItems(w.view->scanner(), {container()});
+        ScannerPublisher::setItems(w.scanner(), {ScannerFixture::row(QStringLiteral("Gone"), std::nullopt, LeftoverType::container)});
         QVERIFY(w.view->filteredItems().isEmpty());
         QVERIFY(w.shows("leftoversTable"));
-        ScannerPublisher::setIsScanning(w.view->scanner(), true);
+        ScannerPublisher::setIsScanning(w.scanner(), true);
         QVERIFY(w.shows("leftoversProgress"));
 
         // The loading view only while the roster is empty; a reload keeps the table.
         w.view->setSelectedTab(AppTab::installed);
         QVERIFY(w.shows("rosterEmptyState"));
-        ScannerPublisher::setIsLoadingRoster(w.view->scanner(), true);
+        ScannerPublisher::setIsLoadingRoster(w.scanner(), true);
         QVERIFY(w.shows("rosterLoading"));
-        ScannerPublisher::setInstalledApps(w.view->scanner(), {InstalledApp{}});
+        ScannerPublisher::setInstalledApps(w.scanner(), {InstalledApp{}});
         QVERIFY(w.shows("rosterTable"));
     }
 
-    // The banners belong to the window, not to a tab; "Later" hides the update banner.
-    void bannersAcrossTabs()
+    // The banners belong to the window, not to a tab; each one's buttons.
+    void banners()
     {
-        Window w;
+        WindowFixture w;
         w.server.setJson("{\"version\":\"999.0\",\"downloadURL\":\"https://example.org/q.dmg\"}");
         QSignalSpy finished(&w.updater, &UpdateChecker::checkFinished);
         w.updater.check(false);
         QVERIFY(finished.wait());
-        ScannerPublisher::setTccAccessDenied(w.view->scanner(), true);
-        ScannerPublisher::setRemovalFailures(w.view->scanner(), {container()});
+        ScannerPublisher::setTccAccessDenied(w.scanner(), true);
+        ScannerPublisher::setRemovalFailures(w.scanner(),
+                                             {ScannerFixture::row(QStringLiteral("A"), QStringLiteral("/x/one")),
+                                              ScannerFixture::row(QStringLiteral("A"), QStringLiteral("/x/two"))});
         for (AppTab tab : AppTabs::allCases()) {
             w.view->setSelectedTab(tab);
             for (const char *banner : {"updateBanner", "fullDiskAccessBanner", "removalFailureBanner", "actionBar"})
                 QVERIFY2(w.shows(banner), banner);
         }
-        auto *later = w.view->findChild<QWidget *>(QStringLiteral("updateBanner"))->findChildren<QPushButton *>().last();
+        QCOMPARE(w.child<QLabel>("removalFailureCount")->text(), QStringLiteral("2 item(s) could not be removed"));
+        QCOMPARE(w.child<QLabel>("removalFailurePath")->text(), QStringLiteral("/x/one"));
+
+        QTest::mouseClick(w.child("fullDiskAccessBanner"), Qt::LeftButton);
+        QTest::mouseClick(w.child<QPushButton>("openSettingsButton"), Qt::LeftButton);
+        const QUrl pane(QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_AllFiles"));
+        QCOMPARE(w.fixture.workspace.openedUrls, (QList<QUrl>{pane, pane}));
+        QTest::mouseClick(w.child<QToolButton>("dismissFailuresButton"), Qt::LeftButton);
+        QVERIFY(w.scanner().removalFailures().isEmpty() && w.scanner().tccAccessDenied());
+        QVERIFY(!w.shows("removalFailureBanner"));
+
+        auto *later = w.child("updateBanner")->findChildren<QPushButton *>().last();
         QCOMPARE(later->text(), QStringLiteral("Later"));
         later->click();
         QVERIFY(!w.shows("updateBanner"));
@@ -122,7 +104,7 @@ private slots:
     // Safe Mode is one stored setting that every window follows at once.
     void safeModeShared()
     {
-        Window w;
+        WindowFixture w;
         ContentView other(w.fixture.services(), w.updater, w.fixture.language);
         QVERIFY(other.safeMode());
         QSignalSpy changed(&other, &ContentView::filtersChanged);

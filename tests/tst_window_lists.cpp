@@ -1,9 +1,14 @@
+#include "support/FakeMac.h"
 #include "ui/main/DerivedLists.h"
+#include "ui/main/DroppedBundle.h"
+#include "ui/main/RosterRules.h"
 
 #include <QTest>
 
 Q_DECLARE_METATYPE(std::optional<LeftoverType>)
 Q_DECLARE_METATYPE(QList<LeftoverComparator>)
+Q_DECLARE_METATYPE(QList<AppComparator>)
+Q_DECLARE_METATYPE(std::optional<DroppedBundle>)
 
 namespace {
 
@@ -44,17 +49,21 @@ QStringList names(const QList<Record> &records)
     return result;
 }
 
-InstalledApp app(const QString &name, const QString &bundleID)
+InstalledApp app(const QString &name, const QString &bundleID, qint64 size = -1,
+                 std::optional<QDateTime> launched = std::nullopt)
 {
     InstalledApp a;
     a.name = name;
     a.bundleID = bundleID;
     a.path = QStringLiteral("/Applications/") + name + QStringLiteral(".app");
+    a.appSize = size;
+    a.lastLaunched = launched;
     return a;
 }
 
 } // namespace
 
+// The windows' derived lists and the reading of a dropped bundle.
 class TestWindowLists : public QObject
 {
     Q_OBJECT
@@ -122,26 +131,79 @@ private slots:
         QCOMPARE(names(DerivedLists::selectedApps(roster, {roster[2].id, roster[0].id})), (QStringList{"Zed", "Beta"}));
     }
 
-    void filteredApps_data()
+    // The roster's search, sort and count.
+    void apps_data()
     {
         QTest::addColumn<QString>("search");
+        QTest::addColumn<QList<AppComparator>>("sortOrder");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("empty: roster order") << QString() << QStringList{"Zed", "atom", "Beta"};
-        QTest::newRow("name, case ignored") << QStringLiteral("ATO") << QStringList{"atom"};
-        QTest::newRow("bundle ID") << QStringLiteral("dev.") << QStringList{"Zed"};
-        QTest::newRow("blank") << QStringLiteral(" ") << QStringList{};
+        QTest::addColumn<QString>("count");
+        using Key = AppComparator::Key;
+        const QList<AppComparator> none;
+        QTest::newRow("empty: roster order") << QString() << none << QStringList{"Zed", "atom", "Beta"} << "3 apps";
+        QTest::newRow("name, case ignored") << QStringLiteral("ATO") << none << QStringList{"atom"} << "1 app";
+        QTest::newRow("bundle ID") << QStringLiteral("dev.") << none << QStringList{"Zed"} << "1 app";
+        QTest::newRow("blank") << QStringLiteral(" ") << none << QStringList{} << "0 apps";
+        QTest::newRow("by name: upper case first") << QString() << QList<AppComparator>{{}}
+                                                   << QStringList{"Beta", "Zed", "atom"} << "3 apps";
+        QTest::newRow("size: unsized first") << QString() << QList<AppComparator>{{Key::appSize}}
+                                             << QStringList{"atom", "Beta", "Zed"} << "3 apps";
+        QTest::newRow("size descending") << QString() << QList<AppComparator>{{Key::appSize, Qt::DescendingOrder}}
+                                         << QStringList{"Zed", "Beta", "atom"} << "3 apps";
+        QTest::newRow("last launched: never first") << QString() << QList<AppComparator>{{Key::lastLaunched}}
+                                                    << QStringList{"atom", "Zed", "Beta"} << "3 apps";
     }
 
-    void filteredApps()
+    void apps()
     {
         QFETCH(QString, search);
+        QFETCH(QList<AppComparator>, sortOrder);
         QFETCH(QStringList, expected);
-        const QList<InstalledApp> roster{app("Zed", "dev.zed"), app("atom", "io.atom"), app("Beta", "com.beta")};
-        QCOMPARE(names(DerivedLists::filteredApps(roster, search)), expected);
-        if (search.isEmpty())
-            QCOMPARE(names(DerivedLists::sortedApps(roster, {AppComparator{}})), (QStringList{"Beta", "Zed", "atom"}));
+        QFETCH(QString, count);
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const QList<InstalledApp> roster{app("Zed", "dev.zed", 5'000'000, now.addDays(-40)), app("atom", "io.atom"),
+                                         app("Beta", "com.beta", 0, now)};
+        const QList<InstalledApp> shown = DerivedLists::sortedApps(DerivedLists::filteredApps(roster, search), sortOrder);
+        QCOMPARE(names(shown), expected);
+        QCOMPARE(RosterRules::countText(shown.size()), count);
+    }
+
+    void droppedBundle_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::addColumn<QString>("dropped");
+        QTest::addColumn<std::optional<DroppedBundle>>("result");
+        const auto bundle = [](const char *id, const char *name) { return std::optional(DroppedBundle{id, name}); };
+        QTest::newRow("identifier read") << "app:com.example.foo" << "/Applications/Foo Bar.app"
+                                         << bundle("com.example.foo", "Foo Bar");
+        QTest::newRow("folder URL with a slash") << "app:com.example.foo" << "/Applications/Foo Bar.app/"
+                                                 << bundle("com.example.foo", "Foo Bar");
+        QTest::newRow("no Info.plist: the name") << "dir" << "/Applications/Foo Bar.app" << bundle("Foo Bar", "Foo Bar");
+        QTest::newRow("identifier not text") << "plist" << "/Applications/Foo Bar.app" << bundle("Foo Bar", "Foo Bar");
+        QTest::newRow("a document") << "file" << "/Users/tester/Notes.txt" << std::optional<DroppedBundle>();
+        QTest::newRow("a plain folder") << "dir" << "/Applications/Foo Bar" << std::optional<DroppedBundle>();
+        QTest::newRow("capital extension") << "app:com.example.foo" << "/Applications/Foo Bar.APP"
+                                           << std::optional<DroppedBundle>();
+    }
+
+    void droppedBundle()
+    {
+        QFETCH(QString, make);
+        QFETCH(QString, dropped);
+        QFETCH(std::optional<DroppedBundle>, result);
+        FakeMac mac;
+        const QString path = dropped.endsWith(QLatin1Char('/')) ? dropped.chopped(1) : dropped;
+        if (make.startsWith(QLatin1String("app:")))
+            mac.createApp(path, make.mid(4));
+        else if (make == QLatin1String("dir"))
+            mac.createDir(path);
+        else if (make == QLatin1String("file"))
+            mac.createFile(path, "text");
+        else
+            mac.createPlist(path + QStringLiteral("/Contents/Info.plist"), {{QStringLiteral("CFBundleIdentifier"), 42}});
+        QCOMPARE(DroppedBundle::read(QUrl::fromLocalFile(mac.path(dropped))), result);
     }
 };
 
-QTEST_APPLESS_MAIN(TestWindowLists)
+QTEST_GUILESS_MAIN(TestWindowLists)
 #include "tst_window_lists.moc"
