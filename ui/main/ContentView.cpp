@@ -118,7 +118,7 @@ ContentView::ContentView(const ScannerServices &services, UpdateChecker &updater
         m_dropOverlay->setVisible(m_isDragTargeted);
         m_dropOverlay->raise();
     });
-    connect(&m_safeMode, &SafeModeSetting::valueChanged, this, [this] {
+    connect(m_safeMode.get(), &SafeModeSetting::valueChanged, this, [this] {
         emit safeModeChanged();
         emit filtersChanged();
     });
@@ -482,13 +482,13 @@ void ContentView::setShowRemoveConfirmation(bool showing)
 
 bool ContentView::safeMode() const
 {
-    return m_safeMode.value();
+    return m_safeMode->value();
 }
 
 void ContentView::setSafeMode(bool on)
 {
     // The setting announces the change to every window, this one included.
-    m_safeMode.setValue(on);
+    m_safeMode->setValue(on);
 }
 
 // ---- derived values ----

@@ -13,6 +13,7 @@
 #include <QUuid>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class FileIconSource;
@@ -237,7 +238,7 @@ private:
     bool m_showingLog = false;
     std::optional<InstalledApp> m_appToRemove;
     bool m_showRemoveConfirmation = false;
-    SafeModeSetting &m_safeMode;
+    std::shared_ptr<SafeModeSetting> m_safeMode;
 
     // ---- the frame ----
     QLabel *m_activityText = nullptr;

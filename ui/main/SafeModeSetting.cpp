@@ -9,14 +9,18 @@ SafeModeSetting::SafeModeSetting(UserDefaults &defaults)
 {
 }
 
-SafeModeSetting &SafeModeSetting::forStore(UserDefaults &defaults)
+std::shared_ptr<SafeModeSetting> SafeModeSetting::forStore(UserDefaults &defaults)
 {
-    // Kept for the life of the process, like the stores themselves.
-    static QHash<UserDefaults *, SafeModeSetting *> settings;
-    SafeModeSetting *&setting = settings[&defaults];
-    if (!setting)
-        setting = new SafeModeSetting(defaults);
-    return *setting;
+    // Held by the windows only: once the last one is gone, a later store at the
+    // same address gets an object of its own, never one bound to a freed store.
+    static QHash<UserDefaults *, std::weak_ptr<SafeModeSetting>> settings;
+    std::shared_ptr<SafeModeSetting> setting = settings.value(&defaults).lock();
+    if (!setting) {
+        settings.removeIf([](const auto &entry) { return entry.value().expired(); });
+        setting.reset(new SafeModeSetting(defaults));
+        settings.insert(&defaults, setting);
+    }
+    return setting;
 }
 
 bool SafeModeSetting::value() const

@@ -2,10 +2,12 @@
 
 #include <QObject>
 
+#include <memory>
+
 class UserDefaults;
 
 // Safe Mode, stored under "safeMode" (on while absent). One object per store
-// for the whole process, so every main window sees a change at once.
+// while any window holds it, so every main window sees a change at once.
 class SafeModeSetting : public QObject
 {
     Q_OBJECT
@@ -13,8 +15,8 @@ class SafeModeSetting : public QObject
 public:
     static constexpr const char *key = "safeMode";
 
-    // The process-wide object of `defaults`; created on first use (main thread).
-    static SafeModeSetting &forStore(UserDefaults &defaults);
+    // The shared object of `defaults`, made when no window holds one (main thread).
+    static std::shared_ptr<SafeModeSetting> forStore(UserDefaults &defaults);
 
     bool value() const;
     void setValue(bool on);
