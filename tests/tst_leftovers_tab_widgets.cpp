@@ -2,9 +2,11 @@
 #include "support/WindowFixture.h"
 #include "ui/main/SearchField.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -138,6 +140,19 @@ private slots:
         QCOMPARE(w.view->searchText(), QString());
         QVERIFY(!search->clearButton()->isVisible());
         QCOMPARE(table->model()->rowCount(), 3);
+
+        // A bundle dropped on the field reaches the window, not the search text.
+        QMimeData bundle;
+        bundle.setUrls({QUrl::fromLocalFile(QStringLiteral("/Applications/Foo.app"))});
+        bundle.setText(QStringLiteral("/Applications/Foo.app"));
+        const QPoint at = search->lineEdit()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &bundle, Qt::LeftButton, {});
+        QApplication::sendEvent(search->lineEdit(), &enter);
+        QVERIFY(w.view->isDragTargeted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &bundle, Qt::LeftButton, {});
+        QApplication::sendEvent(search->lineEdit(), &drop);
+        QCOMPARE(w.view->searchText(), QString());
+        QVERIFY(!w.view->isDragTargeted());
 
         QHeaderView *header = table->horizontalHeader();
         const auto clickHeader = [&](int section) {

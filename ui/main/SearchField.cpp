@@ -29,6 +29,9 @@ SearchField::SearchField(const QString &placeholder, QWidget *parent)
     m_edit->setPlaceholderText(placeholder);
     m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
     m_edit->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
+    // A file dragged over the field is meant for the window's drop target, not
+    // to be typed in as a search.
+    m_edit->setAcceptDrops(false);
 
     m_clear->setAutoRaise(true);
     m_clear->setCursor(Qt::ArrowCursor);
