@@ -219,7 +219,8 @@ void ContentView::buildLeftoversRegions()
 
     auto *search = new SearchField(tr("Search apps\u2026"), m_leftoversFilterBar);
     search->setObjectName(QStringLiteral("leftoversSearch"));
-    bar->addWidget(search);
+    // Grows to its full width beside the flexible space, as the roster's does.
+    bar->addWidget(search, 1);
     connect(search, &SearchField::textChanged, this, &ContentView::setSearchText);
     connect(this, &ContentView::searchTextChanged, search, [this, search] { search->setText(m_searchText); });
 
