@@ -44,12 +44,16 @@ private slots:
     void removalAlert_data()
     {
         QTest::addColumn<bool>("confirm");
-        QTest::newRow("cancel") << false;
-        QTest::newRow("confirm") << true;
+        QTest::addColumn<bool>("closeWindow");
+        QTest::newRow("cancel") << false << false;
+        QTest::newRow("confirm") << true << false;
+        // The window's own close button cancels too, and the same app can be asked for again.
+        QTest::newRow("closed") << false << true;
     }
     void removalAlert()
     {
         QFETCH(bool, confirm);
+        QFETCH(bool, closeWindow);
         WindowFixture w;
         w.fixture.fakeTool(QStringLiteral("/usr/bin/pkill"), QByteArray(), 1);
         w.view->setSelectedTab(AppTab::installed);
@@ -62,7 +66,7 @@ private slots:
 
         QAbstractButton *chosen = confirm ? alert->findChild<QPushButton *>(QStringLiteral("removeEverything"))
                                           : alert->escapeButton();
-        chosen->click();
+        closeWindow ? void(alert->close()) : chosen->click();
         QVERIFY(!w.view->showRemoveConfirmation());
         QVERIFY(!w.view->appToRemove());
         QCOMPARE(w.view->rosterSelection().isEmpty(), confirm);
@@ -72,6 +76,8 @@ private slots:
         } else {
             QCOMPARE(w.scanner().installedApps().size(), 2);
             QVERIFY(QFileInfo::exists(apps[0].path));
+            w.chooseInRosterMenu(0, QStringLiteral("Remove \"Alpha\" Completely…"));
+            QVERIFY(w.view->showRemoveConfirmation() && w.view->appToRemove());
         }
     }
 

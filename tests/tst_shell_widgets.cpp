@@ -3,11 +3,14 @@
 #include "support/LocalHttpServer.h"
 #include "support/ScannerFixture.h"
 #include "ui/main/ContentView.h"
+#include "ui/settings/PrivacySettingsView.h"
+#include "ui/settings/SettingsView.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/QuillmereApp.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QMainWindow>
 #include <QTest>
 
@@ -95,6 +98,13 @@ private slots:
         QWidget *settings = app.settingsWindow();
         static_cast<ContentView *>(main->centralWidget())->openSettingsWindow();
         QCOMPARE(app.settingsWindow(), settings);
+        // Reopened after the crash-report switch was turned off (launch long finished), the window shows it off.
+        QCoreApplication::processEvents();
+        static_cast<SettingsView *>(settings)->privacyTab()->crashReportSwitch()->setChecked(false);
+        settings->close();
+        QTRY_VERIFY(!app.settingsWindow());
+        action(QStringLiteral("Settings…"))->trigger();
+        QVERIFY(!static_cast<SettingsView *>(app.settingsWindow())->privacyTab()->crashReportSwitch()->isChecked());
 
         action(QStringLiteral("New Window"))->trigger();
         QCOMPARE(app.mainWindows().size(), 2);

@@ -330,8 +330,11 @@ void ContentView::confirmRemoveApp()
 void ContentView::refreshRemoveAlert()
 {
     if (!m_showRemoveConfirmation) {
-        if (m_removeAlert)
-            m_removeAlert->close();
+        // Closed by the state, not by the user: nothing was chosen.
+        if (QMessageBox *alert = m_removeAlert) {
+            m_removeAlert = nullptr;
+            alert->close();
+        }
         return;
     }
     if (!m_removeAlert) {
@@ -346,11 +349,15 @@ void ContentView::refreshRemoveAlert()
         remove->setStyleSheet(toneCss(UiStyle::Tone::red));
         m_removeAlert->setDefaultButton(cancel);
         m_removeAlert->setEscapeButton(cancel);
-        connect(m_removeAlert, &QMessageBox::buttonClicked, this, [this, remove](QAbstractButton *button) {
+        // Finished rather than a button click: closing the alert's window (or Alt+F4)
+        // clicks nothing, and must cancel all the same.
+        connect(m_removeAlert, &QDialog::finished, this, [this, alert = m_removeAlert.data(), remove] {
+            if (m_removeAlert != alert)
+                return;
             // Closing by itself and deleted later: the next request gets an alert of its own.
             m_removeAlert = nullptr;
             setShowRemoveConfirmation(false);
-            button == remove ? confirmRemoveApp() : cancelRemoveApp();
+            alert->clickedButton() == remove ? confirmRemoveApp() : cancelRemoveApp();
         });
         m_removeAlert->open();
     }

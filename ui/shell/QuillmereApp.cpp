@@ -2,6 +2,7 @@
 
 #include "core/LanguageManager.h"
 #include "core/UpdateChecker.h"
+#include "platform/UserDefaults.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/help/HelpView.h"
 #include "ui/main/ContentView.h"
@@ -100,8 +101,12 @@ void QuillmereApp::bringForward(QWidget *window)
 void QuillmereApp::showSettings()
 {
     if (!m_settingsWindow) {
-        m_settingsWindow = new SettingsView(*m_services.defaults, *m_services.language, *m_services.updater,
-                                            m_delegate.isCrashReportingEnabled());
+        // The switch as stored now: a window reopened after a change shows that change,
+        // though crash reporting itself keeps what was read at launch.
+        const bool crashReporting =
+            m_services.defaults->boolValue(QString::fromLatin1(AppDelegate::crashReportingKey), true);
+        m_settingsWindow =
+            new SettingsView(*m_services.defaults, *m_services.language, *m_services.updater, crashReporting);
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_settingsWindow->setWindowTitle(tr("Settings"));
         m_settingsWindow->setLocale(m_services.language->locale());
