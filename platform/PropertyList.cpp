@@ -6,6 +6,10 @@
 
 #include <plist/plist.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -365,9 +369,18 @@ std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data)
 
 std::optional<QVariantMap> PropertyList::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file: a named pipe or a device at the path would block the
+    // open or the read for ever, and with it a scan or a roster load.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
+    struct stat status;
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     // Read one byte past the cap so an oversized file (or a growing one) is refused.
     const QByteArray data = file.read(maxFileSize + 1);
     return fromData(data);
