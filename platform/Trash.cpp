@@ -136,7 +136,7 @@ QStringList mountPoints()
 }
 
 // mkdir -p where every folder made is private to the user, as the
-// specification asks of the Trash and the data folder above it.
+// freedesktop.org Trash specification asks of the Trash and the data folder above it.
 // Folders made are added to *created, so that a failed move can take them away again.
 bool makePrivatePath(const QString &path, QStringList *created, int *error)
 {
