@@ -66,12 +66,10 @@ private slots:
             QTest::newRow(tag) << dump << installed << expected;
         };
         const QString helper = "Executable: /Library/PrivilegedHelperTools/com.example.helper";
-        const QString full = record({"Name: Helper", "Identifier: com.example.helper", helper, "Type: login item (0x4)"});
-        const QString fullLine =
-            "Helper | com.example.helper | /Library/PrivilegedHelperTools/com.example.helper | 300 | login item";
 
         row("empty", QString(), {});
-        row("full record", full, {fullLine});
+        row("full record", record({"Name: Helper", "Identifier: com.example.helper", helper, "Type: login item (0x4)"}),
+            {"Helper | com.example.helper | /Library/PrivilegedHelperTools/com.example.helper | 300 | login item"});
         row("keys before the first record are dropped",
             "Identifier: com.example.early\nName: Early\n" + record({"Identifier: com.example.late"}),
             {"Late | com.example.late | - | 0 | -"});
