@@ -52,10 +52,13 @@ struct BenchWindow
 };
 
 // A fresh roster, then every size published as the roster load does: a new
-// list with one more size filled in, one event-loop turn each.
-void BM_SizeArrivals(benchmark::State &state)
+// list with one more size filled in. With `paintEach`, one event-loop turn per
+// arrival; without, only the window's own work per size is timed.
+void sizeArrivals(benchmark::State &state, bool sortedBySize, bool paintEach)
 {
     BenchWindow w;
+    if (sortedBySize)
+        w.view.setRosterSortOrder({AppComparator{AppComparator::Key::appSize}});
     const QList<InstalledApp> fresh = roster(w.fixture.mac.root());
     for (auto _ : state) {
         state.PauseTiming();
@@ -68,57 +71,32 @@ void BM_SizeArrivals(benchmark::State &state)
         for (int i = 0; i < appCount; ++i) {
             current[i].appSize = qint64(i) * 4099;
             ScannerPublisher::setInstalledApps(w.view.scanner(), current);
-            QCoreApplication::processEvents();
+            if (paintEach)
+                QCoreApplication::processEvents();
         }
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
     }
     state.counters["arrivals"] = appCount;
+}
+
+void BM_SizeArrivals(benchmark::State &state)
+{
+    sizeArrivals(state, false, true);
 }
 BENCHMARK(BM_SizeArrivals)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The arrivals' own work, without painting: what the window does per size.
 void BM_SizeArrivalsUnpainted(benchmark::State &state)
 {
-    BenchWindow w;
-    const QList<InstalledApp> fresh = roster(w.fixture.mac.root());
-    for (auto _ : state) {
-        state.PauseTiming();
-        QList<InstalledApp> current = fresh;
-        for (InstalledApp &app : current)
-            app.id = QUuid::createUuid();
-        ScannerPublisher::setInstalledApps(w.view.scanner(), current);
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-        for (int i = 0; i < appCount; ++i) {
-            current[i].appSize = qint64(i) * 4099;
-            ScannerPublisher::setInstalledApps(w.view.scanner(), current);
-        }
-        state.PauseTiming();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-    }
-    state.counters["arrivals"] = appCount;
+    sizeArrivals(state, false, false);
 }
 BENCHMARK(BM_SizeArrivalsUnpainted)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The same arrivals with the table sorted by App Size: rows move as sizes come in.
+// Sorted by App Size: rows move as sizes come in.
 void BM_SizeArrivalsSortedBySize(benchmark::State &state)
 {
-    BenchWindow w;
-    w.view.setRosterSortOrder({AppComparator{AppComparator::Key::appSize}});
-    const QList<InstalledApp> fresh = roster(w.fixture.mac.root());
-    for (auto _ : state) {
-        state.PauseTiming();
-        QList<InstalledApp> current = fresh;
-        ScannerPublisher::setInstalledApps(w.view.scanner(), current);
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-        for (int i = 0; i < appCount; ++i) {
-            current[i].appSize = qint64(i) * 4099;
-            ScannerPublisher::setInstalledApps(w.view.scanner(), current);
-            QCoreApplication::processEvents();
-        }
-    }
-    state.counters["arrivals"] = appCount;
+    sizeArrivals(state, true, true);
 }
 BENCHMARK(BM_SizeArrivalsSortedBySize)->Unit(benchmark::kMillisecond)->Iterations(3);
 
