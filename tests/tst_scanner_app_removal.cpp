@@ -120,7 +120,8 @@ private slots:
         QVERIFY(f.admin.requests().first().prompt.endsWith(" for Alpha."));
         QCOMPARE(f.recordedCalls(kTccutil), (QStringList{"reset|Camera|com.example.alpha",
                                                          "reset|Microphone|com.example.alpha", "reset|All|com.example.alpha"}));
-        QCOMPARE(f.recordedCalls(kPkill), QStringList{"-f|--|com\\.example\\.alpha([^[:alnum:]_-]|$)"});
+        QCOMPARE(f.recordedCalls(kPkill),
+                 QStringList{"-f|--|(^|[^[:alnum:]_.-])com\\.example\\.alpha([^[:alnum:]_-]|$)"});
     }
 
     void bundleCannotBeTrashed()
@@ -233,7 +234,8 @@ private slots:
         QCOMPARE(f.fingerprint(), before);
         QCOMPARE(f.admin.requests().size(), 1);
         QCOMPARE(f.admin.requests().first().paths, QStringList{agent});
-        QCOMPARE(f.recordedCalls(kPkill), QStringList{"-f|--|com\\.jetbrains\\.intellij([^[:alnum:]_.-]|$)"});
+        QCOMPARE(f.recordedCalls(kPkill),
+                 QStringList{"-f|--|(^|[^[:alnum:]_.-])com\\.jetbrains\\.intellij([^[:alnum:]_.-]|$)"});
     }
 };
 

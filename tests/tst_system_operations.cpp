@@ -229,6 +229,10 @@ private slots:
         QTest::newRow("longer word") << "com.example.sync" << 0 << none << "/x/com.example.syncd" << false;
         QTest::newRow("hyphenated") << "com.example.sync" << 0 << none << "/x/com.example.sync-agent" << false;
         QTest::newRow("dot is literal") << editor << 0 << none << "/x/comXexampleXeditor" << false;
+        QTest::newRow("at the start") << editor << 0 << none << "com.example.editor --x" << true;
+        QTest::newRow("inside a longer identifier") << "other.app" << 0 << none << "/x/com.other.app.helper" << false;
+        QTest::newRow("after a word") << editor << 0 << none << "/x/my_com.example.editor" << false;
+        QTest::newRow("after a hyphen") << editor << 0 << none << "--id=x-com.example.editor" << false;
         QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << 0 << none << "/x/org.a+b.(x)|y*" << true;
         QTest::newRow("leading dash") << "-9.example" << 0 << none << "/x/-9.example" << true;
         const QStringList ce{"com.jetbrains.intellij.ce"};
