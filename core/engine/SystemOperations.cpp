@@ -244,7 +244,6 @@ QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString
 {
     if (label.isEmpty() || isAppleIdentifier(label) || label.size() < 5)
         return {};
-    const QStringList otherApps = extendingIDs(label, installedIDs);
     const QStringList folders = {
         roots.inHome(QStringLiteral("/Library/LaunchAgents")),
         roots.system(QStringLiteral("/Library/LaunchAgents")),
@@ -264,7 +263,7 @@ QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString
             const bool matches = qualified
                 ? name.endsWith(QLatin1String(".plist")) && (name.startsWith(startsWith) || name.contains(inside))
                 : name == ownFile;
-            if (matches && !isAppleIdentifier(name) && !holdsAnyID(name, otherApps))
+            if (matches && !isAppleIdentifier(name) && !isOtherAppsName(name, label, installedIDs))
                 found << folder + QLatin1Char('/') + name;
         }
     }
