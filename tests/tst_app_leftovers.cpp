@@ -1,4 +1,5 @@
 #include "core/engine/AppLeftovers.h"
+#include "core/engine/FinderRules.h"
 #include "support/BackgroundDump.h"
 
 #include <QtTest>
@@ -228,6 +229,48 @@ private slots:
         QCOMPARE(describe(mac, search(mac, bundleID, name)), expected);
     }
 
+    void otherApplicationsNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("searched");
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<bool>("theirs");
+        const QStringList other{"com.other.app"};
+        QTest::newRow("holds the searched ID") << "com.other.app" << "other.app" << other << true;
+        QTest::newRow("team prefix before it") << "ABCDE12345.com.other.app" << "other.app" << other << true;
+        QTest::newRow("named after the ID") << "com.other.app" << "com.example.tool" << other << true;
+        QTest::newRow("no searched ID") << "com.other.app" << "" << other << true;
+        QTest::newRow("the searched ID itself") << "com.other.app.plist" << "com.other.app" << other << false;
+        QTest::newRow("nothing installed") << "com.other.app" << "other.app" << QStringList() << false;
+        QTest::newRow("a part of the searched ID") << "com.example.app.plist" << "com.example.app"
+                                                   << QStringList{"com.example"} << false;
+        QTest::newRow("only the same letters") << "com.example.app.s.plist" << "com.example.app"
+                                               << QStringList{"com.example.apps"} << false;
+        const QStringList beta{"com.microsoft.edgemac.Beta"};
+        const QString edge = "com.microsoft.edgemac";
+        QTest::newRow("extension") << "com.microsoft.edgemac.Beta.plist" << edge << beta << true;
+        QTest::newRow("extension, others between") << "com.microsoft.edgemac.wdgExtension.Beta" << edge << beta << true;
+        QTest::newRow("extension after a prefix") << "org.x.com.microsoft.edgemac.agent.Beta.plist" << edge << beta
+                                                  << true;
+        QTest::newRow("extension's word in a longer one") << "com.microsoft.edgemac.wdgExtension.Betamax" << edge
+                                                          << beta << false;
+        QTest::newRow("extension's words reordered") << "com.x.app.b.y.a" << "com.x.app" << QStringList{"com.x.app.a.b"}
+                                                     << false;
+        QTest::newRow("extension's words spread") << "com.x.app.a.y.b.plist" << "com.x.app"
+                                                  << QStringList{"com.x.app.a.b"} << true;
+        QTest::newRow("one-component ID as a word") << "com.example.app.helper.plist" << "com.example.app"
+                                                    << QStringList{"helper"} << false;
+        QTest::newRow("one-component ID as the name") << "Helper" << "com.example.app" << QStringList{"Helper"} << true;
+    }
+    void otherApplicationsNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, searched);
+        QFETCH(QStringList, installed);
+        QFETCH(bool, theirs);
+        QCOMPARE(isOtherAppsName(name, searched, QSet<QString>(installed.cbegin(), installed.cend())), theirs);
+    }
+
     // Names of an installed application whose ID extends the searched one are
     // that application's: its files, its records and a program a record of ours names.
     void installedExtensionKeepsItsOwn()
@@ -236,6 +279,7 @@ private slots:
         const QString ce = QStringLiteral("com.jetbrains.intellij.ce");
         for (const QString &theirs :
              {"~/Library/Preferences/" + ce + ".plist", "~/Library/Application Scripts/" + ce + "/x",
+              QString("~/Library/Application Scripts/com.jetbrains.intellij.finder.ce/x"),
               "/Library/LaunchAgents/org.x." + ce + ".agent.plist", "/Library/LaunchDaemons/" + ce + ".daemon.plist",
               "/Library/PrivilegedHelperTools/" + ce, "~/Library/LaunchAgents/" + ce + ".plist"})
             mac.createFileOfSize(theirs, 1);
@@ -243,6 +287,7 @@ private slots:
         mac.createFileOfSize("/Library/LaunchAgents/com.jetbrains.intellij.agent.plist", 3);
         using BackgroundDump::record;
         const QString dump = record({"Identifier: " + ce + ".helper", "Type: their helper"})
+            + record({"Identifier: com.jetbrains.intellij.sync.ce", "Type: their sync"})
             + record({"Identifier: com.jetbrains.intellij.updater", "Parent Identifier: " + ce, "Type: theirs"})
             + record({"Identifier: com.jetbrains.intellij.agent", "Type: ours",
                       "Executable: /Library/PrivilegedHelperTools/" + ce});

@@ -120,7 +120,8 @@ private slots:
         QVERIFY(f.admin.requests().first().prompt.endsWith(" for Alpha."));
         QCOMPARE(f.recordedCalls(kTccutil), (QStringList{"reset|Camera|com.example.alpha",
                                                          "reset|Microphone|com.example.alpha", "reset|All|com.example.alpha"}));
-        QCOMPARE(f.recordedCalls(kPkill), QStringList{"-f|--|com\\.example\\.alpha([^[:alnum:]_-]|$)"});
+        QCOMPARE(f.recordedCalls(kPkill),
+                 QStringList{"-f|--|(^|[^[:alnum:]_.-])com\\.example\\.alpha([^[:alnum:]_-]|$)"});
     }
 
     void bundleCannotBeTrashed()
@@ -204,21 +205,30 @@ private slots:
         QCOMPARE(f.newLogMessages().last(), "REMOVE APP DONE: Alpha — 5 items cleaned, 0 failed");
     }
 
-    // An installed application whose ID extends the removed one keeps its files,
-    // records and processes; a document a record names as its program stays.
+    // Installed applications whose IDs extend or hold the removed one keep
+    // their files, records and processes; a document a record names as its
+    // program stays.
     void leavesWhatIsNotItsOwn()
     {
         RemovalMac f;
         const QString ce = "com.jetbrains.intellij.ce";
+        const QString mirror = "org.mirror.com.jetbrains.intellij";
         f.mac.createApp("/Applications/IntelliJ CE.app", ce);
+        f.mac.createApp("/Applications/Mirror.app", mirror);
         for (const QString &theirs : {"~/Library/Preferences/" + ce + ".plist", "/Library/LaunchAgents/org.x." + ce + ".agent.plist",
-                                      "/Library/LaunchDaemons/" + ce + ".daemon.plist", "/Library/PrivilegedHelperTools/" + ce})
+                                      "/Library/LaunchDaemons/" + ce + ".daemon.plist", "/Library/PrivilegedHelperTools/" + ce,
+                                      QString("~/Library/Application Scripts/com.jetbrains.intellij.finder.ce/x"),
+                                      QString("/Library/LaunchAgents/com.jetbrains.intellij.updater.ce.plist"),
+                                      "~/Library/Containers/" + mirror + "/x", "/Library/LaunchDaemons/" + mirror + ".d.plist",
+                                      "/Library/PrivilegedHelperTools/" + mirror + ".helper"})
             f.mac.createFile(theirs);
         f.mac.createFile("~/Documents/thesis.doc", "chapter one");
         f.fakeTool("/usr/bin/sfltool",
                    "UUID: 1\n Identifier: com.jetbrains.intellij.helper\n Executable: /Users/tester/Documents/thesis.doc\n"
                    "UUID: 2\n Identifier: " + ce.toUtf8() + ".helper\n Executable: /Library/PrivilegedHelperTools/"
-                       + ce.toUtf8() + "\n");
+                       + ce.toUtf8() + "\n"
+                   "UUID: 3\n Identifier: com.jetbrains.intellij.sync\n Executable: /Library/PrivilegedHelperTools/"
+                       + mirror.toUtf8() + ".helper\n");
         const auto before = f.fingerprint();
 
         const InstalledApp idea = app("IntelliJ IDEA", "com.jetbrains.intellij",
@@ -233,7 +243,8 @@ private slots:
         QCOMPARE(f.fingerprint(), before);
         QCOMPARE(f.admin.requests().size(), 1);
         QCOMPARE(f.admin.requests().first().paths, QStringList{agent});
-        QCOMPARE(f.recordedCalls(kPkill), QStringList{"-f|--|com\\.jetbrains\\.intellij([^[:alnum:]_.-]|$)"});
+        QCOMPARE(f.recordedCalls(kPkill),
+                 QStringList{"-f|--|(^|[^[:alnum:]_.-])com\\.jetbrains\\.intellij([^[:alnum:]_.-]|$)"});
     }
 };
 

@@ -229,6 +229,10 @@ private slots:
         QTest::newRow("longer word") << "com.example.sync" << 0 << none << "/x/com.example.syncd" << false;
         QTest::newRow("hyphenated") << "com.example.sync" << 0 << none << "/x/com.example.sync-agent" << false;
         QTest::newRow("dot is literal") << editor << 0 << none << "/x/comXexampleXeditor" << false;
+        QTest::newRow("at the start") << editor << 0 << none << "com.example.editor --x" << true;
+        QTest::newRow("inside a longer identifier") << "other.app" << 0 << none << "/x/com.other.app.helper" << false;
+        QTest::newRow("after a word") << editor << 0 << none << "/x/my_com.example.editor" << false;
+        QTest::newRow("after a hyphen") << editor << 0 << none << "--id=x-com.example.editor" << false;
         QTest::newRow("pattern characters") << "org.a+b.(x)|y*" << 0 << none << "/x/org.a+b.(x)|y*" << true;
         QTest::newRow("leading dash") << "-9.example" << 0 << none << "/x/-9.example" << true;
         const QStringList ce{"com.jetbrains.intellij.ce"};
@@ -305,14 +309,19 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QStringList>("installed");
         QTest::addColumn<QStringList>("expected");
-        const QStringList sync = {"~/Library/LaunchAgents/com.example.sync.agent.plist",
+        const QStringList sync = {"~/Library/LaunchAgents/com.example.sync.agent.beta.plist",
+                                  "~/Library/LaunchAgents/com.example.sync.agent.plist",
                                   "~/Library/LaunchAgents/com.example.sync.plist",
                                   "~/Library/LaunchAgents/org.other.com.example.sync.agent.plist",
                                   "/Library/LaunchDaemons/com.example.sync.helper.plist"};
         const QStringList none;
         QTest::newRow("label") << "com.example.sync" << none << sync;
         QTest::newRow("installed extension") << "com.example.sync" << QStringList{"com.example.sync.agent"}
-                                             << QStringList{sync.at(1), sync.at(3)};
+                                             << QStringList{sync.at(2), sync.at(4)};
+        QTest::newRow("installed extension, words between") << "com.example.sync" << QStringList{"com.example.sync.beta"}
+                                                             << sync.mid(1);
+        QTest::newRow("inside an installed ID") << "example.sync" << QStringList{"com.example.sync"}
+                                                << QStringList{"~/Library/LaunchAgents/example.sync.plist"};
         QTest::newRow("longer name") << "com.example.syncd" << none
                                      << QStringList{"/Library/LaunchAgents/com.example.syncd.plist"};
         QTest::newRow("apple") << "com.apple.sync" << none << none;
@@ -327,7 +336,7 @@ private slots:
         QFETCH(QStringList, installed);
         QFETCH(QStringList, expected);
         FakeMac mac;
-        for (const char *name : {"com.example.sync.plist", "com.example.sync.agent.plist",
+        for (const char *name : {"com.example.sync.plist", "com.example.sync.agent.plist", "com.example.sync.agent.beta.plist",
                                  "org.other.com.example.sync.agent.plist", "example.sync.plist", "com.example.sync.txt",
                                  "com.example.synchro.plist", "com.other.syncer.plist", "org.syncer.agent.plist"})
             mac.createFile("~/Library/LaunchAgents/" + QString::fromLatin1(name));

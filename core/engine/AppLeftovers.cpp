@@ -67,18 +67,23 @@ bool containsID(const QString &text, const QString &bundleID)
 class Collector
 {
 public:
-    Collector(const QString &bundleID, const QString &appName, const QStringList &otherApps)
+    Collector(const QString &bundleID, const QString &appName, const QSet<QString> &installedIDs)
         : m_bundleID(bundleID)
         , m_appName(appName)
-        , m_otherApps(otherApps)
+        , m_installedIDs(installedIDs)
     {
     }
 
-    // Whatever matched it, an entry the full scan protects in its folder, or
-    // one named after an installed application whose ID extends ours, is not ours.
+    // Whatever matched it, by ID or by name, an entry the full scan protects
+    // in its folder, or one another installed application's ID names, is not ours.
     bool isOurs(const QString &name, const QSet<QString> &excluded) const
     {
-        return !ScannerEngine::isProtectedEntry(name, excluded) && !ScannerEngine::holdsAnyID(name, m_otherApps);
+        return !ScannerEngine::isProtectedEntry(name, excluded) && !isOtherAppsName(name);
+    }
+
+    bool isOtherAppsName(const QString &name) const
+    {
+        return ScannerEngine::isOtherAppsName(name, m_bundleID, m_installedIDs);
     }
 
     // `path` is folder + "/" + name.
@@ -127,7 +132,7 @@ public:
 private:
     const QString &m_bundleID;
     const QString &m_appName;
-    const QStringList &m_otherApps;
+    const QSet<QString> &m_installedIDs;
     QList<LeftoverItem> m_items;
 };
 
@@ -148,8 +153,7 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
     const auto fileSizeOf = [](const QString &path) { return fileSize(path); };
     const auto folderSizeOf = [](const QString &path) { return directorySize(path); };
 
-    const QStringList otherApps = idUsable ? extendingIDs(bundleID, installedIDs) : QStringList();
-    Collector found(bundleID, appName, otherApps);
+    Collector found(bundleID, appName, installedIDs);
 
     if (idUsable) {
         found.addListed(
@@ -212,7 +216,8 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
 
     QList<LeftoverItem> &items = found.items();
     if (idUsable || nameUsable) {
-        for (const LeftoverItem &record : findOrphanBackgroundItems(roots, runner, {}, otherApps)) {
+        const auto othersName = [&](const QString &name) { return found.isOtherAppsName(name); };
+        for (const LeftoverItem &record : findOrphanBackgroundItems(roots, runner, {}, othersName)) {
             if (!record.bundleID)
                 continue;
             const QString &owner = *record.bundleID;

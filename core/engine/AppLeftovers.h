@@ -10,7 +10,7 @@
 namespace ScannerEngine {
 
 // Everything that belongs to one application, sorted by type text. What
-// belongs to an installed application whose ID extends `bundleID` is left out.
+// another installed application's ID names is left out (isOtherAppsName).
 QList<LeftoverItem> findLeftovers(const SystemRoots &roots, const ToolRunner &runner, const QString &bundleID,
                                   const QString &appName, const QSet<QString> &installedIDs);
 bool typeOrder(const LeftoverItem &a, const LeftoverItem &b);

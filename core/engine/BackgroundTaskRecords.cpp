@@ -106,7 +106,7 @@ bool isProtectedIgnoringCase(const QString &entry, const QSet<QString> &excluded
 // folders, the privileged helper folder, or inside an entry of an Application
 // Support folder that the full scan would offer. Documents, shared runtimes
 // and other applications' bundles are not.
-bool isProgramLocation(const QString &systemPath, const QString &homeSystemPath, const QStringList &claimedIDs)
+bool isProgramLocation(const QString &systemPath, const QString &homeSystemPath, const ScannerEngine::NameClaim &claimed)
 {
     struct Place
     {
@@ -132,8 +132,7 @@ bool isProgramLocation(const QString &systemPath, const QString &homeSystemPath,
         const QStringList parts = rest->split(QLatin1Char('/'));
         if (place.excluded && isProtectedIgnoringCase(parts.first(), *place.excluded))
             return false;
-        return std::none_of(parts.cbegin(), parts.cend(),
-                            [&](const QString &part) { return ScannerEngine::holdsAnyID(part, claimedIDs); });
+        return !claimed || std::none_of(parts.cbegin(), parts.cend(), claimed);
     }
     return false;
 }
@@ -146,10 +145,10 @@ bool isProgramLocation(const QString &systemPath, const QString &homeSystemPath,
 class ExecutableCheck
 {
 public:
-    ExecutableCheck(const SystemRoots &roots, const QStringList &claimedIDs)
+    ExecutableCheck(const SystemRoots &roots, const ScannerEngine::NameClaim &claimed)
         : m_roots(roots)
         , m_canonicalRoot(QFileInfo(roots.root).canonicalFilePath())
-        , m_claimedIDs(claimedIDs)
+        , m_claimed(claimed)
     {
         m_homeSystemPath = roots.home.isEmpty() ? QString() : roots.asSystemPath(QDir::cleanPath(roots.home));
     }
@@ -162,7 +161,7 @@ public:
             return std::nullopt;
         const QString systemPath = QDir::cleanPath(value);
         if (systemPath == QLatin1String("/") || isSystemProgramPath(systemPath)
-            || !isProgramLocation(systemPath, m_homeSystemPath, m_claimedIDs))
+            || !isProgramLocation(systemPath, m_homeSystemPath, m_claimed))
             return std::nullopt;
         const QString real = m_roots.system(systemPath);
         struct stat st;
@@ -178,7 +177,7 @@ public:
         if (isSystemProgramPath(resolved))
             return std::nullopt;
         const QString resolvedHome = m_homeSystemPath.isEmpty() ? QString() : resolvedFolder(m_homeSystemPath);
-        if (!isProgramLocation(resolved, resolvedHome, m_claimedIDs))
+        if (!isProgramLocation(resolved, resolvedHome, m_claimed))
             return std::nullopt;
         return real;
     }
@@ -200,7 +199,7 @@ private:
 
     const SystemRoots &m_roots;
     const QString m_canonicalRoot;
-    const QStringList &m_claimedIDs;
+    const ScannerEngine::NameClaim &m_claimed;
     QString m_homeSystemPath;
     QHash<QString, QString> m_folders;
 };
@@ -271,7 +270,7 @@ QString cleanedType(const QString &type)
 
 QList<LeftoverItem> ScannerEngine::findOrphanBackgroundItems(const SystemRoots &roots, const ToolRunner &runner,
                                                              const QSet<QString> &installedIDs,
-                                                             const QStringList &claimedIDs)
+                                                             const NameClaim &claimed)
 {
     ToolRunner::Options options;
     options.output = ToolRunner::OutputMode::Capture;
@@ -287,22 +286,22 @@ QList<LeftoverItem> ScannerEngine::findOrphanBackgroundItems(const SystemRoots &
     const QString text = decoder.decode(result.standardOutput);
     if (decoder.hasError())
         return {};
-    return parseBTMDump(text, installedIDs, roots, claimedIDs);
+    return parseBTMDump(text, installedIDs, roots, claimed);
 }
 
 QList<LeftoverItem> ScannerEngine::parseBTMDump(const QString &dump, const QSet<QString> &installedIDs,
-                                                const SystemRoots &roots, const QStringList &claimedIDs)
+                                                const SystemRoots &roots, const NameClaim &claimed)
 {
     QList<LeftoverItem> items;
     QSet<QString> produced;
-    ExecutableCheck executables(roots, claimedIDs);
+    ExecutableCheck executables(roots, claimed);
     for (const BTMEntry &entry : parseRecords(dump)) {
         if (!entry.identifier)
             continue;
         const QString &identifier = *entry.identifier;
         if (isAppleIdentifier(identifier) || characterCount(identifier) <= 4)
             continue;
-        if (holdsAnyID(identifier, claimedIDs) || (entry.parentID && holdsAnyID(*entry.parentID, claimedIDs)))
+        if (claimed && (claimed(identifier) || (entry.parentID && claimed(*entry.parentID))))
             continue;
         if (installedIDs.contains(identifier) || (entry.parentID && installedIDs.contains(*entry.parentID)))
             continue;

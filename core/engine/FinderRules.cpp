@@ -2,13 +2,45 @@
 
 #include <QTextBoundaryFinder>
 
-#include <algorithm>
-
 namespace {
 
 bool isAppleName(QStringView name)
 {
     return name == QLatin1String("com.apple") || name.startsWith(QLatin1String("com.apple."));
+}
+
+// Without splitting: this runs for every installed ID on every name tested.
+bool hasTwoComponents(QStringView id)
+{
+    int components = 0;
+    bool inComponent = false;
+    for (const QChar c : id) {
+        const bool dot = c == QLatin1Char('.');
+        if (!dot && !inComponent && ++components == 2)
+            return true;
+        inComponent = !dot;
+    }
+    return false;
+}
+
+// After a whole occurrence of `id` that a "." follows, the components of
+// `name` hold those of `rest` in their order, others allowed between.
+bool continuesWith(QStringView name, QStringView id, QStringView rest)
+{
+    const QList<QStringView> wanted = rest.split(QLatin1Char('.'));
+    for (qsizetype at = name.indexOf(id); at >= 0; at = name.indexOf(id, at + 1)) {
+        const qsizetype end = at + id.size();
+        if ((at > 0 && name.at(at - 1) != QLatin1Char('.')) || end >= name.size() || name.at(end) != QLatin1Char('.'))
+            continue;
+        qsizetype next = 0;
+        for (const QStringView part : name.mid(end + 1).split(QLatin1Char('.'))) {
+            if (next < wanted.size() && part == wanted.at(next))
+                ++next;
+        }
+        if (next == wanted.size())
+            return true;
+    }
+    return false;
 }
 
 }
@@ -76,7 +108,16 @@ QStringList ScannerEngine::extendingIDs(const QString &id, const QSet<QString> &
     return longer;
 }
 
-bool ScannerEngine::holdsAnyID(const QString &text, const QStringList &ids)
+bool ScannerEngine::isOtherAppsName(const QString &name, const QString &searchedID, const QSet<QString> &installedIDs)
 {
-    return std::any_of(ids.cbegin(), ids.cend(), [&](const QString &id) { return holdsID(text, id); });
+    for (const QString &installed : installedIDs) {
+        const bool held = hasTwoComponents(installed) ? holdsID(name, installed) : name == installed;
+        if (held && !holdsID(searchedID, installed))
+            return true;
+        if (!searchedID.isEmpty() && installed.size() > searchedID.size() + 1 && installed.startsWith(searchedID)
+            && installed.at(searchedID.size()) == QLatin1Char('.')
+            && continuesWith(name, searchedID, QStringView(installed).mid(searchedID.size() + 1)))
+            return true;
+    }
+    return false;
 }

@@ -24,9 +24,15 @@ bool isProtectedEntry(const QString &name, const QSet<QString> &excluded);
 // `text` holds `id` as a run of whole dot-separated components.
 bool holdsID(const QString &text, const QString &id);
 // The installed IDs that are longer than `id` and begin with it
-// ("com.example.app.lite" for "com.example.app"): names holding one of them
-// belong to that application, not to `id`'s.
+// ("com.example.app.lite" for "com.example.app").
 QStringList extendingIDs(const QString &id, const QSet<QString> &installedIDs);
-bool holdsAnyID(const QString &text, const QStringList &ids);
+// `name` is another installed application's, not `searchedID`'s: it holds as
+// whole components an installed ID that is no run of components of
+// `searchedID` ("com.other.app" when "other.app" is searched; an installed
+// "com.example" leaves "com.example.app" its names), or it goes on from
+// `searchedID` with the further components of an installed ID that extends
+// it, in order, maybe with others between ("com.x.edge.ext.Beta" belongs to
+// "com.x.edge.Beta"). An installed ID of one component claims only its own name.
+bool isOtherAppsName(const QString &name, const QString &searchedID, const QSet<QString> &installedIDs);
 
 }

@@ -118,11 +118,11 @@ int ScannerEngine::terminateApp(const ToolRunner &runner, const QString &bundleI
         return count;
     ToolRunner::Options options;
     options.output = ToolRunner::OutputMode::Discard;
-    // It must also end where the identifier ends: com.example.editor is not
-    // com.example.editor2. A "." may follow, as in the application's own
-    // helpers, unless an installed application's ID goes on after it.
+    // It must begin and end where the identifier does: other.app is neither
+    // com.other.app nor other.app2. A "." may follow, as in the application's
+    // own helpers, unless an installed application's ID goes on after it.
     const bool extended = !extendingIDs(bundleID, installedIDs).isEmpty();
-    const QString pattern = literalPattern(bundleID)
+    const QString pattern = QStringLiteral("(^|[^[:alnum:]_.-])") + literalPattern(bundleID)
         + (extended ? QStringLiteral("([^[:alnum:]_.-]|$)") : QStringLiteral("([^[:alnum:]_-]|$)"));
     const ToolResult result = runner.run(kPkill, {QStringLiteral("-f"), QStringLiteral("--"), pattern}, options);
     if (result.succeeded())
@@ -244,7 +244,6 @@ QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString
 {
     if (label.isEmpty() || isAppleIdentifier(label) || label.size() < 5)
         return {};
-    const QStringList otherApps = extendingIDs(label, installedIDs);
     const QStringList folders = {
         roots.inHome(QStringLiteral("/Library/LaunchAgents")),
         roots.system(QStringLiteral("/Library/LaunchAgents")),
@@ -264,7 +263,7 @@ QStringList ScannerEngine::launchdPlists(const SystemRoots &roots, const QString
             const bool matches = qualified
                 ? name.endsWith(QLatin1String(".plist")) && (name.startsWith(startsWith) || name.contains(inside))
                 : name == ownFile;
-            if (matches && !isAppleIdentifier(name) && !holdsAnyID(name, otherApps))
+            if (matches && !isAppleIdentifier(name) && !isOtherAppsName(name, label, installedIDs))
                 found << folder + QLatin1Char('/') + name;
         }
     }

@@ -26,8 +26,8 @@ AdminRemovalResult removeWithAdministratorPrivileges(const SystemRoots &roots, c
 // True when tccutil ran and exited with 0.
 bool tccReset(const ToolRunner &runner, const QString &bundleID, const QString &service);
 bool tccResetAll(const ToolRunner &runner, const QString &bundleID);
-// Neither acts on an Apple label. The property lists of an installed
-// application whose ID extends `label` are not the label's.
+// Neither acts on an Apple label. The property lists another installed
+// application's ID names (isOtherAppsName) are not the label's.
 void launchctlBootout(const ToolRunner &runner, const QString &label);
 QStringList launchdPlists(const SystemRoots &roots, const QString &label, const QSet<QString> &installedIDs = {});
 
