@@ -1,7 +1,7 @@
 // The Installed Apps tab and the log sheet: 2,000 sizes arriving one by one
 // under a shown roster table (each should touch one row), and opening the log
-// sheet over a full log until its first paint. Runs offscreen unless a
-// platform is named.
+// sheet over a full log (with and without one 10 MB line) until its first
+// paint. Runs offscreen unless a platform is named.
 
 #include "core/Scanner.h"
 #include "core/UpdateChecker.h"
@@ -100,23 +100,48 @@ void BM_SizeArrivalsSortedBySize(benchmark::State &state)
 }
 BENCHMARK(BM_SizeArrivalsSortedBySize)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// A full log of report lines; with `longLine`, the newest is 10 MB (in view when the sheet opens).
+void fillLog(AppLogger &logger, bool longLine)
+{
+    const int count = AppLogger::maxEntries - (longLine ? 1 : 0);
+    for (int i = 0; i < count; ++i)
+        logger.log(QStringLiteral("  App [com.vendor%1.app]  |  Cache  |  %2 KB  |  ~/Library/Caches/com.vendor%1.app")
+                       .arg(i)
+                       .arg(i % 977));
+    if (longLine)
+        logger.log(QStringLiteral("  Long  |  ") + QString(10 * 1000 * 1000, QLatin1Char('x')));
+    while (logger.entries().size() < AppLogger::maxEntries)
+        QCoreApplication::processEvents();
+}
+
 // The log sheet over 5,000 lines, from creation to its first paint.
 void BM_OpenFullLog(benchmark::State &state)
 {
     ScannerFixture fixture;
-    for (int i = 0; i < AppLogger::maxEntries; ++i)
-        fixture.logger.log(QStringLiteral("  App [com.vendor%1.app]  |  Cache  |  %2 KB  |  ~/Library/Caches/com.vendor%1.app")
-                               .arg(i)
-                               .arg(i % 977));
-    while (fixture.logger.entries().size() < AppLogger::maxEntries)
-        QCoreApplication::processEvents();
+    fillLog(fixture.logger, state.range(0) != 0);
     for (auto _ : state) {
         LogView sheet(fixture.logger);
         sheet.show();
         benchmark::DoNotOptimize(sheet.grab());
     }
 }
-BENCHMARK(BM_OpenFullLog)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenFullLog)->ArgName("longLine")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// One more line arriving under an open sheet whose newest line is 10 MB, until it is painted.
+void BM_NewLineUnderLongLine(benchmark::State &state)
+{
+    ScannerFixture fixture;
+    fillLog(fixture.logger, true);
+    LogView sheet(fixture.logger);
+    sheet.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        fixture.logger.log(QStringLiteral("one more"));
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(sheet.grab());
+    }
+}
+BENCHMARK(BM_NewLineUnderLongLine)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

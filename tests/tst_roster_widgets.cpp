@@ -1,5 +1,6 @@
 #include "model/StoredLists.h"
 #include "support/WindowFixture.h"
+#include "ui/main/LogEntriesModel.h"
 #include "ui/main/LogView.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextDocument>
 
 // The Installed Apps tab, the drop target and the log sheet over a fake Mac.
 class TestRosterWidgets : public QObject
@@ -152,7 +154,7 @@ private slots:
         bar->setValue(bar->maximum() / 2);
         const int held = bar->value();
         w.fixture.logger.log(QStringLiteral("one more"));
-        QTRY_VERIFY(logList->model()->index(AppLogger::maxEntries - 1, 0).data().toString().endsWith("one more"));
+        QTRY_VERIFY(logList->model()->index(AppLogger::maxEntries - 1, 0).data().toString().contains("one more"));
         QCOMPARE(bar->value(), held);
 
         // Clear empties the sheet, not the file.
@@ -164,6 +166,57 @@ private slots:
 
         sheet->findChildren<QPushButton *>().at(1)->click();
         QVERIFY(!w.view->showingLog());
+    }
+
+    // How a line shows (after its time stamp): one isolated row, cut and elided; copied whole.
+    void logSheetLine_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        const QString emoji = QStringLiteral("\U0001F600");
+        const int half = LogEntriesModel::shownLength / 2;
+        QTest::newRow("long line cut in the middle")
+            << QString(3000, 'a') + QString(10, 'b') + QString(3000, 'c')
+            << QStringLiteral("\u2068\u2068") + QString(half, 'a') + QStringLiteral("\u2026") + QString(half, 'c') + QStringLiteral("\u2069\u2069");
+        QTest::newRow("cut keeps surrogate pairs whole")
+            << 'x' + emoji.repeated(3000) + 'x'
+            << QStringLiteral("\u2068\u2068x") + emoji.repeated(half / 2 - 1) + QStringLiteral("\u2026") + emoji.repeated(half / 2 - 1) + QStringLiteral("x\u2069\u2069");
+        // A right-to-left override stays in its column; a stray isolate end cannot let it out.
+        QTest::newRow("rtl override isolated")
+            << QStringLiteral("Evil\u202E [com.x]  |  \u2069\u202Eb  |  ~/Library/Caches/x")
+            << QStringLiteral("\u2068\u2068Evil\u202E [com.x]\u2069  |  \u2068\u202Eb\u2069  |  \u2068~/Library/Caches/x\u2069\u2069");
+        QTest::newRow("line breaks marked")
+            << QStringLiteral("two\nlines\u2028three\u0085<b>&</b>")
+            << QStringLiteral("\u2068\u2068two\\nlines\u21B5three\u21B5<b>&</b>\u2069\u2069");
+    }
+    void logSheetLine()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        ScannerFixture fixture;
+        fixture.logger.log(message);
+        QTRY_COMPARE(fixture.logger.entries().size(), 1);
+        LogView sheet(fixture.logger);
+        sheet.resize(sheet.minimumSize());
+        sheet.show();
+        auto *logList = sheet.findChild<QListView *>();
+        const QString line = fixture.logger.entries().first();
+        const QModelIndex row = logList->model()->index(0, 0);
+        const QString stamp = line.left(line.indexOf(QStringLiteral("] ")) + 2);
+        QCOMPARE(row.data().toString(), stamp + shown);
+
+        // The tooltip is the shown text, escaped.
+        QTextDocument tip;
+        tip.setHtml(row.data(Qt::ToolTipRole).toString());
+        QCOMPARE(tip.toPlainText().remove(QLatin1Char('\n')), stamp + shown);
+
+        // Rows are as wide as the list: nothing scrolls sideways.
+        QCOMPARE(logList->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(logList->visualRect(row).right() < logList->viewport()->width());
+
+        logList->selectionModel()->select(row, QItemSelectionModel::Select);
+        logList->actions().first()->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), line);
     }
 };
 

@@ -1,10 +1,59 @@
 #include "ui/main/LogEntriesModel.h"
 
 #include <QFontMetrics>
+#include <QSize>
+
+namespace {
+
+constexpr QChar kFirstStrongIsolate(0x2068);
+constexpr QChar kPopDirectionalIsolate(0x2069);
+// Stands in for a line break so one entry stays one row.
+constexpr QChar kLineBreakMark(0x21B5);
+const QString kColumnSeparator = QStringLiteral("  |  ");
+constexpr qsizetype kToolTipLineLength = 80;
+
+bool isLineBreak(char16_t c)
+{
+    // Everything a text layout breaks a line or a paragraph at.
+    return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || (c >= 0x1c && c <= 0x1e) || c == 0x85
+        || c == 0x2028 || c == 0x2029;
+}
+
+// A cut that does not split a surrogate pair.
+qsizetype headLength(QStringView text, qsizetype length)
+{
+    return length > 0 && text.at(length - 1).isHighSurrogate() ? length - 1 : length;
+}
+
+// `text` with line breaks marked and its own isolates balanced, so none of
+// them closes the isolate it is put in.
+QString isolated(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += kFirstStrongIsolate;
+    int open = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x2066 && u <= 0x2068) {
+            ++open;
+        } else if (u == kPopDirectionalIsolate) {
+            if (open == 0)
+                continue;
+            --open;
+        }
+        out += isLineBreak(u) ? kLineBreakMark : c;
+    }
+    out += QString(open + 1, kPopDirectionalIsolate);
+    return out;
+}
+
+} // namespace
 
 LogEntriesModel::LogEntriesModel(const QFont &font, QObject *parent)
     : QAbstractListModel(parent)
     , m_font(font)
+    , m_rowHeight(QFontMetrics(font).height())
 {
 }
 
@@ -17,14 +66,6 @@ void LogEntriesModel::setEntries(const QStringList &entries)
     else if (after < before)
         beginRemoveRows({}, after, before - 1);
     m_entries = entries;
-    // The longest line by characters is near enough the widest in a fixed-pitch font.
-    qsizetype longest = -1;
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        if (longest < 0 || m_entries.at(i).size() > m_entries.at(longest).size())
-            longest = i;
-    }
-    const QFontMetrics metrics(m_font);
-    m_rowSize = QSize(longest < 0 ? 0 : metrics.horizontalAdvance(m_entries.at(longest)) + 8, metrics.height());
     if (after > before)
         endInsertRows();
     else if (after < before)
@@ -45,12 +86,63 @@ QVariant LogEntriesModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        // Verbatim: never looked up as a text of the language tables.
-        return m_entries.at(index.row());
+        // Never looked up as a text of the language tables.
+        return displayText(m_entries.at(index.row()));
+    case Qt::ToolTipRole:
+        return toolTipText(m_entries.at(index.row()));
     case Qt::FontRole:
         return m_font;
     case Qt::SizeHintRole:
-        return m_rowSize;
+        // No width of its own: every row is as wide as the list and elides what does not fit.
+        return QSize(0, m_rowHeight);
     }
     return {};
+}
+
+QString LogEntriesModel::displayText(const QString &line)
+{
+    QStringView rest(line);
+    QString text;
+    // "[time] " stays outside the isolate; it has no strong direction of its own.
+    const qsizetype stampEnd = line.startsWith(QLatin1Char('[')) ? rest.left(64).indexOf(u"] ") : -1;
+    if (stampEnd > 0) {
+        text = line.left(stampEnd + 2);
+        rest = rest.mid(stampEnd + 2);
+    }
+    QString cut;
+    if (rest.size() > shownLength) {
+        const qsizetype head = headLength(rest, shownLength / 2);
+        qsizetype tail = shownLength / 2;
+        if (rest.at(rest.size() - tail).isLowSurrogate())
+            --tail;
+        cut.reserve(head + tail + 1);
+        cut.append(rest.left(head)).append(QChar(0x2026)).append(rest.right(tail));
+        rest = cut;
+    }
+    // The message and each of its columns, so a mark in a name turns neither the path nor the time.
+    text += kFirstStrongIsolate;
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype at = rest.indexOf(kColumnSeparator, from);
+        text += isolated(rest.mid(from, at < 0 ? -1 : at - from));
+        if (at < 0)
+            break;
+        text += kColumnSeparator;
+        from = at + kColumnSeparator.size();
+    }
+    text += kPopDirectionalIsolate;
+    return text;
+}
+
+QString LogEntriesModel::toolTipText(const QString &line)
+{
+    const QString shown = displayText(line);
+    QStringList lines;
+    for (qsizetype from = 0; from < shown.size();) {
+        const qsizetype length = headLength(QStringView(shown).mid(from), qMin(kToolTipLineLength, shown.size() - from));
+        lines.append(shown.mid(from, length).toHtmlEscaped());
+        from += qMax<qsizetype>(length, 1);
+    }
+    // Rich text only to keep the blanks and to break nowhere but between those lines; the line itself is escaped.
+    return QStringLiteral("<p style=\"white-space:pre\">") + lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
 }

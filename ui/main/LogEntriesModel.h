@@ -2,7 +2,6 @@
 
 #include <QAbstractListModel>
 #include <QFont>
-#include <QSize>
 #include <QStringList>
 
 // The log sheet's rows: one per line of the log's entries, identified by its
@@ -13,7 +12,10 @@ class LogEntriesModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    // Rows are as wide as the longest line in `font`, so no line is cut.
+    // Characters of a line handed to the view at most; the rest of a longer
+    // line is cut from its middle (the view shows far fewer anyway).
+    static constexpr qsizetype shownLength = 2000;
+
     explicit LogEntriesModel(const QFont &font, QObject *parent = nullptr);
 
     void setEntries(const QStringList &entries);
@@ -22,8 +24,15 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
+    // A line as one row shows it: cut to `shownLength`, line breaks as a
+    // visible mark, and the message after the time stamp (and each of its
+    // columns) isolated, so direction marks in it stay inside it.
+    static QString displayText(const QString &line);
+    // The shown text as a plain tooltip: escaped, in lines of bounded width.
+    static QString toolTipText(const QString &line);
+
 private:
     QFont m_font;
     QStringList m_entries;
-    QSize m_rowSize;
+    int m_rowHeight;
 };

@@ -59,7 +59,10 @@ LogView::LogView(AppLogger &logger, QWidget *parent)
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // As wide as the sheet: a long line is elided in its middle; its tooltip shows more, a copy all of it.
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideMiddle);
+    m_list->setWordWrap(false);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *copy = new QAction(tr("Copy"), m_list);
