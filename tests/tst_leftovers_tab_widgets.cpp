@@ -108,7 +108,7 @@ private slots:
 
         w.fixture.defaults.setStringList(StoredLists::ignoredBundleIDsKey, {QStringLiteral("com.example.alpha")});
         actions = menuActions({items[1].id});
-        QCOMPARE(actions.last()->text(), QStringLiteral("Remove \"Alpha\" from Ignore List"));
+        QCOMPARE(actions.last()->text(), QStringLiteral("Remove \"\u2068Alpha\u2069\" from Ignore List"));
         actions.last()->trigger();
         QCOMPARE(w.scanner().items().size(), 2);
         QCOMPARE(w.fixture.newLogMessages(),

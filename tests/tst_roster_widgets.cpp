@@ -28,7 +28,7 @@ private slots:
         w.view->setTableSelection({QUuid::createUuid()});
         w.chooseInRosterMenu(0, QStringLiteral("Show in Finder"));
         QCOMPARE(w.fixture.workspace.revealedFiles, QList<QList<QUrl>>{{QUrl::fromLocalFile(apps[0].path)}});
-        w.chooseInRosterMenu(0, QStringLiteral("Scan Leftovers for \"Zed\""));
+        w.chooseInRosterMenu(0, QStringLiteral("Scan Leftovers for \"\u2068Zed\u2069\""));
         QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
         QCOMPARE(w.view->tableSelection(), QSet<QUuid>());
         QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Zed…"));
@@ -36,9 +36,9 @@ private slots:
 
         // Ignoring from the roster writes only the list; un-ignoring logs.
         w.fixture.newLogMessages();
-        w.chooseInRosterMenu(0, QStringLiteral("Add \"Zed\" to Ignore List"));
+        w.chooseInRosterMenu(0, QStringLiteral("Add \"\u2068Zed\u2069\" to Ignore List"));
         QCOMPARE(StoredLists::ignoredBundleIDs(w.fixture.defaults), QStringList{"com.example.zed"});
-        w.chooseInRosterMenu(0, QStringLiteral("Remove \"Zed\" from Ignore List"));
+        w.chooseInRosterMenu(0, QStringLiteral("Remove \"\u2068Zed\u2069\" from Ignore List"));
         QCOMPARE(StoredLists::ignoredBundleIDs(w.fixture.defaults), QStringList());
         QCOMPARE(w.fixture.newLogMessages(), QStringList{"UN-IGNORED: com.example.zed"});
     }
@@ -61,10 +61,10 @@ private slots:
         w.view->setSelectedTab(AppTab::installed);
         const QList<InstalledApp> apps = w.publishApps({"Alpha", "Beta"});
         w.view->setRosterSelection({apps[0].id});
-        w.chooseInRosterMenu(0, QStringLiteral("Remove \"Alpha\" Completely…"));
+        w.chooseInRosterMenu(0, QStringLiteral("Remove \"\u2068Alpha\u2069\" Completely…"));
         auto *alert = w.view->findChild<QMessageBox *>(QStringLiteral("removeAppAlert"));
         QVERIFY(alert && alert->isVisible());
-        QVERIFY(alert->informativeText().contains(QStringLiteral("\"Alpha\"")));
+        QVERIFY(alert->informativeText().contains(QStringLiteral("\"\u2068Alpha\u2069\"")));
 
         QAbstractButton *chosen = confirm ? alert->findChild<QPushButton *>(QStringLiteral("removeEverything"))
                                           : alert->escapeButton();
@@ -78,7 +78,7 @@ private slots:
         } else {
             QCOMPARE(w.scanner().installedApps().size(), 2);
             QVERIFY(QFileInfo::exists(apps[0].path));
-            w.chooseInRosterMenu(0, QStringLiteral("Remove \"Alpha\" Completely…"));
+            w.chooseInRosterMenu(0, QStringLiteral("Remove \"\u2068Alpha\u2069\" Completely…"));
             QVERIFY(w.view->showRemoveConfirmation() && w.view->appToRemove());
         }
     }

@@ -62,6 +62,7 @@ class TestWindowLeftovers : public QObject
         row(QStringLiteral("Nameless"), nullptr, LeftoverType::loginItem),
         row(QStringLiteral("Gamma"), "com.gamma", LeftoverType::backgroundActivity),
         row(QStringLiteral("Gamma"), "com.gamma", LeftoverType::backgroundActivity, "/h/Library/LaunchAgents/g.plist"),
+        row(QStringLiteral("Tom & Jerry\n\u202E"), "com.tom", LeftoverType::cache, "/h/Library/Caches/com.tom"),
     };
 
 private slots:
@@ -100,20 +101,29 @@ private slots:
         QTest::addColumn<QStringList>("revealed");
         QTest::newRow("pathless permission: no reveal, no leading divider")
             << QList<int>{0} << QStringList()
-            << QStringList{"Scan All Files for \"Beta\"", "Reset All Permissions for \"Beta\"", "-",
-                           "Add \"Beta\" to Ignore List"}
+            << QStringList{"Scan All Files for \"\u2068Beta\u2069\"",
+                           "Reset All Permissions for \"\u2068Beta\u2069\"", "-",
+                           "Add \"\u2068Beta\u2069\" to Ignore List"}
             << QStringList();
         // Rows of several apps: Beta comes first in scan order, whatever the screen shows.
         QTest::newRow("three rows, two with paths")
             << QList<int>{2, 1, 0} << QStringList{"com.beta"}
-            << QStringList{"Show 2 Items in Finder", "-", "Scan All Files for \"Beta\"",
-                           "Reset All Permissions for \"Beta\"", "-", "Remove \"Beta\" from Ignore List"}
+            << QStringList{"Show 2 Items in Finder", "-", "Scan All Files for \"\u2068Beta\u2069\"",
+                           "Reset All Permissions for \"\u2068Beta\u2069\"", "-",
+                           "Remove \"\u2068Beta\u2069\" from Ignore List"}
             << QStringList{"/h/Library/Caches/com.alpha", "/h/Library/Application Support/Alpha"};
         QTest::newRow("one path") << QList<int>{1} << QStringList()
-                                  << QStringList{"Show in Finder", "-", "Scan All Files for \"Alpha\"",
-                                                 "Reset All Permissions for \"Alpha\"", "-",
-                                                 "Add \"Alpha\" to Ignore List"}
+                                  << QStringList{"Show in Finder", "-", "Scan All Files for \"\u2068Alpha\u2069\"",
+                                                 "Reset All Permissions for \"\u2068Alpha\u2069\"", "-",
+                                                 "Add \"\u2068Alpha\u2069\" to Ignore List"}
                                   << QStringList{"/h/Library/Caches/com.alpha"};
+        // The name on one line and isolated; "&" is the menu's to escape.
+        QTest::newRow("name with & and a line break")
+            << QList<int>{6} << QStringList()
+            << QStringList{"Show in Finder", "-", "Scan All Files for \"\u2068Tom & Jerry⏎\u202E\u2069\"",
+                           "Reset All Permissions for \"\u2068Tom & Jerry⏎\u202E\u2069\"", "-",
+                           "Add \"\u2068Tom & Jerry⏎\u202E\u2069\" to Ignore List"}
+            << QStringList{"/h/Library/Caches/com.tom"};
         QTest::newRow("first row without bundle ID") << QList<int>{3, 4} << QStringList() << QStringList() << QStringList();
         QTest::newRow("no rows") << QList<int>{} << QStringList() << QStringList() << QStringList();
     }
@@ -185,7 +195,7 @@ private slots:
         scanning.isScanning = true;
         scanning.scanProgress = "Scanning caches…";
         scanning.selectionCount = 4;
-        QTest::newRow("while scanning") << scanning << "Scanning caches…";
+        QTest::newRow("while scanning") << scanning << "\u2068Scanning caches…\u2069";
         // Two ids selected, one of them hidden: the count says 2, the sum covers both.
         ActionBarRules::LeftoversStatusInput selected;
         selected.hasItems = true;

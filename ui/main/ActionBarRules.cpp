@@ -2,6 +2,7 @@
 
 #include "core/LanguageManager.h"
 #include "model/ByteCountFormatter.h"
+#include "ui/common/OutsideText.h"
 
 #include <QCoreApplication>
 
@@ -29,7 +30,7 @@ qint64 total(const QList<Record> &records, Size size)
 QList<StatusPiece> leftoversStatus(const LeftoversStatusInput &input, const LanguageManager &lm, const QLocale &locale)
 {
     if (input.isScanning)
-        return {{StatusPiece::Style::caption, input.scanProgress}};
+        return {{StatusPiece::Style::caption, OutsideText::inLine(input.scanProgress)}};
     if (!input.hasItems)
         return {};
 

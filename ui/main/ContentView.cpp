@@ -6,6 +6,7 @@
 #include "platform/Trash.h"
 #include "platform/Workspace.h"
 #include "ui/common/BannerFrame.h"
+#include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
 #include "ui/main/FrameRules.h"
@@ -224,6 +225,7 @@ QWidget *ContentView::buildHeader()
     spinner->setFixedSize(36, 10);
     activity->addWidget(spinner);
     m_activityText = new QLabel(m_activityIndicator);
+    m_activityText->setTextFormat(Qt::PlainText);
     m_activityText->setObjectName(QStringLiteral("activityText"));
     m_activityText->setFont(UiStyle::font(UiStyle::TextStyle::caption));
     m_activityText->setStyleSheet(
@@ -286,6 +288,7 @@ QWidget *ContentView::buildUpdateBanner()
     icon->setPixmap(SymbolIcon::pixmap(QStringLiteral("arrow.down.circle.fill"), 16, Qt::white));
     layout->addWidget(icon);
     m_updateText = new QLabel(banner);
+    m_updateText->setTextFormat(Qt::PlainText);
     m_updateText->setFont(UiStyle::font(UiStyle::TextStyle::callout));
     m_updateText->setStyleSheet(QStringLiteral("color: white;"));
     layout->addWidget(m_updateText);
@@ -356,7 +359,7 @@ void ContentView::refreshUpdateBanner()
     const std::optional<AppcastEntry> latest = m_updater.latest();
     const bool show = m_updater.hasUpdate() && latest.has_value();
     if (latest)
-        m_updateText->setText(tr("Version %1 is available").arg(latest->version));
+        m_updateText->setText(tr("Version %1 is available").arg(OutsideText::inLine(latest->version)));
     m_updateBanner->setVisible(show);
 }
 

@@ -10,11 +10,13 @@
 #include "model/StoredLists.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
+#include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
 #include "ui/main/ActionBarRules.h"
 #include "ui/main/LeftoversRules.h"
 #include "ui/main/LeftoversTableModel.h"
+#include "ui/main/OutsideTextDelegate.h"
 #include "ui/main/SearchField.h"
 
 #include <QCheckBox>
@@ -46,9 +48,12 @@ QString colorStyle(Tone tone)
     return QStringLiteral("color: %1;").arg(UiStyle::css(UiStyle::color(tone)));
 }
 
+// Plain text: several of these show names, paths and progress texts from outside.
 QLabel *textLabel(const QString &text, const QFont &font, Tone tone, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setFont(font);
     label->setStyleSheet(colorStyle(tone));
     return label;
@@ -113,7 +118,8 @@ public:
         painter->setPen(primary);
         line.setHeight(nameMetrics.height());
         painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
-                          nameMetrics.elidedText(index.data().toString(), Qt::ElideRight, line.width()));
+                          nameMetrics.elidedText(OutsideText::inLine(index.data().toString()), Qt::ElideRight,
+                                                 line.width()));
         if (!bundleID.isEmpty()) {
             QColor tertiary = UiStyle::color(Tone::tertiary);
             if (selected) {
@@ -125,7 +131,7 @@ public:
             line.translate(0, nameMetrics.height() + 1);
             line.setHeight(idMetrics.height());
             painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
-                              idMetrics.elidedText(bundleID, Qt::ElideRight, line.width()));
+                              idMetrics.elidedText(OutsideText::inLine(bundleID), Qt::ElideRight, line.width()));
         }
         painter->restore();
     }
@@ -325,8 +331,8 @@ void ContentView::buildLeftoversRegions()
     refreshEmptyText();
 
     const auto refreshProgress = [scanner, progressText, emptyProgress] {
-        progressText->setText(scanner->scanProgress());
-        emptyProgress->setText(scanner->scanProgress());
+        progressText->setText(OutsideText::inLine(scanner->scanProgress()));
+        emptyProgress->setText(OutsideText::inLine(scanner->scanProgress()));
         emptyProgress->setVisible(!scanner->scanProgress().isEmpty());
     };
     connect(scanner, &Scanner::scanProgressChanged, this, refreshProgress);
@@ -340,6 +346,8 @@ void ContentView::buildLeftoversRegions()
     m_leftoversView->setObjectName(QStringLiteral("leftoversView"));
     m_leftoversView->setModel(m_leftoversModel);
     m_leftoversView->setItemDelegateForColumn(LeftoversTableModel::appColumn, new AppCellDelegate(m_leftoversView));
+    m_leftoversView->setItemDelegateForColumn(LeftoversTableModel::locationColumn,
+                                              new OutsideTextDelegate(m_leftoversView));
     m_leftoversView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_leftoversView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_leftoversView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -448,8 +456,8 @@ void ContentView::buildLeftoversRegions()
         const QList<LeftoverItem> &failures = scanner->removalFailures();
         failureCount->setText(tr("%1 item(s) could not be removed").arg(failures.size()));
         const QString first = failures.isEmpty() ? QString() : failures.first().displayPath(scanner->services().roots.home);
-        failurePath->setText(first);
-        failurePath->setToolTip(first);
+        failurePath->setText(OutsideText::inLine(first));
+        failurePath->setToolTip(OutsideText::toolTip(first));
     };
     connect(scanner, &Scanner::removalFailuresChanged, this, refreshFailures);
     refreshFailures();
@@ -639,7 +647,7 @@ QMenu *ContentView::leftoversContextMenu(const QSet<QUuid> &selection, QWidget *
             menu->addSeparator();
             continue;
         }
-        QAction *action = menu->addAction(entry.title);
+        QAction *action = menu->addAction(OutsideText::menuEntry(entry.title));
         const LeftoverItem item = entry.item;
         const QString bundleID = item.bundleID.value_or(QString());
         switch (entry.kind) {

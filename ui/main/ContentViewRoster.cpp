@@ -9,11 +9,13 @@
 #include "core/Scanner.h"
 #include "model/StoredLists.h"
 #include "ui/common/FileIconSource.h"
+#include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
 #include "ui/main/DropFrame.h"
 #include "ui/main/DroppedBundle.h"
 #include "ui/main/LogView.h"
+#include "ui/main/OutsideTextDelegate.h"
 #include "ui/main/RosterAppDelegate.h"
 #include "ui/main/RosterRules.h"
 #include "ui/main/RosterTableModel.h"
@@ -126,6 +128,7 @@ void ContentView::buildRosterRegions()
     m_rosterView->setObjectName(QStringLiteral("rosterView"));
     m_rosterView->setModel(m_rosterModel);
     m_rosterView->setItemDelegateForColumn(RosterTableModel::appColumn, new RosterAppDelegate(m_rosterView));
+    m_rosterView->setItemDelegateForColumn(RosterTableModel::versionColumn, new OutsideTextDelegate(m_rosterView));
     m_rosterView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_rosterView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_rosterView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -275,7 +278,7 @@ QMenu *ContentView::rosterContextMenu(const QSet<QUuid> &selection, QWidget *par
             menu->addSeparator();
             continue;
         }
-        QAction *action = menu->addAction(entry.title);
+        QAction *action = menu->addAction(OutsideText::menuEntry(entry.title));
         if (entry.destructive)
             action->setIcon(SymbolIcon::icon(QStringLiteral("trash"), UiStyle::color(UiStyle::Tone::red)));
         const InstalledApp target = *app;
@@ -364,8 +367,12 @@ void ContentView::refreshRemoveAlert()
     const QString title = m_lm.localized(QStringLiteral("remove_app_confirm_title"));
     m_removeAlert->setWindowTitle(title);
     m_removeAlert->setText(QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped()));
-    m_removeAlert->setInformativeText(
-        m_appToRemove ? m_lm.localized(QStringLiteral("remove_app_confirm_message"), {m_appToRemove->name}) : QString());
+    m_removeAlert->setInformativeText(m_appToRemove ? m_lm.localized(QStringLiteral("remove_app_confirm_message"),
+                                                                     {OutsideText::inLine(m_appToRemove->name)})
+                                                    : QString());
+    // The message names the app: plain text (the box makes this label on first use, as rich text).
+    if (auto *message = m_removeAlert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        message->setTextFormat(Qt::PlainText);
 }
 
 // ---- the log sheet ----

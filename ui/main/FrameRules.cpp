@@ -1,5 +1,7 @@
 #include "ui/main/FrameRules.h"
 
+#include "ui/common/OutsideText.h"
+
 namespace FrameRules {
 
 LeftoversPaneContent leftoversPane(bool isScanning, bool hasItems)
@@ -19,8 +21,9 @@ RosterPaneContent rosterPane(bool isLoadingRoster, bool hasApps)
 QString activityText(bool isScanning, bool isLoadingRoster, const QString &scanProgress,
                      const QString &loadingAppsText)
 {
+    // The progress text names apps: kept to one line and apart from what surrounds it.
     if (isScanning)
-        return scanProgress;
+        return OutsideText::inLine(scanProgress);
     return isLoadingRoster ? loadingAppsText : QString();
 }
 

@@ -13,7 +13,7 @@ LeftoversPaneContent leftoversPane(bool isScanning, bool hasItems);
 // A reload over an existing roster keeps the table.
 RosterPaneContent rosterPane(bool isLoadingRoster, bool hasApps);
 
-// The header's activity text: the scan's progress while a scan runs, else
+// The header's activity text: the scan's progress (one line) while a scan runs, else
 // `loadingAppsText`; nothing when neither runs.
 QString activityText(bool isScanning, bool isLoadingRoster, const QString &scanProgress,
                      const QString &loadingAppsText);

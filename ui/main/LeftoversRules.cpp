@@ -2,6 +2,7 @@
 
 #include "core/LanguageManager.h"
 #include "model/ByteCountFormatter.h"
+#include "ui/common/OutsideText.h"
 
 #include <algorithm>
 
@@ -49,7 +50,7 @@ QList<MenuEntry> contextMenu(const QList<LeftoverItem> &items, const QSet<QUuid>
         return entries;
 
     const LeftoverItem &first = picked.first();
-    const QVariantList name{first.appName};
+    const QVariantList name{OutsideText::inLine(first.appName)};
     add(MenuEntry::Kind::scanAllFiles, lm.localized(QStringLiteral("scan_all_files_for"), name)).item = first;
     add(MenuEntry::Kind::resetAllPermissions, lm.localized(QStringLiteral("reset_all_permissions_for"), name)).item = first;
     add(MenuEntry::Kind::divider);

@@ -24,6 +24,7 @@ struct MenuEntry
 {
     enum class Kind { reveal, scanAllFiles, resetAllPermissions, ignore, unignore, divider };
     Kind kind = Kind::divider;
+    // Plain text, the app's name isolated (OutsideText::inLine); "&" still needs escaping in a menu.
     QString title;
     // reveal: the paths to show, in scan order.
     QStringList paths;

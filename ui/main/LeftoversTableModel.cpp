@@ -1,5 +1,6 @@
 #include "ui/main/LeftoversTableModel.h"
 
+#include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
 #include "ui/main/LeftoversRules.h"
@@ -87,7 +88,8 @@ QVariant LeftoversTableModel::data(const QModelIndex &index, int role) const
     case locationColumn:
         switch (role) {
         case Qt::DisplayRole: return item.displayPath(m_home);
-        case Qt::ToolTipRole: return item.path.value_or(item.permissionService.value_or(QString()));
+        case Qt::ToolTipRole:
+            return OutsideText::toolTip(item.path.value_or(item.permissionService.value_or(QString())));
         case Qt::FontRole: return UiStyle::font(TextStyle::caption);
         case Qt::ForegroundRole: return UiStyle::color(Tone::secondary);
         }

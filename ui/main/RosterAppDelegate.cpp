@@ -1,5 +1,6 @@
 #include "ui/main/RosterAppDelegate.h"
 
+#include "ui/common/OutsideText.h"
 #include "ui/common/UiStyle.h"
 #include "ui/main/RosterTableModel.h"
 
@@ -41,12 +42,14 @@ void RosterAppDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->setFont(nameFont);
     painter->setPen(text);
     painter->drawText(QRect(textLeft, top, textWidth, nameMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                      nameMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, textWidth));
+                      nameMetrics.elidedText(OutsideText::inLine(index.data(Qt::DisplayRole).toString()),
+                                             Qt::ElideRight, textWidth));
     painter->setFont(idFont);
     painter->setPen(faint);
     painter->drawText(QRect(textLeft, top + nameMetrics.height() + 1, textWidth, idMetrics.height()),
                       Qt::AlignLeft | Qt::AlignVCenter,
-                      idMetrics.elidedText(index.data(RosterTableModel::bundleIDRole).toString(), Qt::ElideRight, textWidth));
+                      idMetrics.elidedText(OutsideText::inLine(index.data(RosterTableModel::bundleIDRole).toString()),
+                                           Qt::ElideRight, textWidth));
     painter->restore();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/main/RosterRules.h"
 
 #include "core/LanguageManager.h"
+#include "ui/common/OutsideText.h"
 
 #include <QCoreApplication>
 
@@ -26,7 +27,8 @@ QList<RosterMenuEntry> contextMenu(const InstalledApp &app, const QStringList &i
 {
     using Action = RosterMenuEntry::Action;
     const auto entry = [&](Action action, const char *key, bool destructive = false) {
-        return RosterMenuEntry{action, lm.localized(QString::fromLatin1(key), {app.name}), destructive};
+        return RosterMenuEntry{action, lm.localized(QString::fromLatin1(key), {OutsideText::inLine(app.name)}),
+                               destructive};
     };
     const RosterMenuEntry separator;
     return {

@@ -15,6 +15,7 @@ struct RosterMenuEntry
 {
     enum class Action { separator, reveal, scanLeftovers, resetAllPermissions, requestRemove, unignore, addToIgnore };
     Action action = Action::separator;
+    // Plain text, the app's name isolated (OutsideText::inLine); "&" still needs escaping in a menu.
     QString title;
     bool destructive = false;
 };

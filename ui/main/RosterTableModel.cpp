@@ -2,6 +2,7 @@
 
 #include "model/ByteCountFormatter.h"
 #include "ui/common/FileIconSource.h"
+#include "ui/common/OutsideText.h"
 #include "ui/common/UiStyle.h"
 
 namespace {
@@ -137,7 +138,7 @@ QVariant RosterTableModel::data(const QModelIndex &index, int role) const
         break;
     case Qt::ToolTipRole:
         if (index.column() == appColumn)
-            return app.path;
+            return OutsideText::toolTip(app.path);
         break;
     case Qt::ForegroundRole:
         switch (index.column()) {

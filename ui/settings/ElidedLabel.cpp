@@ -1,5 +1,7 @@
 #include "ui/settings/ElidedLabel.h"
 
+#include "ui/common/OutsideText.h"
+
 #include <QPainter>
 
 ElidedLabel::ElidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *parent)
@@ -7,7 +9,7 @@ ElidedLabel::ElidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *p
     , m_text(text)
     , m_mode(mode)
 {
-    setToolTip(text);
+    setToolTip(OutsideText::toolTip(text));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 

@@ -6,14 +6,18 @@ namespace SettingsLabels {
 
 QLabel *heading(const QString &text)
 {
-    auto *label = new QLabel(text);
+    auto *label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setFont(UiStyle::font(UiStyle::TextStyle::headline));
     return label;
 }
 
 QLabel *caption(const QString &text)
 {
-    auto *label = new QLabel(text);
+    auto *label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setFont(UiStyle::font(UiStyle::TextStyle::caption));
     label->setWordWrap(true);
     setTone(label, UiStyle::Tone::secondary);

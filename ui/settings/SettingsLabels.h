@@ -6,7 +6,7 @@
 
 class QLabel;
 
-// The headings and captions the settings tabs share.
+// The headings and captions the settings tabs share; plain text.
 namespace SettingsLabels {
 
 QLabel *heading(const QString &text);

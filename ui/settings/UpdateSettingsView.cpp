@@ -3,6 +3,7 @@
 #include "core/UpdateChecker.h"
 #include "platform/UserDefaults.h"
 #include "ui/common/BannerFrame.h"
+#include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
 #include "ui/settings/NotesArea.h"
@@ -32,7 +33,10 @@ QWidget *symbolLabel(const QString &symbol, const QString &text, const QColor &t
     const int size = QFontMetrics(font).height();
     icon->setPixmap(SymbolIcon::pixmap(symbol, size, tint));
     layout->addWidget(icon);
-    auto *label = new QLabel(text, box);
+    // Plain: the update's title carries the feed's version.
+    auto *label = new QLabel(box);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, tint);
@@ -151,7 +155,7 @@ void UpdateSettingsView::refresh()
     m_updateBox->setVisible(hasUpdate);
     m_upToDate->setVisible(latest && !hasUpdate);
     if (hasUpdate) {
-        m_updateTitle->setText(tr("Version %1 is available").arg(latest->version));
+        m_updateTitle->setText(tr("Version %1 is available").arg(OutsideText::inLine(latest->version)));
         const QString notes = latest->notes.value_or(QString());
         m_notesArea->setText(notes);
         m_notesArea->setVisible(!notes.isEmpty());

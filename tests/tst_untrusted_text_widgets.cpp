@@ -1,0 +1,244 @@
+#include "support/WindowFixture.h"
+#include "ui/common/OutsideText.h"
+#include "ui/main/LeftoversTableModel.h"
+#include "ui/main/RosterTableModel.h"
+#include "ui/settings/ElidedLabel.h"
+#include "ui/settings/UpdateSettingsView.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QStyledItemDelegate>
+#include <QTextDocument>
+
+namespace {
+
+// What a place shows, and the widget that draws it.
+struct Shown
+{
+    QString text;
+    Qt::TextFormat format = Qt::PlainText;
+    QWidget *drawn = nullptr;
+};
+using Place = std::function<Shown(WindowFixture &w, const QString &input)>;
+enum class Kind { line, toolTip, menu };
+
+// The first label below `root` that shows the input.
+Shown labelShowing(QWidget *root)
+{
+    for (QLabel *label : root->findChildren<QLabel *>()) {
+        if (label->text().contains(QLatin1String("Jerry")))
+            return {label->text(), label->textFormat(), label};
+    }
+    return {};
+}
+
+// Each entry that names the input, one per line.
+Shown menuShowing(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *action : menu->actions()) {
+        if (action->text().contains(QLatin1String("Jerry")))
+            texts << action->text();
+    }
+    delete menu;
+    return {texts.join(QLatin1Char('\n'))};
+}
+
+Shown cellShowing(const QTableView *view, int column)
+{
+    const QModelIndex index = view->model()->index(0, column);
+    const auto *delegate = qobject_cast<const QStyledItemDelegate *>(view->itemDelegateForIndex(index));
+    return {delegate->displayText(index.data(), QLocale::c())};
+}
+
+InstalledApp publishApp(WindowFixture &w, const QString &name, const QString &path, const QString &version)
+{
+    InstalledApp app;
+    app.name = name;
+    app.bundleID = QStringLiteral("com.example.tom");
+    app.path = path;
+    app.version = version;
+    ScannerPublisher::setInstalledApps(w.scanner(), {app});
+    return app;
+}
+
+// The roster's menu for its first row, as a right-click opens it.
+QMenu *rosterMenu(WindowFixture &w)
+{
+    auto *table = w.child<QTableView>("rosterView");
+    emit table->customContextMenuRequested(table->visualRect(table->model()->index(0, 0)).center());
+    return table->findChild<QMenu *>(QStringLiteral("rosterMenu"));
+}
+
+void publishUpdate(WindowFixture &w, const QString &version)
+{
+    w.server.setJson(QJsonDocument(QJsonObject{{"version", version}, {"downloadURL", "https://example.org/q.zip"}})
+                         .toJson(QJsonDocument::Compact));
+    QSignalSpy finished(&w.updater, &UpdateChecker::checkFinished);
+    w.updater.check(false);
+    QVERIFY(finished.wait());
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Place)
+Q_DECLARE_METATYPE(Kind)
+
+// Names, paths, bundle IDs and feed texts show as they are: never as markup, a
+// shortcut mark or a second line, and never make a window open a file.
+class TestUntrustedText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void inLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << "Alpha" << "\u2068Alpha\u2069";
+        QTest::newRow("empty stays empty") << "" << "";
+        QTest::newRow("each line break one symbol") << "a\r\nb\nc\u2029d\re" << "\u2068a⏎b⏎c⏎d⏎e\u2069";
+        QTest::newRow("override ends with the name") << "\u202Eabc" << "\u2068\u202Eabc\u2069";
+        QTest::newRow("stray pop dropped") << "a\u2069\u202Eb" << "\u2068a\u202Eb\u2069";
+        QTest::newRow("open isolate closed") << "\u2067a\u2068b\u2069" << "\u2068\u2067a\u2068b\u2069\u2069\u2069";
+    }
+    void inLine()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(OutsideText::inLine(text), shown);
+    }
+
+    void shownAsIs_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<Place>("place");
+        const auto scanning = [](WindowFixture &w, const QString &input) {
+            ScannerPublisher::setScanProgress(w.scanner(), input);
+            ScannerPublisher::setIsScanning(w.scanner(), true);
+        };
+        QTest::newRow("scan progress") << Kind::line << Place([=](WindowFixture &w, const QString &input) {
+            scanning(w, input);
+            return labelShowing(w.child("leftoversProgress"));
+        });
+        QTest::newRow("empty state progress") << Kind::line << Place([](WindowFixture &w, const QString &input) {
+            ScannerPublisher::setScanProgress(w.scanner(), input);
+            return labelShowing(w.child("leftoversEmptyState"));
+        });
+        QTest::newRow("activity") << Kind::line << Place([=](WindowFixture &w, const QString &input) {
+            scanning(w, input);
+            return labelShowing(w.child("header"));
+        });
+        QTest::newRow("status bar") << Kind::line << Place([=](WindowFixture &w, const QString &input) {
+            scanning(w, input);
+            return labelShowing(w.child("statusBar"));
+        });
+        QTest::newRow("removal failure path") << Kind::line << Place([](WindowFixture &w, const QString &input) {
+            ScannerPublisher::setRemovalFailures(w.scanner(), {ScannerFixture::row(QStringLiteral("A"), input)});
+            return labelShowing(w.child("removalFailureBanner"));
+        });
+        QTest::newRow("removal failure tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
+            ScannerPublisher::setRemovalFailures(w.scanner(), {ScannerFixture::row(QStringLiteral("A"), input)});
+            return Shown{w.child("removalFailurePath")->toolTip()};
+        });
+        QTest::newRow("update banner") << Kind::line << Place([](WindowFixture &w, const QString &input) {
+            publishUpdate(w, QStringLiteral("999.") + input);
+            return labelShowing(w.child("updateBanner"));
+        });
+        QTest::newRow("updates tab") << Kind::line << Place([](WindowFixture &w, const QString &input) {
+            publishUpdate(w, QStringLiteral("999.") + input);
+            return labelShowing(new UpdateSettingsView(w.updater, false, w.view));
+        });
+        QTest::newRow("settings list tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
+            return Shown{(new ElidedLabel(input, Qt::ElideMiddle, w.view))->toolTip()};
+        });
+        QTest::newRow("location cell") << Kind::line << Place([](WindowFixture &w, const QString &input) {
+            ScannerPublisher::setItems(w.scanner(), {ScannerFixture::row(input, input)});
+            return cellShowing(w.child<QTableView>("leftoversView"), LeftoversTableModel::locationColumn);
+        });
+        QTest::newRow("location tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
+            ScannerPublisher::setItems(w.scanner(), {ScannerFixture::row(input, input)});
+            const QAbstractItemModel *model = w.child<QTableView>("leftoversView")->model();
+            return Shown{model->index(0, LeftoversTableModel::locationColumn).data(Qt::ToolTipRole).toString()};
+        });
+        QTest::newRow("leftovers menu") << Kind::menu << Place([](WindowFixture &w, const QString &input) {
+            const LeftoverItem item = ScannerFixture::row(input, input);
+            ScannerPublisher::setItems(w.scanner(), {item});
+            return menuShowing(w.view->leftoversContextMenu({item.id}, w.view));
+        });
+        QTest::newRow("version cell") << Kind::line << Place([](WindowFixture &w, const QString &input) {
+            publishApp(w, input, input, input);
+            return cellShowing(w.child<QTableView>("rosterView"), RosterTableModel::versionColumn);
+        });
+        QTest::newRow("roster app tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
+            publishApp(w, input, input, input);
+            const QAbstractItemModel *model = w.child<QTableView>("rosterView")->model();
+            return Shown{model->index(0, RosterTableModel::appColumn).data(Qt::ToolTipRole).toString()};
+        });
+        QTest::newRow("roster menu") << Kind::menu << Place([](WindowFixture &w, const QString &input) {
+            publishApp(w, input, input, input);
+            return menuShowing(rosterMenu(w));
+        });
+        QTest::newRow("removal alert") << Kind::line << Place([](WindowFixture &w, const QString &input) {
+            publishApp(w, input, input, input);
+            QMenu *menu = rosterMenu(w);
+            for (QAction *action : menu->actions()) {
+                if (action->text().contains(QLatin1String("Completely")))
+                    action->trigger();
+            }
+            delete menu;
+            return labelShowing(w.view->findChild<QMessageBox *>(QStringLiteral("removeAppAlert")));
+        });
+    }
+
+    void shownAsIs()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(Place, place);
+        WindowFixture w;
+        // Were the text read as markup, drawing it would read this file.
+        QTemporaryDir dir;
+        const QString image = dir.filePath(QStringLiteral("x.png"));
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not an image");
+        const QDateTime old(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+        QVERIFY(file.setFileTime(old, QFileDevice::FileAccessTime) && file.setFileTime(old, QFileDevice::FileModificationTime));
+        file.close();
+        const QString input = QStringLiteral("<b>x</b> <img src=\"%1\"> Tom & Jerry\n\u202Eevil").arg(image);
+        const QString flat = QString(input).replace(QLatin1Char('\n'), QChar(0x23CE));
+
+        const Shown shown = place(w, input);
+        QVERIFY2(shown.text.contains(QLatin1String("Jerry")), qPrintable(shown.text));
+        switch (kind) {
+        case Kind::line:
+            QCOMPARE(shown.format, Qt::PlainText);
+            QVERIFY2(shown.text.contains(flat) && !shown.text.contains(QLatin1Char('\n')), qPrintable(shown.text));
+            break;
+        case Kind::toolTip: {
+            // As the tool tip shows it: rich text when it might be.
+            QTextDocument document;
+            Qt::mightBeRichText(shown.text) ? document.setHtml(shown.text) : document.setPlainText(shown.text);
+            QCOMPARE(document.toPlainText(), input);
+            QImage canvas(400, 100, QImage::Format_ARGB32);
+            QPainter painter(&canvas);
+            document.drawContents(&painter);
+            break;
+        }
+        case Kind::menu:
+            for (const QString &entry : shown.text.split(QLatin1Char('\n')))
+                QVERIFY2(entry.contains(QString(flat).replace(QLatin1Char('&'), QStringLiteral("&&"))), qPrintable(entry));
+            break;
+        }
+        if (shown.drawn)
+            shown.drawn->grab();
+        w.main.grab();
+        QCOMPARE(QFileInfo(image).lastRead(), old);
+    }
+};
+
+QTEST_MAIN(TestUntrustedText)
+#include "tst_untrusted_text_widgets.moc"

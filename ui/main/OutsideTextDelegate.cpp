@@ -1,0 +1,8 @@
+#include "ui/main/OutsideTextDelegate.h"
+
+#include "ui/common/OutsideText.h"
+
+QString OutsideTextDelegate::displayText(const QVariant &value, const QLocale &locale) const
+{
+    return OutsideText::inLine(QStyledItemDelegate::displayText(value, locale));
+}
