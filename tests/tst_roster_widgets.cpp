@@ -1,9 +1,11 @@
 #include "model/StoredLists.h"
 #include "support/WindowFixture.h"
+#include "ui/common/FileIconSource.h"
 #include "ui/main/LogEntriesModel.h"
 #include "ui/main/LogView.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QListView>
 #include <QMessageBox>
@@ -11,8 +13,35 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QSignalSpy>
+#include <QtEndian>
 
-// The Installed Apps tab, the drop target and the log sheet over a fake Mac.
+namespace {
+
+// One block of an icon file: type, length (header included), data.
+QByteArray icnsBlock(const char *type, const QByteArray &data)
+{
+    QByteArray length(4, Qt::Uninitialized);
+    qToBigEndian(quint32(8 + data.size()), length.data());
+    return QByteArray(type, 4) + length + data;
+}
+
+QByteArray redPng(int side, QImage::Format format = QImage::Format_ARGB32)
+{
+    QImage image(side, side, format);
+    if (format == QImage::Format_Indexed8)
+        image.setColorTable({qRgb(255, 0, 0)});
+    image.fill(Qt::red);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return data;
+}
+
+} // namespace
+
+// The Installed Apps tab, its app icons, the drop target and the log sheet over a fake Mac.
 class TestRosterWidgets : public QObject
 {
     Q_OBJECT
@@ -81,6 +110,41 @@ private slots:
             w.chooseInRosterMenu(0, QStringLiteral("Remove \"\u2068Alpha\u2069\" Completely…"));
             QVERIFY(w.view->showRemoveConfirmation() && w.view->appToRemove());
         }
+    }
+
+    void appIcon_data()
+    {
+        QTest::addColumn<QByteArray>("icns"); // empty: a link to a named pipe
+        QTest::addColumn<bool>("shown");
+        const QByteArray red = icnsBlock("ic07", redPng(128));
+        // 5600 × 5600: 31 MB or more decoded, a few KB in the file.
+        const QByteArray huge = icnsBlock("ic12", redPng(5600, QImage::Format_Indexed8));
+        QTest::newRow("128-pixel PNG") << icnsBlock("icns", red) << true;
+        QTest::newRow("classic 16 pixels and mask")
+            << icnsBlock("icns", icnsBlock("is32", QByteArray("\xff\0\0\xff", 4).repeated(256))
+                                     + icnsBlock("s8mk", QByteArray(256, '\xff')))
+            << true;
+        QTest::newRow("5600 pixels beside 128") << icnsBlock("icns", huge + red) << true;
+        QTest::newRow("only 5600 pixels") << icnsBlock("icns", huge) << false;
+        QTest::newRow("entry over the read cap")
+            << icnsBlock("icns", icnsBlock("ic07", redPng(128) + QByteArray(5 << 20, '\0'))) << false;
+        QTest::newRow("link to a named pipe") << QByteArray() << false;
+    }
+    // The bundle's own image, else the fallback; either way the answer comes.
+    void appIcon()
+    {
+        QFETCH(QByteArray, icns);
+        QFETCH(bool, shown);
+        FakeMac mac;
+        const QString bundle = mac.createApp(QStringLiteral("/Applications/Icon.app"), QStringLiteral("com.example.icon"));
+        const QString file = bundle + QStringLiteral("/Contents/Resources/AppIcon.icns");
+        icns.isEmpty() ? mac.createSymlink(mac.createFifo(QStringLiteral("/tmp/pipe")), file) : mac.createFile(file, icns);
+        FileIconSource source;
+        QSignalSpy ready(&source, &FileIconSource::iconReady);
+        QVERIFY(source.icon(bundle).isNull());
+        QVERIFY(ready.wait());
+        const QImage drawn = source.icon(bundle).pixmap(40).toImage();
+        QCOMPARE(!drawn.isNull() && drawn.pixelColor(20, 20) == QColor(Qt::red), shown);
     }
 
     // Only local files light the frame; it goes when the drag leaves.

@@ -9,8 +9,10 @@
 
 // The icon the desktop shows for a file: for an application bundle its own
 // icon file, else the file manager's icon for that kind of file. Icons are
-// read off the main thread and kept per path, so a table asks as often as it
-// paints without touching the disk.
+// read on a pool of their own, off the main thread and apart from scans, and
+// kept per path, so a table asks as often as it paints without touching the
+// disk. An icon file is read only when it is a regular file, a few MiB of it
+// at most, and an image over 1024 × 1024 is not decoded.
 class FileIconSource : public QObject
 {
     Q_OBJECT
