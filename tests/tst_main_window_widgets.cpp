@@ -85,7 +85,7 @@ private slots:
                 QVERIFY2(w.shows(banner), banner);
         }
         QCOMPARE(w.child<QLabel>("removalFailureCount")->text(), QStringLiteral("2 item(s) could not be removed"));
-        QCOMPARE(w.child<QLabel>("removalFailurePath")->text(), QStringLiteral("/x/one"));
+        QCOMPARE(w.child<ElidedLabel>("removalFailurePath")->text(), QStringLiteral("/x/one"));
 
         QTest::mouseClick(w.child("fullDiskAccessBanner"), Qt::LeftButton);
         QTest::mouseClick(w.child<QPushButton>("openSettingsButton"), Qt::LeftButton);

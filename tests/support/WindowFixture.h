@@ -6,6 +6,7 @@
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 #include "ui/main/ContentView.h"
+#include "ui/settings/ElidedLabel.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -43,7 +44,7 @@ public:
     QString status() const
     {
         QStringList texts;
-        for (QLabel *label : child("statusBar")->findChildren<QLabel *>())
+        for (ElidedLabel *label : child("statusBar")->findChildren<ElidedLabel *>())
             texts << label->text();
         return texts.join(QLatin1Char(' '));
     }

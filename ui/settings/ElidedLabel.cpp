@@ -11,6 +11,14 @@ ElidedLabel::ElidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *p
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
+void ElidedLabel::setText(const QString &text)
+{
+    m_text = text;
+    setToolTip(text);
+    updateGeometry();
+    update();
+}
+
 QSize ElidedLabel::sizeHint() const
 {
     return {fontMetrics().horizontalAdvance(m_text), fontMetrics().height()};
@@ -18,7 +26,9 @@ QSize ElidedLabel::sizeHint() const
 
 QSize ElidedLabel::minimumSizeHint() const
 {
-    return {fontMetrics().horizontalAdvance(QStringLiteral("M…M")), fontMetrics().height()};
+    // A text shorter than an elided one is never shortened.
+    const int shortest = qMin(fontMetrics().horizontalAdvance(m_text), fontMetrics().horizontalAdvance(QStringLiteral("M…M")));
+    return {shortest, fontMetrics().height()};
 }
 
 void ElidedLabel::paintEvent(QPaintEvent *)
