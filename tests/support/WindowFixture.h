@@ -32,8 +32,22 @@ public:
         main.show();
         main.activateWindow();
     }
-    // Background work (a removal's later steps, icon reads) must not outlive the fake Mac.
-    ~WindowFixture() { QThreadPool::globalInstance()->waitForDone(); }
+    // Background work (a removal's later steps, icon reads) must not outlive the fake Mac,
+    // nor what it posts back to the main thread.
+    ~WindowFixture()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::sendPostedEvents();
+    }
+
+    // A new content over the services as they are now: the Scanner copies the tool
+    // runner, so tools faked after the fixture was made need this.
+    void remake()
+    {
+        view = new ContentView(fixture.services(), updater, fixture.language);
+        main.setCentralWidget(view);
+        view->show();
+    }
 
     Scanner &scanner() const { return view->scanner(); }
     template <typename T = QWidget>
