@@ -35,6 +35,10 @@ void ElidedLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
-    const QString shown = fontMetrics().elidedText(m_text, m_mode, width());
+    // Whole when its own width fits: elidedText measures to fractions and would shorten a text
+    // laid out at exactly its (rounded) width.
+    const QString shown = fontMetrics().horizontalAdvance(m_text) <= width()
+        ? m_text
+        : fontMetrics().elidedText(m_text, m_mode, width());
     painter.drawText(rect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, shown);
 }
