@@ -1,14 +1,19 @@
 #include "model/StoredLists.h"
 #include "support/WindowFixture.h"
+#include "ui/common/OutsideText.h"
 #include "ui/main/SearchField.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFontInfo>
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <unistd.h>
 
 namespace {
 LeftoverItem row(const QString &name, LeftoverType type, const std::optional<QString> &path = std::nullopt)
@@ -80,6 +85,57 @@ private slots:
         QCOMPARE(w.view->tableSelection(), QSet<QUuid>{items[0].id});
     }
 
+    void actionButtons_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<int>("acted");
+        QTest::newRow("reset permissions") << "resetPermissionsButton" << "Reset Permissions (2)" << "/usr/bin/tccutil"
+                                           << QStringList{"reset|Camera|com.example.a", "reset|Microphone|com.example.b"} << 0;
+        QTest::newRow("remove background items")
+            << "removeBackgroundButton" << "Remove Background Items (1)" << "/bin/launchctl"
+            << QStringList{QStringLiteral("bootout|gui/%1/com.example.c").arg(::getuid())} << 2;
+    }
+
+    // Each button names its count and hands its whole list, in scan order, to its
+    // Scanner operation; the other selected rows stay selected.
+    void actionButtons()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, label);
+        QFETCH(QString, tool);
+        QFETCH(QStringList, calls);
+        QFETCH(int, acted);
+        WindowFixture w;
+        w.fixture.fakeTool(QStringLiteral("/usr/bin/tccutil"));
+        w.fixture.fakeTool(QStringLiteral("/bin/launchctl"));
+        w.fixture.fakeTool(QStringLiteral("/usr/bin/pkill"), QByteArray(), 1);
+        w.remake();
+        QList<LeftoverItem> items{row(QStringLiteral("A"), LeftoverType::permission),
+                                  row(QStringLiteral("B"), LeftoverType::permission),
+                                  row(QStringLiteral("C"), LeftoverType::backgroundActivity),
+                                  row(QStringLiteral("D"), LeftoverType::cache, QStringLiteral("/nowhere/d"))};
+        items[0].permissionService = QStringLiteral("Camera");
+        items[1].permissionService = QStringLiteral("Microphone");
+        ScannerPublisher::setItems(w.scanner(), items);
+        w.view->setSafeMode(false);
+        QSet<QUuid> all;
+        for (const LeftoverItem &item : items)
+            all << item.id;
+        w.view->setTableSelection(all);
+        auto *pressed = w.child<QPushButton>(qPrintable(button));
+        QVERIFY(pressed->isVisible());
+        QCOMPARE(pressed->text(), label);
+        QTest::mouseClick(pressed, Qt::LeftButton);
+        QTRY_COMPARE(w.fixture.recordedCalls(tool), calls);
+        QSet<QUuid> left = all;
+        for (int i = acted; i < acted + calls.size(); ++i)
+            left.remove(items[i].id);
+        QCOMPARE(w.view->tableSelection(), left);
+    }
+
     void contextMenuActions()
     {
         WindowFixture w;
@@ -114,6 +170,64 @@ private slots:
         QCOMPARE(w.fixture.newLogMessages(),
                  (QStringList{QStringLiteral("IGNORED: com.example.beta"), QStringLiteral("UN-IGNORED: com.example.alpha")}));
         QVERIFY(!w.view->leftoversContextMenu({items[3].id}, w.view));
+
+        // "Scan All Files" scans that one application on the Leftovers tab, selection emptied.
+        w.view->setSelectedTab(AppTab::installed);
+        w.view->setTableSelection({items[1].id});
+        actions = menuActions({items[1].id});
+        QCOMPARE(actions.at(2)->text(), QStringLiteral("Scan All Files for \"\u2068Alpha\u2069\""));
+        actions.at(2)->trigger();
+        QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
+        QVERIFY(w.view->tableSelection().isEmpty());
+        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Alpha…"));
+        QTRY_VERIFY(!w.scanner().isScanning());
+    }
+
+    void cells_data()
+    {
+        QTest::addColumn<std::optional<QString>>("path");
+        QTest::addColumn<std::optional<QString>>("service");
+        QTest::addColumn<QString>("tooltip");
+        QTest::newRow("path") << std::optional<QString>("/x/a") << std::optional<QString>("Camera") << "/x/a";
+        QTest::newRow("no path: the service") << std::optional<QString>() << std::optional<QString>("Camera") << "Camera";
+        QTest::newRow("neither: empty") << std::optional<QString>() << std::optional<QString>() << "";
+    }
+
+    // The Location tooltip's fallbacks; sizes in the window's language, digits of one width.
+    void cells()
+    {
+        QFETCH(std::optional<QString>, path);
+        QFETCH(std::optional<QString>, service);
+        QFETCH(QString, tooltip);
+        WindowFixture w;
+        w.fixture.language.setLanguage(AppLanguage::fr);
+        LeftoverItem item = row(QStringLiteral("A"), LeftoverType::cache, path);
+        item.permissionService = service;
+        item.size = 1'500'000;
+        ScannerPublisher::setItems(w.scanner(), {item});
+        QAbstractItemModel *model = w.child<QTableView>("leftoversView")->model();
+        QCOMPARE(model->index(0, 3).data(Qt::ToolTipRole).toString(), OutsideText::toolTip(tooltip));
+        QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("1,5 MB"));
+        QVERIFY(QFontInfo(model->index(0, 2).data(Qt::FontRole).value<QFont>()).fixedPitch());
+    }
+
+    // "All Types", a divider, then every type in declaration order with its symbol.
+    void typePicker()
+    {
+        WindowFixture w;
+        auto *picker = w.child<QComboBox>("typePicker");
+        const QList<LeftoverType> &types = LeftoverTypes::allCases();
+        QCOMPARE(picker->count(), 2 + types.size());
+        QCOMPARE(picker->itemText(0), QStringLiteral("All Types"));
+        QCOMPARE(picker->itemData(1, Qt::AccessibleDescriptionRole).toString(), QStringLiteral("separator"));
+        for (int i = 0; i < types.size(); ++i) {
+            QCOMPARE(picker->itemText(2 + i), LeftoverTypes::rawValue(types.at(i)));
+            QVERIFY(!picker->itemIcon(2 + i).isNull());
+        }
+        picker->setCurrentIndex(2 + int(types.indexOf(LeftoverType::log)));
+        QCOMPARE(w.view->selectedType(), std::optional(LeftoverType::log));
+        picker->setCurrentIndex(0);
+        QCOMPARE(w.view->selectedType(), std::optional<LeftoverType>());
     }
 
     // Search, Select All over the shown rows only, the clear button, header sorting.

@@ -1,5 +1,8 @@
 #include "support/WindowFixture.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -47,6 +50,76 @@ private slots:
         QTRY_VERIFY(!running());
     }
 
+    void tabSwitch_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("click") << "click";
+        QTest::newRow("setChecked") << "setChecked";
+        QTest::newRow("keyboard") << "keyboard";
+        QTest::newRow("accessible toggle") << "accessible";
+    }
+
+    // The segments follow their checked state, whatever changes it.
+    void tabSwitch()
+    {
+        QFETCH(QString, how);
+        WindowFixture w;
+        QVERIFY(QTest::qWaitForWindowActive(&w.main));
+        const QList<QPushButton *> segments = w.child("tabPicker")->findChildren<QPushButton *>();
+        QCOMPARE(segments.size(), 2);
+        QCOMPARE(segments[0]->text(), QStringLiteral("Leftovers"));
+        QCOMPARE(segments[1]->text(), QStringLiteral("Installed Apps"));
+        const auto pick = [&](QPushButton *segment) {
+            if (how == QLatin1String("click")) {
+                QTest::mouseClick(segment, Qt::LeftButton);
+            } else if (how == QLatin1String("setChecked")) {
+                segment->setChecked(true);
+            } else if (how == QLatin1String("keyboard")) {
+                segment->setFocus();
+                QTest::keyClick(segment, Qt::Key_Space);
+            } else {
+                QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(segment);
+                QVERIFY(accessible && accessible->actionInterface());
+                accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            }
+        };
+        for (const AppTab tab : {AppTab::installed, AppTab::leftovers}) {
+            pick(segments[tab == AppTab::installed ? 1 : 0]);
+            QTRY_COMPARE(w.view->selectedTab(), tab);
+            QVERIFY(w.shows(tab == AppTab::installed ? "rosterFilterBar" : "leftoversFilterBar"));
+            QVERIFY(segments[tab == AppTab::installed ? 0 : 1]->isChecked() == false);
+        }
+    }
+
+    void activity_data()
+    {
+        QTest::addColumn<bool>("scanning");
+        QTest::addColumn<bool>("loading");
+        QTest::addColumn<QString>("activity");
+        QTest::addColumn<QString>("rosterStatus");
+        QTest::newRow("scan and roster load: the scan's text") << true << true << "\u2068Scanning caches…\u2069" << "Computing sizes…";
+        QTest::newRow("roster load only") << false << true << "Loading apps…" << "Computing sizes…";
+        QTest::newRow("scan only") << true << false << "\u2068Scanning caches…\u2069" << "";
+    }
+
+    // The header names the scan while one runs; the roster's status bar reads
+    // "Computing sizes…" while the roster loads.
+    void activity()
+    {
+        QFETCH(bool, scanning);
+        QFETCH(bool, loading);
+        QFETCH(QString, activity);
+        QFETCH(QString, rosterStatus);
+        WindowFixture w;
+        ScannerPublisher::setScanProgress(w.scanner(), QStringLiteral("Scanning caches…"));
+        ScannerPublisher::setIsScanning(w.scanner(), scanning);
+        ScannerPublisher::setIsLoadingRoster(w.scanner(), loading);
+        QVERIFY(w.shows("activityText"));
+        QCOMPARE(w.child<QLabel>("activityText")->text(), activity);
+        w.view->setSelectedTab(AppTab::installed);
+        QCOMPARE(w.status(), rosterStatus);
+    }
+
     void paneChoice()
     {
         WindowFixture w;
@@ -85,7 +158,7 @@ private slots:
                 QVERIFY2(w.shows(banner), banner);
         }
         QCOMPARE(w.child<QLabel>("removalFailureCount")->text(), QStringLiteral("2 item(s) could not be removed"));
-        QCOMPARE(w.child<QLabel>("removalFailurePath")->text(), QStringLiteral("\u2068/x/one\u2069"));
+        QCOMPARE(w.child<ElidedLabel>("removalFailurePath")->text(), QStringLiteral("\u2068/x/one\u2069"));
 
         QTest::mouseClick(w.child("fullDiskAccessBanner"), Qt::LeftButton);
         QTest::mouseClick(w.child<QPushButton>("openSettingsButton"), Qt::LeftButton);

@@ -2,11 +2,13 @@
 #include "support/WindowFixture.h"
 #include "ui/common/FileIconSource.h"
 #include "ui/main/LogEntriesModel.h"
+#include "ui/common/UiStyle.h"
 #include "ui/main/LogView.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QListView>
 #include <QMessageBox>
 #include <QMimeData>
@@ -63,6 +65,14 @@ private slots:
         QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Zed…"));
         QTRY_VERIFY(!w.scanner().isScanning());
 
+        // "Reset App" scans, like "Scan Leftovers"; it removes nothing.
+        w.view->setSelectedTab(AppTab::installed);
+        w.chooseInRosterMenu(0, QStringLiteral("Reset App \"\u2068Zed\u2069\" (keep .app, remove support files)"));
+        QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
+        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Zed…"));
+        QTRY_VERIFY(!w.scanner().isScanning());
+        QVERIFY(QFileInfo::exists(apps[0].path));
+
         // Ignoring from the roster writes only the list; un-ignoring logs.
         w.fixture.newLogMessages();
         w.chooseInRosterMenu(0, QStringLiteral("Add \"\u2068Zed\u2069\" to Ignore List"));
@@ -70,6 +80,106 @@ private slots:
         w.chooseInRosterMenu(0, QStringLiteral("Remove \"\u2068Zed\u2069\" from Ignore List"));
         QCOMPARE(StoredLists::ignoredBundleIDs(w.fixture.defaults), QStringList());
         QCOMPARE(w.fixture.newLogMessages(), QStringList{"UN-IGNORED: com.example.zed"});
+    }
+
+    // Entries, order, dividers, the one destructive entry, all for the first app in roster order.
+    void menuStructure()
+    {
+        WindowFixture w;
+        const QList<InstalledApp> apps = w.publishApps({"Zed", "Alpha"});
+        auto *table = w.child<QTableView>("rosterView");
+        w.view->setSelectedTab(AppTab::installed);
+        w.view->setRosterSelection({apps[0].id, apps[1].id});
+        emit table->customContextMenuRequested(table->visualRect(table->model()->index(0, 0)).center());
+        QMenu *menu = table->findChild<QMenu *>(QStringLiteral("rosterMenu"));
+        QStringList entries;
+        for (QAction *action : menu->actions())
+            entries << (action->isSeparator() ? QStringLiteral("---") : action->text() + (action->icon().isNull() ? "" : " [destructive]"));
+        QCOMPARE(entries, (QStringList{"Show in Finder", "---", "Scan Leftovers for \"\u2068Zed\u2069\"",
+                                       "Reset App \"\u2068Zed\u2069\" (keep .app, remove support files)",
+                                       "Reset All Permissions for \"\u2068Zed\u2069\"", "---",
+                                       "Remove \"\u2068Zed\u2069\" Completely… [destructive]", "---",
+                                       "Add \"\u2068Zed\u2069\" to Ignore List"}));
+        delete menu;
+    }
+
+    // The tool run by "Reset All Permissions", the tab and selections left alone.
+    void menuResetsPermissions()
+    {
+        WindowFixture w;
+        w.fixture.fakeTool(QStringLiteral("/usr/bin/tccutil"));
+        w.remake();
+        w.view->setSelectedTab(AppTab::installed);
+        const QList<InstalledApp> apps = w.publishApps({"Zed"});
+        w.view->setRosterSelection({apps[0].id});
+        w.chooseInRosterMenu(0, QStringLiteral("Reset All Permissions for \"\u2068Zed\u2069\""));
+        QTRY_COMPARE(w.fixture.recordedCalls(QStringLiteral("/usr/bin/tccutil")), QStringList{"reset|All|com.example.zed"});
+        QCOMPARE(w.view->selectedTab(), AppTab::installed);
+        QCOMPARE(w.view->rosterSelection(), QSet<QUuid>{apps[0].id});
+    }
+
+    // Shown only on the roster with a selection; scans the first selected app in
+    // roster order (not the table's), empties the leftovers selection, shows Leftovers.
+    void scanLeftoversButton()
+    {
+        WindowFixture w;
+        const QList<InstalledApp> apps = w.publishApps({"Zed", "Alpha", "Mid"});
+        auto *button = w.child<QPushButton>("scanLeftoversButton");
+        w.view->setRosterSelection({apps[2].id, apps[0].id});
+        QVERIFY(!button->isVisible());
+        w.view->setSelectedTab(AppTab::installed);
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->text(), QStringLiteral("Scan Leftovers"));
+        w.view->setRosterSelection({});
+        QVERIFY(!button->isVisible());
+
+        w.view->setRosterSelection({apps[2].id, apps[0].id});
+        w.view->setTableSelection({QUuid::createUuid()});
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
+        QVERIFY(w.view->tableSelection().isEmpty());
+        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Zed…"));
+        QTRY_VERIFY(!w.scanner().isScanning());
+    }
+
+    void cells_data()
+    {
+        QTest::addColumn<bool>("known");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QList<bool>>("dimmed");
+        QTest::newRow("nothing known yet") << false << QStringList{"—", "…", "Never"} << QList<bool>{false, true, true};
+        QTest::newRow("sized and launched, in French") << true << QStringList{"2.1", "1,5 MB", QString()}
+                                                       << QList<bool>{false, false, false};
+    }
+
+    // Version, App Size and Last Launched cells; sizes arrive later, in the window's language, fixed pitch.
+    void cells()
+    {
+        QFETCH(bool, known);
+        QFETCH(QStringList, texts);
+        QFETCH(QList<bool>, dimmed);
+        WindowFixture w;
+        w.fixture.language.setLanguage(AppLanguage::fr);
+        QList<InstalledApp> apps = w.publishApps({"Zed"});
+        if (known) {
+            apps[0].version = QStringLiteral("2.1");
+            apps[0].lastLaunched = QDateTime::currentDateTime().addDays(-1);
+            ScannerPublisher::setInstalledApps(w.scanner(), apps);
+            apps[0].appSize = 1'500'000;
+            ScannerPublisher::setInstalledApps(w.scanner(), apps);
+        }
+        QAbstractItemModel *model = w.child<QTableView>("rosterView")->model();
+        const qreal secondary = UiStyle::color(UiStyle::Tone::secondary).alphaF();
+        for (int column = 1; column <= 3; ++column) {
+            const QModelIndex cell = model->index(0, column);
+            // The launch date's wording is the model's; here only that it is not "Never".
+            if (texts.at(column - 1).isNull())
+                QVERIFY(cell.data().toString() != QStringLiteral("Never"));
+            else
+                QCOMPARE(cell.data().toString(), texts.at(column - 1));
+            QCOMPARE(cell.data(Qt::ForegroundRole).value<QColor>().alphaF() < secondary, dimmed.at(column - 1));
+        }
+        QVERIFY(QFontInfo(model->index(0, 2).data(Qt::FontRole).value<QFont>()).fixedPitch());
     }
 
     void removalAlert_data()

@@ -2,6 +2,7 @@
 #include "core/UpdateChecker.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScannerFixture.h"
+#include "support/ScannerPublisher.h"
 #include "ui/main/ContentView.h"
 #include "ui/settings/PrivacySettingsView.h"
 #include "ui/settings/SettingsView.h"
@@ -11,6 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLayout>
+#include <QTabWidget>
 #include <QMainWindow>
 #include <QTest>
 
@@ -60,8 +63,19 @@ private slots:
         AppDelegate delegate(fixture.defaults, settings, updater, starter);
         delegate.applicationDidFinishLaunching();
         QCOMPARE(starter.starts.size(), starts ? 1 : 0);
+        // Written out: a changed value or order here changes what a crash report may carry.
+        const CrashReportingOptions options{{"dsn", dsn},
+                                            {"debug", false},
+                                            {"sendDefaultPii", false},
+                                            {"tracesSampleRate", 0},
+                                            {"enableAppHangTracking", false},
+                                            {"enableCaptureFailedRequests", false},
+                                            {"enableAutoSessionTracking", false},
+                                            {"maxBreadcrumbs", 0},
+                                            {"enableUncaughtNSExceptionReporting", false},
+                                            {"enableSwizzling", false}};
         if (starts)
-            QCOMPARE(starter.starts.first().first(), (QPair<QString, QVariant>("dsn", dsn)));
+            QCOMPARE(starter.starts.first(), options);
         QTRY_COMPARE(server.requestCount(), 1);
     }
 
@@ -95,20 +109,73 @@ private slots:
         QCOMPARE(app.helpWindow(), help);
 
         action(QStringLiteral("Settings…"))->trigger();
-        QWidget *settings = app.settingsWindow();
+        auto *settings = static_cast<SettingsView *>(app.settingsWindow());
         static_cast<ContentView *>(main->centralWidget())->openSettingsWindow();
         QCOMPARE(app.settingsWindow(), settings);
-        // Reopened after the crash-report switch was turned off (launch long finished), the window shows it off.
+        // Reopened after the crash-report switch was turned off (launch long finished), the
+        // window shows it off, on the tab last chosen.
         QCoreApplication::processEvents();
-        static_cast<SettingsView *>(settings)->privacyTab()->crashReportSwitch()->setChecked(false);
+        settings->tabs()->setCurrentWidget(settings->privacyTab());
+        settings->privacyTab()->crashReportSwitch()->setChecked(false);
         settings->close();
         QTRY_VERIFY(!app.settingsWindow());
         action(QStringLiteral("Settings…"))->trigger();
-        QVERIFY(!static_cast<SettingsView *>(app.settingsWindow())->privacyTab()->crashReportSwitch()->isChecked());
+        settings = static_cast<SettingsView *>(app.settingsWindow());
+        QCOMPARE(settings->selectedTab(), QStringLiteral("privacy"));
+        QVERIFY(!settings->privacyTab()->crashReportSwitch()->isChecked());
+
+        action(QStringLiteral("About Quillmere"))->trigger();
+        QWidget *about = app.aboutWindow();
+        QVERIFY(about && about->isVisible());
+        action(QStringLiteral("About Quillmere"))->trigger();
+        QCOMPARE(app.aboutWindow(), about);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                               [about](QWidget *w) { return w->isVisible() && w->windowTitle() == about->windowTitle(); }),
+                 1);
 
         action(QStringLiteral("New Window"))->trigger();
         QCOMPARE(app.mainWindows().size(), 2);
         QVERIFY(app.mainWindows().last() != main);
+    }
+
+    // At its minimum size each window shows all of its content: the main window's
+    // content keeps 960 x 580 below the menu bar, its action bar whole under both banners.
+    void minimumSizes()
+    {
+        ScannerFixture fixture;
+        LocalHttpServer server;
+        UpdateChecker updater(fixture.defaults, fixture.workspace, server.url(), 5000);
+        RecordingStarter starter;
+        QuillmereApp app({fixture.services(), &updater, &fixture.language, &fixture.defaults, AppSettings::fallback(),
+                          &starter});
+        app.start();
+        QMainWindow *main = app.mainWindows().first();
+        auto *content = static_cast<ContentView *>(main->centralWidget());
+        ScannerPublisher::setTccAccessDenied(content->scanner(), true);
+        ScannerPublisher::setRemovalFailures(content->scanner(), {ScannerFixture::row(QStringLiteral("A"), QStringLiteral("/x"))});
+        app.showSettings();
+        app.showHelp();
+
+        const struct
+        {
+            QWidget *window;
+            QWidget *content;
+            QSize floor;
+        } windows[] = {{main, content, {960, 580}},
+                       {app.settingsWindow(), app.settingsWindow(), {520, 380}},
+                       {app.helpWindow(), app.helpWindow(), {520, 400}}};
+        for (const auto &w : windows) {
+            w.window->resize(w.window->minimumSize());
+            QTRY_COMPARE(w.window->size(), w.window->minimumSize());
+            QCoreApplication::processEvents();
+            const QSize shown = w.content->size();
+            QVERIFY2(shown.width() >= w.floor.width() && shown.height() >= w.floor.height(), qPrintable(w.window->windowTitle()));
+            QVERIFY2(shown.expandedTo(w.content->layout()->minimumSize()) == shown, qPrintable(w.window->windowTitle()));
+        }
+        auto *actionBar = content->findChild<QWidget *>(QStringLiteral("actionBar"));
+        QCOMPARE(actionBar->mapTo(content, actionBar->rect().bottomLeft()).y(), content->height() - 1);
+        QVERIFY(actionBar->height() >= actionBar->minimumSizeHint().height());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 #include "ui/main/ContentView.h"
+#include "ui/settings/ElidedLabel.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -31,8 +32,22 @@ public:
         main.show();
         main.activateWindow();
     }
-    // Background work (a removal's later steps, icon reads) must not outlive the fake Mac.
-    ~WindowFixture() { QThreadPool::globalInstance()->waitForDone(); }
+    // Background work (a removal's later steps, icon reads) must not outlive the fake Mac,
+    // nor what it posts back to the main thread.
+    ~WindowFixture()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::sendPostedEvents();
+    }
+
+    // A new content over the services as they are now: the Scanner copies the tool
+    // runner, so tools faked after the fixture was made need this.
+    void remake()
+    {
+        view = new ContentView(fixture.services(), updater, fixture.language);
+        main.setCentralWidget(view);
+        view->show();
+    }
 
     Scanner &scanner() const { return view->scanner(); }
     template <typename T = QWidget>
@@ -43,7 +58,7 @@ public:
     QString status() const
     {
         QStringList texts;
-        for (QLabel *label : child("statusBar")->findChildren<QLabel *>())
+        for (ElidedLabel *label : child("statusBar")->findChildren<ElidedLabel *>())
             texts << label->text();
         return texts.join(QLatin1Char(' '));
     }

@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -97,7 +98,6 @@ ContentView::ContentView(const ScannerServices &services, UpdateChecker &updater
     , m_updater(updater)
     , m_safeMode(SafeModeSetting::forStore(*services.defaults))
 {
-    setMinimumSize(960, 580);
     setAcceptDrops(true);
     setLocale(m_lm.locale());
     buildFrame();
@@ -336,7 +336,11 @@ QWidget *ContentView::buildTabPicker()
                                     : segment.arg(line, base, QStringLiteral("top-right"), QStringLiteral("bottom-right"), accent));
         group->addButton(button);
         layout->addWidget(button);
-        connect(button, &QPushButton::clicked, this, [this, tab] { setSelectedTab(tab); });
+        // Whatever checks a segment (a click, the keyboard, an assistive tool) picks its tab.
+        connect(button, &QPushButton::toggled, this, [this, tab](bool checked) {
+            if (checked)
+                setSelectedTab(tab);
+        });
         (tab == AppTab::leftovers ? m_leftoversTabButton : m_installedTabButton) = button;
     }
     layout->addStretch(1);
@@ -622,7 +626,15 @@ bool ContentView::eventFilter(QObject *watched, QEvent *event)
         openFullDiskAccessSettings();
         return true;
     }
+    if (m_rosterView && watched == m_rosterView->viewport() && event->type() == QEvent::Resize)
+        fitRosterVersionColumn();
     return QWidget::eventFilter(watched, event);
+}
+
+QSize ContentView::minimumSizeHint() const
+{
+    // Not a fixed minimum: a fixed one would let banners squeeze the action bar off the window.
+    return QWidget::minimumSizeHint().expandedTo(QSize(960, 580));
 }
 
 void ContentView::resizeEvent(QResizeEvent *event)

@@ -109,6 +109,9 @@ public:
     // Accepts a drop of file URLs: only the first one is handled. False for an empty list.
     bool handleDrop(const QList<QUrl> &urls);
 
+    // 960 × 580, or more while the regions shown need more, so nothing is cut.
+    QSize minimumSizeHint() const override;
+
 signals:
     // The framework's open-settings action: the application brings up its settings window.
     void settingsRequested();
@@ -194,6 +197,7 @@ private:
     void scanDroppedApp(const QString &bundleID, const QString &appName);
     // `rosterChanged`: the scanner published a new roster (perhaps only a size).
     void refreshRoster(bool rosterChanged = false);
+    void fitRosterVersionColumn();
     void showRosterSelection();
     void takeRosterSelection();
     void openRosterMenu(const QPoint &pos);

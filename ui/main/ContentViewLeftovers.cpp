@@ -18,6 +18,7 @@
 #include "ui/main/LeftoversTableModel.h"
 #include "ui/main/OutsideTextDelegate.h"
 #include "ui/main/SearchField.h"
+#include "ui/settings/ElidedLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -412,8 +413,10 @@ void ContentView::buildLeftoversRegions()
     });
 
     // ---- banners ----
+    // Symbols stand at the top of their banner, beside the first line.
     auto *accessRow = static_cast<QBoxLayout *>(m_fullDiskAccessBanner->layout());
-    accessRow->addWidget(symbolLabel(QStringLiteral("lock.shield.fill"), 16, Tone::orange, m_fullDiskAccessBanner));
+    accessRow->addWidget(symbolLabel(QStringLiteral("lock.shield.fill"), 16, Tone::orange, m_fullDiskAccessBanner), 0,
+                         Qt::AlignTop);
     QVBoxLayout *accessText = textColumn(accessRow);
     accessText->addWidget(textLabel(tr("Full Disk Access required for permission scanning"),
                                     UiStyle::font(TextStyle::caption, QFont::Bold), Tone::primary,
@@ -421,25 +424,30 @@ void ContentView::buildLeftoversRegions()
     accessText->addWidget(textLabel(tr("Open System Settings \u2192 Privacy & Security \u2192 Full Disk Access"),
                                     UiStyle::font(TextStyle::caption), Tone::secondary, m_fullDiskAccessBanner));
     accessRow->addStretch(1);
-    accessRow->addWidget(symbolLabel(QStringLiteral("arrow.up.right"), 12, Tone::orange, m_fullDiskAccessBanner));
+    accessRow->addWidget(symbolLabel(QStringLiteral("arrow.up.right"), 12, Tone::orange, m_fullDiskAccessBanner), 0,
+                         Qt::AlignTop);
 
     auto *failureRow = static_cast<QBoxLayout *>(m_removalFailureBanner->layout());
     failureRow->addWidget(
-        symbolLabel(QStringLiteral("exclamationmark.triangle.fill"), 16, Tone::orange, m_removalFailureBanner));
+        symbolLabel(QStringLiteral("exclamationmark.triangle.fill"), 16, Tone::orange, m_removalFailureBanner), 0,
+        Qt::AlignTop);
+    // The text column takes the free width, so the path is shortened only where the banner ends.
     QVBoxLayout *failureText = textColumn(failureRow);
+    failureRow->setStretchFactor(failureText, 1);
     auto *failureCount = textLabel({}, UiStyle::font(TextStyle::caption, QFont::Bold), Tone::primary,
                                    m_removalFailureBanner);
     failureCount->setObjectName(QStringLiteral("removalFailureCount"));
-    auto *failurePath = textLabel({}, UiStyle::monospacedFont(TextStyle::caption), Tone::secondary,
-                                  m_removalFailureBanner);
+    // One line however long the path, shortened in the middle.
+    auto *failurePath = new ElidedLabel(QString(), Qt::ElideMiddle, m_removalFailureBanner);
     failurePath->setObjectName(QStringLiteral("removalFailurePath"));
-    // One line however long the path: the label may shrink below its text.
-    failurePath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    failurePath->setFont(UiStyle::monospacedFont(TextStyle::caption));
+    QPalette pathPalette = failurePath->palette();
+    pathPalette.setColor(QPalette::WindowText, UiStyle::color(Tone::secondary));
+    failurePath->setPalette(pathPalette);
     failureText->addWidget(failureCount);
     failureText->addWidget(textLabel(tr("Grant Full Disk Access in System Settings \u2192 Privacy & Security, then try again."),
                                      UiStyle::font(TextStyle::caption), Tone::secondary, m_removalFailureBanner));
     failureText->addWidget(failurePath);
-    failureRow->addStretch(1);
     auto *openSettings = new QPushButton(tr("Open Settings"), m_removalFailureBanner);
     openSettings->setObjectName(QStringLiteral("openSettingsButton"));
     openSettings->setFont(UiStyle::font(TextStyle::callout));
@@ -593,7 +601,7 @@ void ContentView::refreshActionBar()
         sameKinds = row->itemAt(i)->widget()->property("pieceStyle").toInt() == int(pieces.at(i).style);
     if (sameKinds) {
         for (int i = 0; i < row->count(); ++i)
-            static_cast<QLabel *>(row->itemAt(i)->widget())->setText(pieces.at(i).text);
+            static_cast<ElidedLabel *>(row->itemAt(i)->widget())->setText(pieces.at(i).text);
         pieces.clear();
     } else {
         while (QLayoutItem *item = row->takeAt(0)) {
@@ -601,14 +609,25 @@ void ContentView::refreshActionBar()
             delete item;
         }
     }
+    // Pieces give way to the buttons, shortened with an ellipsis, so the window keeps its width.
+    const auto pieceLabel = [this](const QString &text, const QFont &font, Tone tone) {
+        auto *label = new ElidedLabel(text, Qt::ElideRight, m_statusPieces);
+        label->setFont(font);
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, UiStyle::color(tone));
+        label->setPalette(palette);
+        return label;
+    };
+    const QFont caption = UiStyle::font(TextStyle::caption);
     for (const ActionBarRules::StatusPiece &piece : pieces) {
-        QLabel *label = nullptr;
+        ElidedLabel *label = nullptr;
         switch (piece.style) {
-        case Style::separator: label = textLabel(piece.text, font(), Tone::tertiary, m_statusPieces); break;
-        case Style::caption: label = textLabel(piece.text, UiStyle::font(TextStyle::caption), Tone::secondary, m_statusPieces); break;
-        case Style::safeModeNote: label = textLabel(piece.text, UiStyle::font(TextStyle::caption), Tone::orange, m_statusPieces); break;
-        case Style::selection: label = textLabel(piece.text, UiStyle::font(TextStyle::caption, QFont::Bold), Tone::primary, m_statusPieces); break;
-        case Style::willFree: label = textLabel(piece.text, UiStyle::font(TextStyle::caption), Tone::secondary, m_statusPieces); break;
+        case Style::separator: label = pieceLabel(piece.text, font(), Tone::tertiary); break;
+        case Style::caption: label = pieceLabel(piece.text, caption, Tone::secondary); break;
+        case Style::safeModeNote: label = pieceLabel(piece.text, caption, Tone::orange); break;
+        case Style::selection: label = pieceLabel(piece.text, UiStyle::font(TextStyle::caption, QFont::Bold), Tone::primary); break;
+        case Style::willFree: label = pieceLabel(piece.text, caption, Tone::secondary); break;
         }
         label->setProperty("pieceStyle", int(piece.style));
         m_statusPieces->layout()->addWidget(label);

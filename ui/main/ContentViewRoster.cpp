@@ -39,6 +39,14 @@ QString toneCss(UiStyle::Tone tone)
     return QStringLiteral("color: %1;").arg(UiStyle::css(UiStyle::color(tone)));
 }
 
+struct ColumnWidth
+{
+    int minimum;
+    int ideal;
+};
+// By column: App, Version, App Size, Last Launched.
+constexpr ColumnWidth rosterWidths[] = {{170, 220}, {60, 80}, {70, 90}, {100, 120}};
+
 // The sort key a header section stands for; the Version column has none.
 std::optional<AppComparator::Key> sortKey(int column)
 {
@@ -124,6 +132,8 @@ void ContentView::buildRosterRegions()
     // ---- table ----
     m_rosterModel = new RosterTableModel(this);
     m_rosterModel->setIconSource(m_fileIcons);
+    m_rosterModel->setLocale(m_lm.locale());
+    connect(&m_lm, &LanguageManager::languageChanged, this, [this] { m_rosterModel->setLocale(m_lm.locale()); });
     m_rosterView = new QTableView(m_rosterTable);
     m_rosterView->setObjectName(QStringLiteral("rosterView"));
     m_rosterView->setModel(m_rosterModel);
@@ -145,13 +155,16 @@ void ContentView::buildRosterRegions()
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    header->setMinimumSectionSize(60);
-    // Ideal widths; the App column takes what is left.
-    header->resizeSection(RosterTableModel::appColumn, 220);
-    header->resizeSection(RosterTableModel::versionColumn, 80);
-    header->resizeSection(RosterTableModel::sizeColumn, 90);
-    header->resizeSection(RosterTableModel::lastLaunchedColumn, 120);
+    header->setMinimumSectionSize(rosterWidths[RosterTableModel::versionColumn].minimum);
+    for (int column = 0; column < RosterTableModel::columnCount_; ++column)
+        header->resizeSection(column, rosterWidths[column].ideal);
+    // The App column takes what is left.
     header->setSectionResizeMode(RosterTableModel::appColumn, QHeaderView::Stretch);
+    connect(header, &QHeaderView::sectionResized, this, [header](int column, int, int size) {
+        if (column != RosterTableModel::appColumn && size < rosterWidths[column].minimum)
+            header->resizeSection(column, rosterWidths[column].minimum);
+    });
+    m_rosterView->viewport()->installEventFilter(this);
     m_rosterTable->layout()->addWidget(m_rosterView);
 
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
@@ -208,6 +221,7 @@ void ContentView::refreshRoster(bool rosterChanged)
     } else {
         m_rosterModel->setApps(DerivedLists::sortedApps(filteredApps(), m_rosterSortOrder));
         showRosterSelection();
+        fitRosterVersionColumn();
     }
     m_rosterShown = apps;
 
@@ -219,6 +233,19 @@ void ContentView::refreshRoster(bool rosterChanged)
     QHeaderView *header = m_rosterView->horizontalHeader();
     if (header->sortIndicatorSection() != sortColumn(first.key) || header->sortIndicatorOrder() != first.order)
         header->setSortIndicator(sortColumn(first.key), first.order);
+}
+
+void ContentView::fitRosterVersionColumn()
+{
+    // A long version takes room from a wide App column, down to the App column's ideal width.
+    using Column = RosterTableModel::Column;
+    QHeaderView *header = m_rosterView->horizontalHeader();
+    const int ideal = rosterWidths[Column::versionColumn].ideal;
+    // The rows in sight and a bounded number more; public only on the base class.
+    const int wanted = static_cast<const QAbstractItemView *>(m_rosterView)->sizeHintForColumn(Column::versionColumn);
+    const int room = m_rosterView->viewport()->width() - header->sectionSize(Column::sizeColumn)
+        - header->sectionSize(Column::lastLaunchedColumn) - rosterWidths[Column::appColumn].ideal;
+    header->resizeSection(Column::versionColumn, qMax(ideal, qMin(wanted, room)));
 }
 
 void ContentView::showRosterSelection()

@@ -10,6 +10,7 @@
 LeftoversTableModel::LeftoversTableModel(QObject *parent)
     : QAbstractTableModel(parent)
     , m_home(QDir::homePath())
+    , m_sizeFont(UiStyle::monospacedFont(UiStyle::TextStyle::body))
 {
 }
 
@@ -76,6 +77,7 @@ QVariant LeftoversTableModel::data(const QModelIndex &index, int role) const
     case sizeColumn:
         switch (role) {
         case Qt::DisplayRole: return LeftoversRules::sizeText(item.size, m_locale);
+        case Qt::FontRole: return m_sizeFont;
         case Qt::ForegroundRole:
             switch (LeftoversRules::sizeTone(item.size)) {
             case LeftoversRules::SizeTone::red: return UiStyle::color(Tone::red);

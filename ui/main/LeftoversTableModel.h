@@ -3,6 +3,7 @@
 #include "model/LeftoverItem.h"
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QHash>
 #include <QIcon>
 #include <QList>
@@ -40,6 +41,8 @@ private:
     QList<LeftoverItem> m_items;
     QString m_home;
     QLocale m_locale;
+    // Sizes line up digit under digit.
+    QFont m_sizeFont;
     // Tinted icons are costly to draw; one per type.
     mutable QHash<LeftoverType, QIcon> m_typeIcons;
 };

@@ -17,7 +17,15 @@ bool sameRecord(const InstalledApp &a, const InstalledApp &b)
 
 RosterTableModel::RosterTableModel(QObject *parent)
     : QAbstractTableModel(parent)
+    , m_sizeFont(UiStyle::monospacedFont(UiStyle::TextStyle::body))
 {
+}
+
+void RosterTableModel::setLocale(const QLocale &locale)
+{
+    m_locale = locale;
+    if (!m_apps.isEmpty())
+        emit dataChanged(index(0, sizeColumn), index(int(m_apps.size()) - 1, sizeColumn), {Qt::DisplayRole});
 }
 
 void RosterTableModel::setIconSource(FileIconSource *source)
@@ -126,7 +134,7 @@ QVariant RosterTableModel::data(const QModelIndex &index, int role) const
         switch (index.column()) {
         case appColumn: return app.name;
         case versionColumn: return app.version.value_or(QStringLiteral("\u2014"));
-        case sizeColumn: return unsized ? QStringLiteral("\u2026") : ByteCountFormatter::string(app.appSize);
+        case sizeColumn: return unsized ? QStringLiteral("\u2026") : ByteCountFormatter::string(app.appSize, m_locale);
         case lastLaunchedColumn: return app.lastLaunchedText();
         }
         break;
@@ -135,6 +143,10 @@ QVariant RosterTableModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole:
         if (index.column() == appColumn && m_icons)
             return m_icons->icon(app.path);
+        break;
+    case Qt::FontRole:
+        if (index.column() == sizeColumn)
+            return m_sizeFont;
         break;
     case Qt::ToolTipRole:
         if (index.column() == appColumn)

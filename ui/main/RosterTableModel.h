@@ -4,7 +4,9 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QFont>
 #include <QList>
+#include <QLocale>
 #include <QPointer>
 
 class FileIconSource;
@@ -26,6 +28,8 @@ public:
 
     // Icons come from `source` as they are read; none without one.
     void setIconSource(FileIconSource *source);
+    // The window's language: sizes are written in it.
+    void setLocale(const QLocale &locale);
     void setApps(const QList<InstalledApp> &apps);
     // Replaces the row of `app`'s id, when it has one.
     void updateApp(const InstalledApp &app);
@@ -46,4 +50,7 @@ private:
     QList<InstalledApp> m_apps;
     QHash<QUuid, int> m_rows;
     QPointer<FileIconSource> m_icons;
+    QLocale m_locale;
+    // Sizes line up digit under digit.
+    QFont m_sizeFont;
 };

@@ -12,6 +12,7 @@ public:
     ElidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *parent = nullptr);
 
     QString text() const { return m_text; }
+    void setText(const QString &text);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QTimer>
 
 QuillmereApp::QuillmereApp(const Services &services, QObject *parent)
@@ -30,6 +31,7 @@ QuillmereApp::~QuillmereApp()
         delete window.data();
     delete m_settingsWindow.data();
     delete m_helpWindow.data();
+    delete m_aboutWindow.data();
 }
 
 void QuillmereApp::start()
@@ -58,7 +60,7 @@ QMainWindow *QuillmereApp::newMainWindow()
     window->setWindowIcon(SymbolIcon::appIcon());
     auto *content = new ContentView(m_services.scanner, *m_services.updater, *m_services.language, window);
     window->setCentralWidget(content);
-    window->setMinimumSize(960, 580);
+    // No fixed minimum of its own: the content's, plus the menu bar.
     window->resize(1100, 720);
     connect(content, &ContentView::settingsRequested, this, &QuillmereApp::showSettings);
     addMenus(window);
@@ -105,8 +107,14 @@ void QuillmereApp::showSettings()
         // though crash reporting itself keeps what was read at launch.
         const bool crashReporting =
             m_services.defaults->boolValue(QString::fromLatin1(AppDelegate::crashReportingKey), true);
-        m_settingsWindow =
+        auto *settings =
             new SettingsView(*m_services.defaults, *m_services.language, *m_services.updater, crashReporting);
+        // Made anew on each opening, so the lists are read afresh; the tab is kept.
+        if (!m_settingsTab.isEmpty())
+            settings->setSelectedTab(m_settingsTab);
+        connect(settings->tabs(), &QTabWidget::currentChanged, this,
+                [this, settings] { m_settingsTab = settings->selectedTab(); });
+        m_settingsWindow = settings;
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_settingsWindow->setWindowTitle(tr("Settings"));
         m_settingsWindow->setLocale(m_services.language->locale());
@@ -127,6 +135,10 @@ void QuillmereApp::showHelp()
 
 void QuillmereApp::showAbout()
 {
+    if (m_aboutWindow) {
+        bringForward(m_aboutWindow);
+        return;
+    }
     auto *about = new QMessageBox(QMessageBox::NoIcon, tr("About Quillmere"), QStringLiteral("<b>Quillmere</b>"),
                                   QMessageBox::Ok);
     about->setAttribute(Qt::WA_DeleteOnClose);
@@ -134,6 +146,7 @@ void QuillmereApp::showAbout()
     about->setInformativeText(tr("Version %1").arg(m_services.settings.version) + QStringLiteral("\n\n")
                               + m_services.settings.about);
     about->setWindowModality(Qt::NonModal);
+    m_aboutWindow = about;
     about->show();
 }
 

@@ -43,6 +43,7 @@ public:
     QList<QMainWindow *> mainWindows() const;
     QWidget *settingsWindow() const { return m_settingsWindow; }
     QWidget *helpWindow() const { return m_helpWindow; }
+    QWidget *aboutWindow() const { return m_aboutWindow; }
 
 public slots:
     QMainWindow *newMainWindow();
@@ -60,4 +61,7 @@ private:
     QList<QPointer<QMainWindow>> m_mainWindows;
     QPointer<QWidget> m_settingsWindow;
     QPointer<QWidget> m_helpWindow;
+    QPointer<QWidget> m_aboutWindow;
+    // The settings tab last chosen: a reopened settings window starts on it.
+    QString m_settingsTab;
 };
