@@ -343,11 +343,34 @@ plist_t fromVariant(const QVariant &value)
     }
 }
 
+// Every node the XML parser builds begins with a "<", every container with
+// "<array" or "<dict"; text in comments only adds to the counts.
+bool flatXml(const QByteArray &data)
+{
+    qsizetype tags = 0;
+    int containers = 0;
+    for (qsizetype at = data.indexOf('<'); at >= 0; at = data.indexOf('<', at + 1)) {
+        if (++tags > PropertyList::maxTags)
+            return false;
+        const QByteArrayView name = QByteArrayView(data).sliced(at + 1);
+        if ((name.startsWith("array") || name.startsWith("dict")) && ++containers > PropertyList::maxDepth)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data)
+bool PropertyList::withinLimits(const QByteArray &data, qint64 sizeLimit)
 {
-    if (data.isEmpty() || data.size() > maxFileSize)
+    if (data.isEmpty() || data.size() > sizeLimit)
+        return false;
+    return data.size() <= maxFileSize || (!data.startsWith("bplist00") && flatXml(data));
+}
+
+std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data, qint64 sizeLimit)
+{
+    if (!withinLimits(data, sizeLimit))
         return std::nullopt;
     plist_t raw = nullptr;
     if (data.startsWith("bplist00")) {
@@ -367,7 +390,7 @@ std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data)
     return v->toMap();
 }
 
-std::optional<QVariantMap> PropertyList::readFile(const QString &path)
+std::optional<QVariantMap> PropertyList::readFile(const QString &path, qint64 sizeLimit)
 {
     // Only a regular file: a named pipe or a device at the path would block the
     // open or the read for ever, and with it a scan or a roster load.
@@ -382,8 +405,8 @@ std::optional<QVariantMap> PropertyList::readFile(const QString &path)
         return std::nullopt;
     }
     // Read one byte past the cap so an oversized file (or a growing one) is refused.
-    const QByteArray data = file.read(maxFileSize + 1);
-    return fromData(data);
+    const QByteArray data = file.read(sizeLimit + 1);
+    return fromData(data, sizeLimit);
 }
 
 namespace {

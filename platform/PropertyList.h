@@ -23,10 +23,18 @@ public:
     // unreadable. Real Info.plists and launchd plists hold a few hundred.
     static constexpr quint64 maxNodes = 100000;
 
+    // Our own files may be read with a larger size limit. Beyond maxFileSize
+    // only XML is read, and only with at most maxDepth containers and maxTags
+    // tags: the parser's recursion and memory then stay those of a small file.
+    static constexpr qsizetype maxTags = 1 << 20;
+
     // The top-level dictionary, or nothing for a missing, oversized, truncated
     // or malformed file, or one whose top level is not a dictionary.
-    static std::optional<QVariantMap> readFile(const QString &path);
-    static std::optional<QVariantMap> fromData(const QByteArray &data);
+    static std::optional<QVariantMap> readFile(const QString &path, qint64 sizeLimit = maxFileSize);
+    static std::optional<QVariantMap> fromData(const QByteArray &data, qint64 sizeLimit = maxFileSize);
+    // Whether `data` passes the size and shape checks made before it is parsed
+    // (it may still be malformed).
+    static bool withinLimits(const QByteArray &data, qint64 sizeLimit = maxFileSize);
 
     static QByteArray toXml(const QVariantMap &dict);
     static QByteArray toBinary(const QVariantMap &dict);

@@ -242,25 +242,30 @@ std::optional<QString> volumeTrash(const QString &topDir, QStringList *created, 
     return std::nullopt;
 }
 
-// "name 2", "report 2.pdf": the number goes before the extension. The stem is
-// shortened when the name would not fit beside its ".trashinfo".
-std::optional<QString> candidateName(const QString &name, int number)
+// `stem` shortened, whole characters at a time, until stem + suffix fits beside
+// its ".trashinfo"; nothing when not even one character of the stem fits.
+std::optional<QString> fitted(QString stem, const QString &suffix)
 {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const bool hasExtension = dot > 0 && dot < name.size() - 1;
-    QString stem = hasExtension ? name.left(dot) : name;
-    const QString extension = hasExtension ? name.mid(dot) : QString();
-    const QString suffix = (number > 1 ? QStringLiteral(" ") + QString::number(number) : QString()) + extension;
-    while (native(stem + suffix).size() > kMaxNameBytes) {
-        if (stem.isEmpty())
-            return std::nullopt;
+    while (!stem.isEmpty() && native(stem + suffix).size() > kMaxNameBytes)
         stem.chop(stem.size() >= 2 && stem.back().isLowSurrogate() ? 2 : 1);
-    }
     if (stem.isEmpty())
         return std::nullopt;
     return stem + suffix;
 }
 
+// "name 2", "report 2.pdf": the number goes before the extension. The stem is
+// shortened when the name would not fit beside its ".trashinfo"; an extension
+// too long to leave room for a stem is shortened with the rest of the name.
+std::optional<QString> candidateName(const QString &name, int number)
+{
+    const QString numberText = number > 1 ? QStringLiteral(" ") + QString::number(number) : QString();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0 && dot < name.size() - 1) {
+        if (std::optional<QString> withExtension = fitted(name.left(dot), numberText + name.mid(dot)))
+            return withExtension;
+    }
+    return fitted(name, numberText);
+}
 
 bool writeAll(int fd, const QByteArray &data)
 {

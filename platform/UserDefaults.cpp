@@ -26,7 +26,7 @@ void UserDefaults::loadLocked() const
         return;
     m_loaded = true;
     // A missing or unreadable file is an empty store.
-    const std::optional<QVariantMap> stored = PropertyList::readFile(m_filePath);
+    const std::optional<QVariantMap> stored = PropertyList::readFile(m_filePath, maxFileSize);
     m_values = stored.value_or(QVariantMap());
     const QFileInfo file(m_filePath);
     m_unreadableOnDisk = !stored && file.exists() && file.size() > 0;
@@ -47,6 +47,9 @@ bool UserDefaults::setAsideUnreadableLocked()
 
 void UserDefaults::saveLocked()
 {
+    const QByteArray xml = PropertyList::toXml(m_values);
+    if (!PropertyList::withinLimits(xml, maxFileSize))
+        return;
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     if (m_unreadableOnDisk) {
         // Never replace the only copy of settings we could not read.
@@ -57,7 +60,7 @@ void UserDefaults::saveLocked()
     QSaveFile file(m_filePath);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    file.write(PropertyList::toXml(m_values));
+    file.write(xml);
     file.commit();
 }
 

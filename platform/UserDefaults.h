@@ -15,6 +15,12 @@
 class UserDefaults
 {
 public:
+    // The store reads back files far larger than other property lists: its
+    // lists grow with the user. A change that would make the file larger than
+    // this, or otherwise refused by its read, is not written: the file on disk
+    // always holds the last settings the store can read back.
+    static constexpr qint64 maxFileSize = 64 * 1024 * 1024;
+
     explicit UserDefaults(const QString &filePath);
 
     // The user's store: $XDG_CONFIG_HOME/Quillmere/Quillmere.plist.

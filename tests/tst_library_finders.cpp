@@ -1,4 +1,6 @@
+#include "core/AppLogger.h"
 #include "core/engine/LibraryFinders.h"
+#include "platform/UserDefaults.h"
 #include "support/FakeMac.h"
 #include "support/Unprivileged.h"
 
@@ -41,6 +43,11 @@ const Finder Logs{"~/Library/Logs", LeftoverType::log, [](const SystemRoots &r) 
                       return findOrphans(r.inHome("/Library/Logs"), LeftoverType::log, kInstalledIDs,
                                          kInstalledNames, logsExclusions());
                   }};
+// As on a machine where no application is installed: plain names are reported.
+const Finder LogsNothingInstalled{"~/Library/Logs", LeftoverType::log, [](const SystemRoots &r) {
+                                      return findOrphans(r.inHome("/Library/Logs"), LeftoverType::log, {}, {},
+                                                         logsExclusions());
+                                  }};
 const Finder Helpers{"/Library/PrivilegedHelperTools", LeftoverType::loginItem,
                      [](const SystemRoots &r) { return findOrphanPrivilegedHelpers(r, kInstalledIDs); }};
 
@@ -60,6 +67,9 @@ Q_DECLARE_METATYPE(const Finder *)
 class TestLibraryFinders : public QObject
 {
     Q_OBJECT
+    // The settings store lies in this Mac's Application Support folder.
+    FakeMac m_mac;
+
 private:
     // A reported entry: finder, entry name, made as a folder, bundleID, appName (null: not checked), size.
     static void row(const char *tag, const Finder &finder, const QString &entry, bool folder,
@@ -74,6 +84,29 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_mac.isValid());
+        qputenv("XDG_CONFIG_HOME", m_mac.path("~/Library/Application Support").toUtf8());
+    }
+
+    // What the application writes itself, where it writes it, is never offered.
+    void applicationsOwnFiles()
+    {
+        AppLogger(m_mac.home()).log("a line");
+        UserDefaults::standard().setBool("safeMode", false);
+        QVERIFY(QFileInfo::exists(m_mac.path("~/Library/Application Support/Quillmere/Quillmere.plist")));
+        m_mac.createDir("~/Library/Logs/Other");
+        m_mac.createDir("~/Library/Application Support/Other");
+        const SystemRoots roots = m_mac.roots();
+        const auto onlyOther = [&](const QList<LeftoverItem> &items, const QString &folder) {
+            QCOMPARE(items.size(), 1);
+            QCOMPARE(items.first().path, std::optional(m_mac.path(folder + "/Other")));
+        };
+        onlyOther(LogsNothingInstalled.run(roots), "~/Library/Logs");
+        onlyOther(ScannerEngine::findOrphanApplicationSupport(roots, {}, {}), "~/Library/Application Support");
+    }
+
     void rules_data()
     {
         QTest::addColumn<const Finder *>("finder");
@@ -100,6 +133,7 @@ private slots:
         skipped("generic: dotted four characters", AppSupport, "a.bc");
         row("generic: dotted five characters", AppSupport, "a.bcd", true, "a.bcd", "Bcd");
         row("generic: file sized as file", Logs, "com.example.tool.log", false, "com.example.tool.log", "Log");
+        skipped("logs: the application's own log folder", LogsNothingInstalled, "Quillmere");
 
         // Containers and scripts: Hidden, Installed, Team prefix, Apple, Length on every name.
         skipped("containers: hidden", Containers, ".com.example.x");

@@ -90,17 +90,33 @@ private slots:
 
     // ---- UserDefaults
 
+    // Thousands of custom locations and ignored IDs: the store holds far more
+    // than other property lists may, and reads every key back.
     void storedValuesSurviveANewProcess()
     {
         const QString path = freshStore();
+        QStringList locations, ids;
+        for (int i = 0; i < 20000; ++i) {
+            // 200 characters, most of them two bytes in UTF-8.
+            locations << QStringLiteral("/Volumes/Archive/%1/").arg(i, 5, 10, QLatin1Char('0'))
+                    + QString(177, QChar(0xe9));
+            ids << QStringLiteral("com.example.vendor%1.application-with-a-long-name").arg(i);
+        }
         {
             UserDefaults defaults(path);
+            defaults.setBool(QStringLiteral("privacy.sentryEnabled"), false);
             defaults.setBool(QStringLiteral("safeMode"), false);
+            defaults.setStringList(QStringLiteral("customAppLocations"), locations);
+            defaults.setStringList(QStringLiteral("ignoredBundleIDs"), ids);
             defaults.setString(QStringLiteral("gone"), QStringLiteral("x"));
             defaults.remove(QStringLiteral("gone"));
         }
+        QVERIFY(QFileInfo(path).size() > PropertyList::maxFileSize);
         UserDefaults reread(path);
+        QCOMPARE(reread.boolValue(QStringLiteral("privacy.sentryEnabled")), std::optional(false));
         QCOMPARE(reread.boolValue(QStringLiteral("safeMode"), true), false);
+        QCOMPARE(reread.stringList(QStringLiteral("customAppLocations")), std::optional(locations));
+        QCOMPARE(reread.stringList(QStringLiteral("ignoredBundleIDs")), std::optional(ids));
         QVERIFY(!reread.contains(QStringLiteral("gone")));
     }
 
@@ -168,6 +184,26 @@ private slots:
         QCOMPARE(kept.readAll(), content);
     }
 
+    // A change that would leave a file the store cannot read is not written:
+    // the file keeps the last readable settings and is never set aside.
+    void unreadableChangeNotWritten()
+    {
+        const QString path = freshStore();
+        const QVariantList containers(PropertyList::maxDepth + 1, QVariantMap());
+        {
+            UserDefaults defaults(path);
+            defaults.setBool(QStringLiteral("safeMode"), false);
+            defaults.setString(QStringLiteral("large"), QString(PropertyList::maxFileSize, QLatin1Char('x')));
+            defaults.setValue(QStringLiteral("containers"), containers);
+            QCOMPARE(defaults.contains(QStringLiteral("containers")), true); // for this process
+        }
+        UserDefaults reread(path);
+        QCOMPARE(reread.boolValue(QStringLiteral("safeMode")), std::optional(false));
+        QCOMPARE(reread.string(QStringLiteral("large"))->size(), PropertyList::maxFileSize);
+        QVERIFY(!reread.contains(QStringLiteral("containers")));
+        QCOMPARE(QFileInfo(path).absoluteDir().entryList(QDir::Files).size(), 1);
+    }
+
     // ---- PropertyList
 
     // Shared references in a binary list are counted as often as the parser would copy them.
@@ -215,6 +251,38 @@ private slots:
         QCOMPARE(PropertyList::fromData(content).has_value(), readable);
         if (tag == "at the cap")
             QCOMPARE(PropertyList::readFile(path)->value("s").toString().size(), PropertyList::maxFileSize - xmlOfSize(0).size());
+    }
+
+    // Beyond the general cap, under the store's larger limit: only XML, and only
+    // as few containers and tags as the parser handles in a small file.
+    void largeOwnFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("readable");
+        const QByteArray large = xmlOfSize(PropertyList::maxFileSize + 1);
+        const auto listOf = [](const QByteArray &element, qsizetype count) {
+            return kXmlHeader + "<dict><key>s</key><string>" + QByteArray(PropertyList::maxFileSize, 's')
+                + "</string><key>a</key><array>" + element.repeated(count) + "</array></dict></plist>";
+        };
+        const int depth = 300000; // deep enough to overflow the parser's stack
+        const QByteArray nested = QByteArray("<array>").repeated(depth) + QByteArray("</array>").repeated(depth);
+        QTest::newRow("XML over the general cap") << large << true;
+        QTest::newRow("binary over the general cap")
+            << PropertyList::toBinary({{"s", QString(PropertyList::maxFileSize, QLatin1Char('a'))}}) << false;
+        QTest::newRow("too many containers") << listOf("<array/>", PropertyList::maxDepth) << false;
+        QTest::newRow("nested 300,000 deep") << kXmlHeader + "<dict><key>a</key>" + nested + "</dict></plist>" << false;
+        QTest::newRow("too many tags") << listOf("<true/>", PropertyList::maxTags) << false;
+        QTest::newRow("many tags") << listOf("<true/>", PropertyList::maxTags - 20) << true;
+    }
+    void largeOwnFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, readable);
+        QVERIFY(content.size() > PropertyList::maxFileSize);
+        const QString path = m_mac.createFile("/plists/large " + QString::fromLatin1(QTest::currentDataTag()), content);
+        QCOMPARE(PropertyList::readFile(path, UserDefaults::maxFileSize).has_value(), readable);
+        QCOMPARE(PropertyList::fromData(content, UserDefaults::maxFileSize).has_value(), readable);
+        QVERIFY(!PropertyList::readFile(path));
     }
 
     void roundTrip_data()

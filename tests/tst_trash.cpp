@@ -176,6 +176,11 @@ private slots:
         const QString n241(241, QLatin1Char('n')), n239(239, QLatin1Char('n'));
         QTest::newRow("long name") << QString(250, QLatin1Char('n')) + ".txt" << false
                                    << QStringList{n241 + ".txt", n239 + " 2.txt", n239 + " 3.txt"};
+        // An extension that leaves no room is shortened with the name, whole characters at a time.
+        const QString e = QStringLiteral("\u00e9");
+        QTest::newRow("long extension") << "n." + e.repeated(126) + "e" << false
+                                        << QStringList{"n." + e.repeated(121), "n." + e.repeated(120) + " 2",
+                                                       "n." + e.repeated(120) + " 3"};
         QTest::newRow("orphan in the Trash") << "orphan" << true << QStringList{"orphan 2", "orphan 3"};
     }
     void namesNeverOverwrite()

@@ -1,5 +1,8 @@
 #include "core/engine/FinderRules.h"
 
+#include "platform/UserDefaults.h"
+
+#include <QDir>
 #include <QTextBoundaryFinder>
 
 namespace {
@@ -82,6 +85,16 @@ bool ScannerEngine::installedAfterTeamPrefix(const QString &identifier, const QS
 bool ScannerEngine::isProtectedEntry(const QString &name, const QSet<QString> &excluded)
 {
     return excluded.contains(name) || isAppleIdentifier(name);
+}
+
+bool ScannerEngine::belongsToThisApplication(const QString &path)
+{
+    // The logger's folder is named after the application, not after a bundle
+    // identifier, so no installed bundle ever claims it.
+    if (path.endsWith(QLatin1String("/Library/Logs/Quillmere")))
+        return true;
+    static const QString store = QDir::cleanPath(UserDefaults::standard().filePath());
+    return path == store || store.startsWith(path + QLatin1Char('/'));
 }
 
 bool ScannerEngine::holdsID(const QString &text, const QString &id)

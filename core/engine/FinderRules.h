@@ -21,6 +21,11 @@ bool installedAfterTeamPrefix(const QString &identifier, const QSet<QString> &in
 // An entry the full scan never offers from a folder with these exclusions.
 bool isProtectedEntry(const QString &name, const QSet<QString> &excluded);
 
+// What this application keeps itself, which no finder offers: its log folder
+// (".../Library/Logs/Quillmere", below whichever home it logs into) and the
+// settings store or any folder that holds it.
+bool belongsToThisApplication(const QString &path);
+
 // `text` holds `id` as a run of whole dot-separated components.
 bool holdsID(const QString &text, const QString &id);
 // The installed IDs that are longer than `id` and begin with it

@@ -35,6 +35,8 @@ QList<LeftoverItem> findBySuffix(const QString &folder, const QString &suffix, L
         if (isAppleIdentifier(identifier) || isTooShort(identifier) || installedIDs.contains(identifier))
             continue;
         const QString path = folder + QLatin1Char('/') + name;
+        if (belongsToThisApplication(path))
+            continue;
         if (sizeAsFolder)
             folderItems.append(items.size());
         items.append(makeItem(path, type, identifier, displayName(identifier), sizeAsFolder ? 0 : fileSize(path)));
@@ -53,6 +55,8 @@ void findByName(const QString &folder, LeftoverType type, const QSet<QString> &i
             || isAppleIdentifier(name) || isTooShort(name))
             continue;
         const QString path = folder + QLatin1Char('/') + name;
+        if (belongsToThisApplication(path))
+            continue;
         folderItems.append(items.size());
         items.append(makeItem(path, type, stripTeamPrefix(name), displayName(name), 0));
     }
@@ -114,6 +118,8 @@ QList<LeftoverItem> ScannerEngine::findOrphans(const QString &folder, LeftoverTy
         if (dotted && (isAppleIdentifier(name) || isTooShort(name)))
             continue;
         const QString path = folder + QLatin1Char('/') + name;
+        if (belongsToThisApplication(path))
+            continue;
         const bool isFolder = isDirectory(path);
         if (isFolder)
             folderItems.append(items.size());
@@ -190,6 +196,8 @@ QList<LeftoverItem> ScannerEngine::findOrphanPrivilegedHelpers(const SystemRoots
             || installedAfterTeamPrefix(identifier, installedIDs))
             continue;
         const QString path = folder + QLatin1Char('/') + name;
+        if (belongsToThisApplication(path))
+            continue;
         items.append(makeItem(path, LeftoverType::loginItem, identifier, displayName(identifier), fileSize(path)));
     }
     return items;
