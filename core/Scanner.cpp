@@ -92,14 +92,20 @@ void Scanner::dismissRemovalFailures()
         setRemovalFailures({});
 }
 
-void Scanner::removeItemsOfBundleID(const QString &bundleID)
+void Scanner::dropItems(const std::function<bool(const LeftoverItem &)> &leaves)
 {
     QList<LeftoverItem> remaining;
     remaining.reserve(m_items.size());
     std::copy_if(m_items.cbegin(), m_items.cend(), std::back_inserter(remaining),
-                 [&](const LeftoverItem &item) { return item.bundleID != bundleID; });
-    if (remaining.size() != m_items.size())
-        setItems(remaining);
+                 [&](const LeftoverItem &item) { return !leaves(item); });
+    setItems(remaining);
+}
+
+void Scanner::removeItemsOfBundleID(const QString &bundleID)
+{
+    const auto ofApp = [&](const LeftoverItem &item) { return item.bundleID == bundleID; };
+    if (std::any_of(m_items.cbegin(), m_items.cend(), ofApp))
+        dropItems(ofApp);
 }
 
 void Scanner::scan()

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 // The main window's model object: runs the scan engine in background tasks and
 // publishes what it finds. Lives on the main thread; every published property
 // is written there only.
@@ -73,6 +75,9 @@ private:
     void setRemovalFailures(const QList<LeftoverItem> &items);
     void setInstalledApps(const QList<InstalledApp> &apps);
     void setIsLoadingRoster(bool value);
+    // Takes the rows for which `leaves` is true out of `items`: one change,
+    // published even when no row leaves.
+    void dropItems(const std::function<bool(const LeftoverItem &)> &leaves);
 
     QString localized(const QString &key, const QVariantList &args = {}) const;
 

@@ -57,12 +57,7 @@ void Scanner::resetPermissions(const QList<LeftoverItem> &items)
             postToMainThread([scanner, reset] {
                 if (!scanner)
                     return;
-                QList<LeftoverItem> remaining;
-                for (const LeftoverItem &row : scanner->m_items) {
-                    if (!isResetPermission(row, reset))
-                        remaining.append(row);
-                }
-                scanner->setItems(remaining);
+                scanner->dropItems([&](const LeftoverItem &row) { return isResetPermission(row, reset); });
             });
         },
         kUserInitiatedPriority);
@@ -90,12 +85,9 @@ void Scanner::resetAllPermissions(const QString &bundleID, const QString &appNam
             postToMainThread([scanner, bundleID, appName] {
                 if (!scanner)
                     return;
-                QList<LeftoverItem> remaining;
-                for (const LeftoverItem &row : scanner->m_items) {
-                    if (row.type != LeftoverType::permission || row.bundleID != bundleID)
-                        remaining.append(row);
-                }
-                scanner->setItems(remaining);
+                scanner->dropItems([&](const LeftoverItem &row) {
+                    return row.type == LeftoverType::permission && row.bundleID == bundleID;
+                });
                 scanner->setScanProgress(scanner->localized(QStringLiteral("reset_all_permissions_done"), {appName}));
             });
         },
