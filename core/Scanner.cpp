@@ -2,7 +2,6 @@
 
 #include "core/AppLogger.h"
 #include "core/LanguageManager.h"
-#include "core/MainThread.h"
 #include "core/engine/AppIndex.h"
 #include "core/engine/AppLeftovers.h"
 #include "core/engine/BackgroundTaskRecords.h"
@@ -14,23 +13,21 @@
 #include "platform/UserDefaults.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QSet>
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-namespace {
-// Scans go ahead of the roster's size pass in the pool's queue.
-constexpr int kUserInitiatedPriority = 10;
-constexpr int kUtilityPriority = 0;
-}
-
 Scanner::Scanner(const ScannerServices &services, QObject *parent)
     : QObject(parent)
     , m_services(services)
 {
+}
+
+Scanner::~Scanner()
+{
+    m_link.cut();
 }
 
 bool Scanner::isUITesting()
@@ -120,17 +117,13 @@ void Scanner::scan()
     const QStringList ignoredList = StoredLists::ignoredBundleIDs(*m_services.defaults);
     const QSet<QString> ignored(ignoredList.cbegin(), ignoredList.cend());
     const ScannerServices services = m_services;
-    QPointer<Scanner> weak(this);
-
-    runInBackground(
-        [weak, services, ignored] {
+    runTask(
+        kUserInitiatedPriority,
+        [services, ignored](const ScannerLink &link) {
             AppLogger *logger = services.logger;
             const SystemRoots &roots = services.roots;
-            const auto announce = [weak](const QString &key) {
-                postToMainThread([weak, key] {
-                    if (weak)
-                        weak->setScanProgress(weak->localized(key));
-                });
+            const auto announce = [&link](const QString &key) {
+                link.post([key](Scanner &scanner) { scanner.setScanProgress(scanner.localized(key)); });
             };
             QList<LeftoverItem> found;
             const auto section = [&](const QString &title, const QList<LeftoverItem> &items) {
@@ -218,21 +211,19 @@ void Scanner::scan()
                 sorted.append(std::move(found[entry.second]));
             found = std::move(sorted);
 
-            const bool denied = permissions.accessDenied;
-            postToMainThread([weak, found, denied] {
-                if (!weak)
-                    return;
-                const qsizetype count = found.size();
-                const QString status = count == 1 ? weak->localized(QStringLiteral("scan_found_1_item"))
-                    : count > 1 ? weak->localized(QStringLiteral("scan_found_n_items"), {int(count)})
-                                : weak->localized(QStringLiteral("scan_no_items"));
-                weak->setItems(found);
-                weak->setIsScanning(false);
-                weak->setTccAccessDenied(denied);
-                weak->setScanProgress(status);
-            });
+            return std::pair(found, permissions.accessDenied);
         },
-        kUserInitiatedPriority);
+        [](Scanner &scanner, const std::pair<QList<LeftoverItem>, bool> &result) {
+            const auto &[found, denied] = result;
+            const qsizetype count = found.size();
+            const QString status = count == 1 ? scanner.localized(QStringLiteral("scan_found_1_item"))
+                : count > 1 ? scanner.localized(QStringLiteral("scan_found_n_items"), {int(count)})
+                            : scanner.localized(QStringLiteral("scan_no_items"));
+            scanner.setItems(found);
+            scanner.setIsScanning(false);
+            scanner.setTccAccessDenied(denied);
+            scanner.setScanProgress(status);
+        });
 }
 
 void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
@@ -244,27 +235,23 @@ void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
     setScanProgress(localized(QStringLiteral("scanning_specific"), {appName}));
 
     const ScannerServices services = m_services;
-    QPointer<Scanner> weak(this);
-    runInBackground(
-        [weak, services, bundleID, appName] {
+    runTask(
+        kUserInitiatedPriority,
+        [services, bundleID, appName](const ScannerLink &) {
             const AppIndex index = ScannerEngine::installedAppIndex(
                 services.roots, StoredLists::customAppLocations(*services.defaults));
-            const QList<LeftoverItem> found
-                = ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName, index.bundleIDs);
-            postToMainThread([weak, found, appName] {
-                if (!weak)
-                    return;
-                const qsizetype count = found.size();
-                const QString status = count == 1
-                    ? weak->localized(QStringLiteral("scan_found_1_file"), {appName})
-                    : count > 1 ? weak->localized(QStringLiteral("scan_found_n_files"), {int(count), appName})
-                                : weak->localized(QStringLiteral("scan_no_files"), {appName});
-                weak->setItems(found);
-                weak->setIsScanning(false);
-                weak->setScanProgress(status);
-            });
+            return ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName, index.bundleIDs);
         },
-        kUserInitiatedPriority);
+        [appName](Scanner &scanner, const QList<LeftoverItem> &found) {
+            const qsizetype count = found.size();
+            const QString status = count == 1
+                ? scanner.localized(QStringLiteral("scan_found_1_file"), {appName})
+                : count > 1 ? scanner.localized(QStringLiteral("scan_found_n_files"), {int(count), appName})
+                            : scanner.localized(QStringLiteral("scan_no_files"), {appName});
+            scanner.setItems(found);
+            scanner.setIsScanning(false);
+            scanner.setScanProgress(status);
+        });
 }
 
 void Scanner::loadInstalledApps()
@@ -275,36 +262,27 @@ void Scanner::loadInstalledApps()
     setInstalledApps({});
 
     const ScannerServices services = m_services;
-    QPointer<Scanner> weak(this);
-    runInBackground(
-        [weak, services] {
+    runTask(
+        kUtilityPriority,
+        [services](const ScannerLink &link) {
             const QList<InstalledApp> apps = ScannerEngine::scanInstalledApps(
                 services.roots, StoredLists::customAppLocations(*services.defaults));
             services.logger->logInstalledApps(apps);
-            postToMainThread([weak, apps] {
-                if (weak)
-                    weak->setInstalledApps(apps);
-            });
+            link.post([apps](Scanner &scanner) { scanner.setInstalledApps(apps); });
             for (const InstalledApp &app : apps) {
                 const qint64 size = ScannerEngine::directorySize(app.path);
                 // Matched by id: a row taken off the roster meanwhile takes no size,
                 // and the rows after it keep their own.
-                postToMainThread([weak, id = app.id, size] {
-                    if (!weak)
-                        return;
-                    QList<InstalledApp> current = weak->m_installedApps;
+                link.post([id = app.id, size](Scanner &scanner) {
+                    QList<InstalledApp> current = scanner.m_installedApps;
                     const auto it = std::find_if(current.begin(), current.end(),
                                                  [&](const InstalledApp &a) { return a.id == id; });
                     if (it == current.end())
                         return;
                     it->appSize = size;
-                    weak->setInstalledApps(current);
+                    scanner.setInstalledApps(current);
                 });
             }
-            postToMainThread([weak] {
-                if (weak)
-                    weak->setIsLoadingRoster(false);
-            });
         },
-        kUtilityPriority);
+        [](Scanner &scanner) { scanner.setIsLoadingRoster(false); });
 }

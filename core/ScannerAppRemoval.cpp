@@ -1,7 +1,6 @@
 #include "core/Scanner.h"
 
 #include "core/AppLogger.h"
-#include "core/MainThread.h"
 #include "core/ProtectedPaths.h"
 #include "core/RemovalPipeline.h"
 #include "core/engine/AppIndex.h"
@@ -10,7 +9,6 @@
 #include "model/StoredLists.h"
 #include "platform/Trash.h"
 
-#include <QPointer>
 #include <QSet>
 
 #include <algorithm>
@@ -18,8 +16,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int kUserInitiatedPriority = 10;
 
 // What the main-thread part hands to the background part.
 struct AppRemoval
@@ -47,6 +43,18 @@ struct AppRemovalOutcome
     bool allPermissionsReset = false;
     int cleanedCount = 0;
 };
+
+// The bundle as a row of its own, removed and reported like a leftover.
+LeftoverItem bundleRecord(const InstalledApp &app)
+{
+    LeftoverItem record;
+    record.appName = app.name;
+    record.bundleID = app.bundleID;
+    record.path = app.path;
+    record.type = LeftoverType::appSupport;
+    record.size = 0;
+    return record;
+}
 
 AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemoval &app)
 {
@@ -113,6 +121,10 @@ AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemo
 
     // Background records without a file are left as they are, so they are not counted.
     outcome.cleanedCount = int(outcome.removed.size()) + permissionsCleaned;
+    // Written before the result goes to the main thread, so that it is in the
+    // log even when no window is left to receive it.
+    logger->log(QStringLiteral("REMOVE APP DONE: ") + app.name
+                + QStringLiteral(" — %1 items cleaned, %2 failed").arg(outcome.cleanedCount).arg(outcome.failures.size()));
     return outcome;
 }
 
@@ -138,13 +150,7 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
     AppRemoval removal{app.bundleID, app.name, app.path, installedIDs, std::nullopt, false};
     if (const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(m_services, app.path)) {
         logger->log(QStringLiteral("TRASH APP FAILED: ") + app.path + QStringLiteral(" — ") + error->description);
-        LeftoverItem record;
-        record.appName = app.name;
-        record.bundleID = app.bundleID;
-        record.path = app.path;
-        record.type = LeftoverType::appSupport;
-        record.size = 0;
-        removal.bundleRecord = record;
+        removal.bundleRecord = bundleRecord(app);
         removal.bundleStays =
             !RemovalPipeline::retriesThroughAdministrator(*error, RemovalPipeline::Retry::AnyItemError);
     } else {
@@ -158,44 +164,31 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
     }
     setInstalledApps(roster);
 
-    const ScannerServices services = m_services;
-    QPointer<Scanner> weak(this);
-    runInBackground(
-        [weak, services, removal] {
-            const AppRemovalOutcome outcome = removeLeftovers(services, removal);
-            // Written here, before the hop, so that it is in the log even when
-            // no window is left to receive the result.
-            services.logger->log(QStringLiteral("REMOVE APP DONE: ") + removal.name
-                                 + QStringLiteral(" — %1 items cleaned, %2 failed")
-                                       .arg(outcome.cleanedCount)
-                                       .arg(outcome.failures.size()));
-
-            postToMainThread([weak, removal, outcome] {
-                if (!weak)
-                    return;
-                QSet<QString> removedPaths;
-                for (const LeftoverItem &item : outcome.removed)
-                    removedPaths.insert(*item.path);
-                weak->dropItems([&](const LeftoverItem &row) {
-                    if (row.path)
-                        return removedPaths.contains(*row.path);
-                    if (row.bundleID != removal.bundleID)
-                        return false;
-                    // A permission row leaves only when its permission was reset.
-                    return row.type != LeftoverType::permission || outcome.allPermissionsReset
-                        || (row.permissionService
-                            && outcome.resetPermissions.contains({*row.bundleID, *row.permissionService}));
-                });
-                if (outcome.failures.isEmpty()) {
-                    weak->setScanProgress(
-                        weak->localized(QStringLiteral("remove_app_done"), {removal.name, outcome.cleanedCount}));
-                } else {
-                    weak->setRemovalFailures(outcome.failures);
-                    weak->setScanProgress(weak->localized(
-                        QStringLiteral("remove_app_partial"),
-                        {removal.name, outcome.cleanedCount, int(outcome.failures.size())}));
-                }
+    runTask(
+        kUserInitiatedPriority,
+        [services = m_services, removal](const ScannerLink &) { return removeLeftovers(services, removal); },
+        [removal](Scanner &scanner, const AppRemovalOutcome &outcome) {
+            QSet<QString> removedPaths;
+            for (const LeftoverItem &item : outcome.removed)
+                removedPaths.insert(*item.path);
+            scanner.dropItems([&](const LeftoverItem &row) {
+                if (row.path)
+                    return removedPaths.contains(*row.path);
+                if (row.bundleID != removal.bundleID)
+                    return false;
+                // A permission row leaves only when its permission was reset.
+                return row.type != LeftoverType::permission || outcome.allPermissionsReset
+                    || (row.permissionService
+                        && outcome.resetPermissions.contains({*row.bundleID, *row.permissionService}));
             });
-        },
-        kUserInitiatedPriority);
+            if (outcome.failures.isEmpty()) {
+                scanner.setScanProgress(
+                    scanner.localized(QStringLiteral("remove_app_done"), {removal.name, outcome.cleanedCount}));
+            } else {
+                scanner.setRemovalFailures(outcome.failures);
+                scanner.setScanProgress(scanner.localized(QStringLiteral("remove_app_partial"),
+                                                          {removal.name, outcome.cleanedCount,
+                                                           int(outcome.failures.size())}));
+            }
+        });
 }
