@@ -2,19 +2,14 @@
 
 #include "core/AppLogger.h"
 #include "core/LanguageManager.h"
-#include "core/MainThread.h"
+#include "core/ScanFinder.h"
 #include "core/engine/AppIndex.h"
 #include "core/engine/AppLeftovers.h"
-#include "core/engine/BackgroundTaskRecords.h"
 #include "core/engine/DirectorySize.h"
-#include "core/engine/LaunchItemFinders.h"
-#include "core/engine/LibraryFinders.h"
-#include "core/engine/PermissionDatabase.h"
 #include "model/StoredLists.h"
 #include "platform/UserDefaults.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QSet>
 
 #include <algorithm>
@@ -22,15 +17,74 @@
 #include <vector>
 
 namespace {
-// Scans go ahead of the roster's size pass in the pool's queue.
-constexpr int kUserInitiatedPriority = 10;
-constexpr int kUtilityPriority = 0;
+
+struct FullScanResult
+{
+    QList<LeftoverItem> items;
+    bool accessDenied = false;
+};
+
+// Ascending by the lower-cased application name; items of one name keep their order.
+QList<LeftoverItem> sortedByAppName(QList<LeftoverItem> items)
+{
+    // Each name lowered once, not at every comparison: thousands of items are common.
+    std::vector<std::pair<QString, qsizetype>> order;
+    order.reserve(size_t(items.size()));
+    for (qsizetype i = 0; i < items.size(); ++i)
+        order.emplace_back(items[i].appName.toLower(), i);
+    std::stable_sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<LeftoverItem> sorted;
+    sorted.reserve(items.size());
+    for (const auto &entry : order)
+        sorted.append(std::move(items[entry.second]));
+    return sorted;
+}
+
+// The full scan's work: each finder in turn, announced and logged as a section
+// of the report; then the ignored applications' items dropped and the rest sorted.
+FullScanResult findAllLeftovers(const ScannerServices &services, const QSet<QString> &ignored,
+                                const std::function<void(const QString &key)> &announce)
+{
+    AppLogger *logger = services.logger;
+    logger->log(QStringLiteral("=== Scan started ==="));
+
+    announce(QStringLiteral("scanning_loading_apps"));
+    const AppIndex index =
+        ScannerEngine::installedAppIndex(services.roots, StoredLists::customAppLocations(*services.defaults));
+    logger->logLoadedApps(int(index.bundleIDs.size()));
+
+    ScanFinder::Context context{services.roots, services.runner, index.bundleIDs, index.names};
+    QList<LeftoverItem> found;
+    for (const ScanFinder &finder : ScanFinder::fullScan()) {
+        if (!finder.progressKey.isEmpty())
+            announce(finder.progressKey);
+        const QList<LeftoverItem> items = finder.find(context);
+        found.append(items);
+        logger->logSection(finder.title, items);
+    }
+
+    const qsizetype before = found.size();
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [&](const LeftoverItem &item) {
+                                   return item.bundleID && ignored.contains(*item.bundleID);
+                               }),
+                found.end());
+    logger->logSuppressed(int(before - found.size()));
+    logger->logScanFinished(int(found.size()), context.accessDenied);
+    return {sortedByAppName(std::move(found)), context.accessDenied};
+}
+
 }
 
 Scanner::Scanner(const ScannerServices &services, QObject *parent)
     : QObject(parent)
     , m_services(services)
 {
+}
+
+Scanner::~Scanner()
+{
+    m_link.cut();
 }
 
 bool Scanner::isUITesting()
@@ -92,14 +146,20 @@ void Scanner::dismissRemovalFailures()
         setRemovalFailures({});
 }
 
-void Scanner::removeItemsOfBundleID(const QString &bundleID)
+void Scanner::dropItems(const std::function<bool(const LeftoverItem &)> &leaves)
 {
     QList<LeftoverItem> remaining;
     remaining.reserve(m_items.size());
     std::copy_if(m_items.cbegin(), m_items.cend(), std::back_inserter(remaining),
-                 [&](const LeftoverItem &item) { return item.bundleID != bundleID; });
-    if (remaining.size() != m_items.size())
-        setItems(remaining);
+                 [&](const LeftoverItem &item) { return !leaves(item); });
+    setItems(remaining);
+}
+
+void Scanner::removeItemsOfBundleID(const QString &bundleID)
+{
+    const auto ofApp = [&](const LeftoverItem &item) { return item.bundleID == bundleID; };
+    if (std::any_of(m_items.cbegin(), m_items.cend(), ofApp))
+        dropItems(ofApp);
 }
 
 void Scanner::scan()
@@ -113,120 +173,23 @@ void Scanner::scan()
 
     const QStringList ignoredList = StoredLists::ignoredBundleIDs(*m_services.defaults);
     const QSet<QString> ignored(ignoredList.cbegin(), ignoredList.cend());
-    const ScannerServices services = m_services;
-    QPointer<Scanner> weak(this);
-
-    runInBackground(
-        [weak, services, ignored] {
-            AppLogger *logger = services.logger;
-            const SystemRoots &roots = services.roots;
-            const auto announce = [weak](const QString &key) {
-                postToMainThread([weak, key] {
-                    if (weak)
-                        weak->setScanProgress(weak->localized(key));
-                });
-            };
-            QList<LeftoverItem> found;
-            const auto section = [&](const QString &title, const QList<LeftoverItem> &items) {
-                found.append(items);
-                logger->logSection(title, items);
-            };
-
-            logger->log(QStringLiteral("=== Scan started ==="));
-
-            announce(QStringLiteral("scanning_loading_apps"));
-            const AppIndex index = ScannerEngine::installedAppIndex(
-                roots, StoredLists::customAppLocations(*services.defaults));
-            const QSet<QString> &ids = index.bundleIDs;
-            const QSet<QString> &names = index.names;
-            logger->logLoadedApps(int(ids.size()));
-
-            announce(QStringLiteral("scanning_preferences"));
-            section(QStringLiteral("Preferences"), ScannerEngine::findOrphanPreferences(roots, ids));
-
-            announce(QStringLiteral("scanning_app_support"));
-            section(QStringLiteral("Application Support"),
-                    ScannerEngine::findOrphanApplicationSupport(roots, ids, names));
-
-            announce(QStringLiteral("scanning_caches"));
-            section(QStringLiteral("Caches"), ScannerEngine::findOrphanCaches(roots, ids));
-
-            announce(QStringLiteral("scanning_containers"));
-            section(QStringLiteral("Containers"), ScannerEngine::findOrphanContainers(roots, ids));
-            section(QStringLiteral("Application Scripts"), ScannerEngine::findOrphanApplicationScripts(roots, ids));
-            section(QStringLiteral("System Application Support"),
-                    ScannerEngine::findOrphans(roots.system(QStringLiteral("/Library/Application Support")),
-                                               LeftoverType::appSupport, ids, names,
-                                               ScannerEngine::systemApplicationSupportExclusions()));
-            section(QStringLiteral("System Caches"),
-                    ScannerEngine::findOrphans(roots.system(QStringLiteral("/Library/Caches")), LeftoverType::cache,
-                                               ids, {}, ScannerEngine::cachesExclusions()));
-            section(QStringLiteral("System Logs"),
-                    ScannerEngine::findOrphans(roots.system(QStringLiteral("/Library/Logs")), LeftoverType::log, ids,
-                                               names, ScannerEngine::logsExclusions()));
-            section(QStringLiteral("System Preferences"), ScannerEngine::findOrphanSystemPreferences(roots, ids));
-            section(QStringLiteral("Privileged Helpers"), ScannerEngine::findOrphanPrivilegedHelpers(roots, ids));
-
-            announce(QStringLiteral("scanning_saved_states"));
-            section(QStringLiteral("Saved States"), ScannerEngine::findOrphanSavedStates(roots, ids));
-
-            announce(QStringLiteral("scanning_logs"));
-            section(QStringLiteral("Logs"),
-                    ScannerEngine::findOrphans(roots.inHome(QStringLiteral("/Library/Logs")), LeftoverType::log, ids,
-                                               names, ScannerEngine::logsExclusions()));
-
-            announce(QStringLiteral("scanning_login_items"));
-            section(QStringLiteral("Login Items"), ScannerEngine::findOrphanLaunchItems(roots));
-
-            announce(QStringLiteral("scanning_plugins"));
-            section(QStringLiteral("Plugins"), ScannerEngine::findOrphanPlugins(roots, ids, names));
-
-            announce(QStringLiteral("scanning_background_activity"));
-            section(QStringLiteral("Background Activity"),
-                    ScannerEngine::findOrphanBackgroundItems(roots, services.runner, ids));
-
-            announce(QStringLiteral("scanning_tcc"));
-            const PermissionScan permissions = ScannerEngine::findOrphanPermissions(
-                roots.inHome(QStringLiteral("/Library/Application Support/com.apple.TCC/TCC.db")), ids);
-            section(QStringLiteral("TCC Permissions"), permissions.items);
-
-            const qsizetype before = found.size();
-            found.erase(std::remove_if(found.begin(), found.end(),
-                                       [&](const LeftoverItem &item) {
-                                           return item.bundleID && ignored.contains(*item.bundleID);
-                                       }),
-                        found.end());
-            logger->logSuppressed(int(before - found.size()));
-            logger->logScanFinished(int(found.size()), permissions.accessDenied);
-
-            // Each name lowered once, not at every comparison: thousands of items are common.
-            std::vector<std::pair<QString, qsizetype>> order;
-            order.reserve(size_t(found.size()));
-            for (qsizetype i = 0; i < found.size(); ++i)
-                order.emplace_back(found[i].appName.toLower(), i);
-            std::stable_sort(order.begin(), order.end(),
-                             [](const auto &a, const auto &b) { return a.first < b.first; });
-            QList<LeftoverItem> sorted;
-            sorted.reserve(found.size());
-            for (const auto &entry : order)
-                sorted.append(std::move(found[entry.second]));
-            found = std::move(sorted);
-
-            const bool denied = permissions.accessDenied;
-            postToMainThread([weak, found, denied] {
-                if (!weak)
-                    return;
-                const qsizetype count = found.size();
-                const QString status = count == 1 ? weak->localized(QStringLiteral("scan_found_1_item"))
-                    : count > 1 ? weak->localized(QStringLiteral("scan_found_n_items"), {int(count)})
-                                : weak->localized(QStringLiteral("scan_no_items"));
-                weak->setItems(found);
-                weak->setIsScanning(false);
-                weak->setTccAccessDenied(denied);
-                weak->setScanProgress(status);
+    runTask(
+        kUserInitiatedPriority,
+        [services = m_services, ignored](const ScannerLink &link) {
+            return findAllLeftovers(services, ignored, [&link](const QString &key) {
+                link.post([key](Scanner &scanner) { scanner.setScanProgress(scanner.localized(key)); });
             });
         },
-        kUserInitiatedPriority);
+        [](Scanner &scanner, const FullScanResult &result) {
+            const qsizetype count = result.items.size();
+            const QString status = count == 1 ? scanner.localized(QStringLiteral("scan_found_1_item"))
+                : count > 1 ? scanner.localized(QStringLiteral("scan_found_n_items"), {int(count)})
+                            : scanner.localized(QStringLiteral("scan_no_items"));
+            scanner.setItems(result.items);
+            scanner.setIsScanning(false);
+            scanner.setTccAccessDenied(result.accessDenied);
+            scanner.setScanProgress(status);
+        });
 }
 
 void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
@@ -237,28 +200,23 @@ void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
     setItems({});
     setScanProgress(localized(QStringLiteral("scanning_specific"), {appName}));
 
-    const ScannerServices services = m_services;
-    QPointer<Scanner> weak(this);
-    runInBackground(
-        [weak, services, bundleID, appName] {
+    runTask(
+        kUserInitiatedPriority,
+        [services = m_services, bundleID, appName](const ScannerLink &) {
             const AppIndex index = ScannerEngine::installedAppIndex(
                 services.roots, StoredLists::customAppLocations(*services.defaults));
-            const QList<LeftoverItem> found
-                = ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName, index.bundleIDs);
-            postToMainThread([weak, found, appName] {
-                if (!weak)
-                    return;
-                const qsizetype count = found.size();
-                const QString status = count == 1
-                    ? weak->localized(QStringLiteral("scan_found_1_file"), {appName})
-                    : count > 1 ? weak->localized(QStringLiteral("scan_found_n_files"), {int(count), appName})
-                                : weak->localized(QStringLiteral("scan_no_files"), {appName});
-                weak->setItems(found);
-                weak->setIsScanning(false);
-                weak->setScanProgress(status);
-            });
+            return ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName, index.bundleIDs);
         },
-        kUserInitiatedPriority);
+        [appName](Scanner &scanner, const QList<LeftoverItem> &found) {
+            const qsizetype count = found.size();
+            const QString status = count == 1
+                ? scanner.localized(QStringLiteral("scan_found_1_file"), {appName})
+                : count > 1 ? scanner.localized(QStringLiteral("scan_found_n_files"), {int(count), appName})
+                            : scanner.localized(QStringLiteral("scan_no_files"), {appName});
+            scanner.setItems(found);
+            scanner.setIsScanning(false);
+            scanner.setScanProgress(status);
+        });
 }
 
 void Scanner::loadInstalledApps()
@@ -268,37 +226,27 @@ void Scanner::loadInstalledApps()
     setIsLoadingRoster(true);
     setInstalledApps({});
 
-    const ScannerServices services = m_services;
-    QPointer<Scanner> weak(this);
-    runInBackground(
-        [weak, services] {
+    runTask(
+        kUtilityPriority,
+        [services = m_services](const ScannerLink &link) {
             const QList<InstalledApp> apps = ScannerEngine::scanInstalledApps(
                 services.roots, StoredLists::customAppLocations(*services.defaults));
             services.logger->logInstalledApps(apps);
-            postToMainThread([weak, apps] {
-                if (weak)
-                    weak->setInstalledApps(apps);
-            });
+            link.post([apps](Scanner &scanner) { scanner.setInstalledApps(apps); });
             for (const InstalledApp &app : apps) {
                 const qint64 size = ScannerEngine::directorySize(app.path);
                 // Matched by id: a row taken off the roster meanwhile takes no size,
                 // and the rows after it keep their own.
-                postToMainThread([weak, id = app.id, size] {
-                    if (!weak)
-                        return;
-                    QList<InstalledApp> current = weak->m_installedApps;
+                link.post([id = app.id, size](Scanner &scanner) {
+                    QList<InstalledApp> current = scanner.m_installedApps;
                     const auto it = std::find_if(current.begin(), current.end(),
                                                  [&](const InstalledApp &a) { return a.id == id; });
                     if (it == current.end())
                         return;
                     it->appSize = size;
-                    weak->setInstalledApps(current);
+                    scanner.setInstalledApps(current);
                 });
             }
-            postToMainThread([weak] {
-                if (weak)
-                    weak->setIsLoadingRoster(false);
-            });
         },
-        kUtilityPriority);
+        [](Scanner &scanner) { scanner.setIsLoadingRoster(false); });
 }

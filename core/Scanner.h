@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MainThread.h"
+#include "core/ScannerLink.h"
 #include "core/ScannerServices.h"
 #include "model/InstalledApp.h"
 #include "model/LeftoverItem.h"
@@ -7,6 +9,9 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+
+#include <functional>
+#include <type_traits>
 
 // The main window's model object: runs the scan engine in background tasks and
 // publishes what it finds. Lives on the main thread; every published property
@@ -24,6 +29,7 @@ class Scanner : public QObject
 
 public:
     explicit Scanner(const ScannerServices &services, QObject *parent = nullptr);
+    ~Scanner() override;
 
     const QList<LeftoverItem> &items() const { return m_items; }
     bool isScanning() const { return m_isScanning; }
@@ -73,10 +79,25 @@ private:
     void setRemovalFailures(const QList<LeftoverItem> &items);
     void setInstalledApps(const QList<InstalledApp> &apps);
     void setIsLoadingRoster(bool value);
+    // Takes the rows for which `leaves` is true out of `items`: one change,
+    // published even when no row leaves.
+    void dropItems(const std::function<bool(const LeftoverItem &)> &leaves);
 
     QString localized(const QString &key, const QVariantList &args = {}) const;
 
+    // Scans and removals go ahead of the roster's size pass in the pool's queue.
+    static constexpr int kUserInitiatedPriority = 10;
+    static constexpr int kUtilityPriority = 0;
+
+    // Runs `work` on the pool, then `apply` with its result on the main thread;
+    // the call is dropped when the Scanner is gone by then, while the work
+    // always runs to its end. `work` never touches the Scanner: what it
+    // publishes on the way goes through the link it is given.
+    template <typename Work, typename Apply>
+    void runTask(int priority, Work work, Apply apply);
+
     ScannerServices m_services;
+    ScannerLink m_link{this};
     QList<LeftoverItem> m_items;
     bool m_isScanning = false;
     QString m_scanProgress;
@@ -85,3 +106,19 @@ private:
     QList<InstalledApp> m_installedApps;
     bool m_isLoadingRoster = false;
 };
+
+template <typename Work, typename Apply>
+void Scanner::runTask(int priority, Work work, Apply apply)
+{
+    runInBackground(
+        [link = m_link, work = std::move(work), apply = std::move(apply)] {
+            if constexpr (std::is_void_v<std::invoke_result_t<const Work &, const ScannerLink &>>) {
+                work(link);
+                link.post([apply](Scanner &scanner) { apply(scanner); });
+            } else {
+                const auto result = work(link);
+                link.post([apply, result](Scanner &scanner) { apply(scanner, result); });
+            }
+        },
+        priority);
+}

@@ -1,16 +1,14 @@
 #include "core/Scanner.h"
 
 #include "core/AppLogger.h"
-#include "core/MainThread.h"
 #include "core/ProtectedPaths.h"
-#include "core/engine/AdminCommand.h"
+#include "core/RemovalPipeline.h"
 #include "core/engine/AppIndex.h"
 #include "core/engine/AppLeftovers.h"
 #include "core/engine/SystemOperations.h"
 #include "model/StoredLists.h"
 #include "platform/Trash.h"
 
-#include <QPointer>
 #include <QSet>
 
 #include <algorithm>
@@ -18,10 +16,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int kUserInitiatedPriority = 10;
-constexpr int kNoWritePermission = 513;
-const QString kCocoaErrorDomain = QStringLiteral("NSCocoaErrorDomain");
 
 // What the main-thread part hands to the background part.
 struct AppRemoval
@@ -50,6 +44,18 @@ struct AppRemovalOutcome
     int cleanedCount = 0;
 };
 
+// The bundle as a row of its own, removed and reported like a leftover.
+LeftoverItem bundleRecord(const InstalledApp &app)
+{
+    LeftoverItem record;
+    record.appName = app.name;
+    record.bundleID = app.bundleID;
+    record.path = app.path;
+    record.type = LeftoverType::appSupport;
+    record.size = 0;
+    return record;
+}
+
 AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemoval &app)
 {
     AppLogger *logger = services.logger;
@@ -59,61 +65,32 @@ AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemo
         ScannerEngine::findLeftovers(services.roots, services.runner, app.bundleID, app.name, app.installedIDs);
     logger->log(QStringLiteral("FOUND %1 leftovers for ").arg(found.size()) + app.name);
 
-    QList<LeftoverItem> trashList;
-    QList<LeftoverItem> adminList;
+    QList<LeftoverItem> files;
+    QList<RemovalPipeline::Entry> entries;
     QList<LeftoverItem> permissions;
     for (const LeftoverItem &item : found) {
         if (item.type == LeftoverType::permission)
             permissions.append(item);
-        if (!item.path)
-            continue;
-        if (ProtectedPaths::queuesForAdministrator(services, *item.path))
-            adminList.append(item);
-        else
-            trashList.append(item);
+        if (item.path) {
+            files.append(item);
+            entries.append({*item.path});
+        }
     }
-
     if (app.bundleRecord) {
-        if (app.bundleStays)
+        if (app.bundleStays) {
             outcome.failures.append(*app.bundleRecord);
-        else
-            adminList.append(*app.bundleRecord);
-    }
-
-    for (const LeftoverItem &item : trashList) {
-        const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(services, *item.path);
-        if (!error) {
-            outcome.removed.append(item);
-        } else if (error->code == kNoWritePermission) {
-            adminList.append(item);
         } else {
-            outcome.failures.append(item);
-            logger->log(QStringLiteral("TRASH FAILED: ") + *item.path + QStringLiteral(" — ") + error->description);
+            files.append(*app.bundleRecord);
+            entries.append({*app.bundleRecord->path, true});
         }
     }
 
-    if (!adminList.isEmpty()) {
-        QStringList paths;
-        for (const LeftoverItem &item : adminList)
-            paths.append(*item.path);
-        const AdminRemovalResult result =
-            ScannerEngine::removeWithAdministratorPrivileges(services.roots, services.runner, paths, app.name);
-        if (result.cancelled) {
-            logger->log(QStringLiteral("ADMIN RM CANCELLED for ") + app.name
-                        + QStringLiteral(" (%1 items)").arg(paths.size()));
-            outcome.failures.append(adminList);
-        } else {
-            const QSet<QString> removedPaths(result.removed.cbegin(), result.removed.cend());
-            for (const LeftoverItem &item : adminList) {
-                if (removedPaths.contains(*item.path)) {
-                    outcome.removed.append(item);
-                } else {
-                    outcome.failures.append(item);
-                    logger->log(QStringLiteral("ADMIN RM FAILED: ") + *item.path);
-                }
-            }
-        }
-    }
+    // The leftovers were just found: one the Trash calls gone is a failure.
+    RemovalPipeline pipeline(services, RemovalPipeline::Retry::NoWritePermission);
+    const RemovalPipeline::Outcome removal =
+        pipeline.run(entries, [&](const QList<qsizetype> &) { return app.name; });
+    outcome.removed = RemovalPipeline::at(files, removal.removed);
+    outcome.failures.append(RemovalPipeline::at(files, removal.failed));
 
     logger->logTrashed(outcome.removed);
 
@@ -144,6 +121,10 @@ AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemo
 
     // Background records without a file are left as they are, so they are not counted.
     outcome.cleanedCount = int(outcome.removed.size()) + permissionsCleaned;
+    // Written before the result goes to the main thread, so that it is in the
+    // log even when no window is left to receive it.
+    logger->log(QStringLiteral("REMOVE APP DONE: ") + app.name
+                + QStringLiteral(" — %1 items cleaned, %2 failed").arg(outcome.cleanedCount).arg(outcome.failures.size()));
     return outcome;
 }
 
@@ -169,14 +150,9 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
     AppRemoval removal{app.bundleID, app.name, app.path, installedIDs, std::nullopt, false};
     if (const std::optional<TrashError> error = ProtectedPaths::moveToTrashIfAllowed(m_services, app.path)) {
         logger->log(QStringLiteral("TRASH APP FAILED: ") + app.path + QStringLiteral(" — ") + error->description);
-        LeftoverItem record;
-        record.appName = app.name;
-        record.bundleID = app.bundleID;
-        record.path = app.path;
-        record.type = LeftoverType::appSupport;
-        record.size = 0;
-        removal.bundleRecord = record;
-        removal.bundleStays = error->domain != kCocoaErrorDomain;
+        removal.bundleRecord = bundleRecord(app);
+        removal.bundleStays =
+            !RemovalPipeline::retriesThroughAdministrator(*error, RemovalPipeline::Retry::AnyItemError);
     } else {
         logger->log(QStringLiteral("TRASHED APP BUNDLE: ") + app.path);
     }
@@ -188,49 +164,31 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
     }
     setInstalledApps(roster);
 
-    const ScannerServices services = m_services;
-    QPointer<Scanner> weak(this);
-    runInBackground(
-        [weak, services, removal] {
-            const AppRemovalOutcome outcome = removeLeftovers(services, removal);
-            // Written here, before the hop, so that it is in the log even when
-            // no window is left to receive the result.
-            services.logger->log(QStringLiteral("REMOVE APP DONE: ") + removal.name
-                                 + QStringLiteral(" — %1 items cleaned, %2 failed")
-                                       .arg(outcome.cleanedCount)
-                                       .arg(outcome.failures.size()));
-
-            postToMainThread([weak, removal, outcome] {
-                if (!weak)
-                    return;
-                QSet<QString> removedPaths;
-                for (const LeftoverItem &item : outcome.removed)
-                    removedPaths.insert(*item.path);
-                QList<LeftoverItem> remaining;
-                for (const LeftoverItem &row : weak->m_items) {
-                    bool gone = false;
-                    if (row.path) {
-                        gone = removedPaths.contains(*row.path);
-                    } else if (row.bundleID == removal.bundleID) {
-                        // A permission row leaves only when its permission was reset.
-                        gone = row.type != LeftoverType::permission || outcome.allPermissionsReset
-                            || (row.permissionService
-                                && outcome.resetPermissions.contains({*row.bundleID, *row.permissionService}));
-                    }
-                    if (!gone)
-                        remaining.append(row);
-                }
-                weak->setItems(remaining);
-                if (outcome.failures.isEmpty()) {
-                    weak->setScanProgress(
-                        weak->localized(QStringLiteral("remove_app_done"), {removal.name, outcome.cleanedCount}));
-                } else {
-                    weak->setRemovalFailures(outcome.failures);
-                    weak->setScanProgress(weak->localized(
-                        QStringLiteral("remove_app_partial"),
-                        {removal.name, outcome.cleanedCount, int(outcome.failures.size())}));
-                }
+    runTask(
+        kUserInitiatedPriority,
+        [services = m_services, removal](const ScannerLink &) { return removeLeftovers(services, removal); },
+        [removal](Scanner &scanner, const AppRemovalOutcome &outcome) {
+            QSet<QString> removedPaths;
+            for (const LeftoverItem &item : outcome.removed)
+                removedPaths.insert(*item.path);
+            scanner.dropItems([&](const LeftoverItem &row) {
+                if (row.path)
+                    return removedPaths.contains(*row.path);
+                if (row.bundleID != removal.bundleID)
+                    return false;
+                // A permission row leaves only when its permission was reset.
+                return row.type != LeftoverType::permission || outcome.allPermissionsReset
+                    || (row.permissionService
+                        && outcome.resetPermissions.contains({*row.bundleID, *row.permissionService}));
             });
-        },
-        kUserInitiatedPriority);
+            if (outcome.failures.isEmpty()) {
+                scanner.setScanProgress(
+                    scanner.localized(QStringLiteral("remove_app_done"), {removal.name, outcome.cleanedCount}));
+            } else {
+                scanner.setRemovalFailures(outcome.failures);
+                scanner.setScanProgress(scanner.localized(QStringLiteral("remove_app_partial"),
+                                                          {removal.name, outcome.cleanedCount,
+                                                           int(outcome.failures.size())}));
+            }
+        });
 }

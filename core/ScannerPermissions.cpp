@@ -1,17 +1,13 @@
 #include "core/Scanner.h"
 
 #include "core/AppLogger.h"
-#include "core/MainThread.h"
 #include "core/engine/SystemOperations.h"
 
-#include <QPointer>
 #include <QSet>
 
 #include <utility>
 
 namespace {
-
-constexpr int kUserInitiatedPriority = 10;
 
 using PermissionKey = std::pair<QString, QString>; // bundle ID, service
 
@@ -30,12 +26,11 @@ void Scanner::resetPermissions(const QList<LeftoverItem> &items)
         return;
     }
 
-    const ScannerServices services = m_services;
-    // The task runs to its end whatever happens to the window; only the final
-    // update needs the Scanner, and a deleted one has nothing left to update.
-    QPointer<Scanner> scanner(this);
-    runInBackground(
-        [scanner, services, items] {
+    // The resets run to their end whatever happens to the window; only the
+    // update of the list needs the Scanner, and a deleted one has none to update.
+    runTask(
+        kUserInitiatedPriority,
+        [services = m_services, items](const ScannerLink &) {
             QSet<PermissionKey> tried;
             QSet<PermissionKey> reset;
             for (const LeftoverItem &row : items) {
@@ -53,19 +48,11 @@ void Scanner::resetPermissions(const QList<LeftoverItem> &items)
                     services.logger->log(QStringLiteral("RESET PERMISSION FAILED: ") + what);
                 }
             }
-
-            postToMainThread([scanner, reset] {
-                if (!scanner)
-                    return;
-                QList<LeftoverItem> remaining;
-                for (const LeftoverItem &row : scanner->m_items) {
-                    if (!isResetPermission(row, reset))
-                        remaining.append(row);
-                }
-                scanner->setItems(remaining);
-            });
+            return reset;
         },
-        kUserInitiatedPriority);
+        [](Scanner &scanner, const QSet<PermissionKey> &reset) {
+            scanner.dropItems([&](const LeftoverItem &row) { return isResetPermission(row, reset); });
+        });
 }
 
 void Scanner::resetAllPermissions(const QString &bundleID, const QString &appName)
@@ -76,28 +63,22 @@ void Scanner::resetAllPermissions(const QString &bundleID, const QString &appNam
         return;
     }
 
-    const ScannerServices services = m_services;
-    QPointer<Scanner> scanner(this);
-    runInBackground(
-        [scanner, services, bundleID, appName] {
-            if (!ScannerEngine::tccResetAll(services.runner, bundleID)) {
-                // Nothing was reset: the rows stay and no success is announced.
-                services.logger->log(QStringLiteral("RESET ALL PERMISSIONS FAILED: ") + bundleID);
-                return;
-            }
-            services.logger->log(QStringLiteral("RESET ALL PERMISSIONS: ") + bundleID);
-
-            postToMainThread([scanner, bundleID, appName] {
-                if (!scanner)
-                    return;
-                QList<LeftoverItem> remaining;
-                for (const LeftoverItem &row : scanner->m_items) {
-                    if (row.type != LeftoverType::permission || row.bundleID != bundleID)
-                        remaining.append(row);
-                }
-                scanner->setItems(remaining);
-                scanner->setScanProgress(scanner->localized(QStringLiteral("reset_all_permissions_done"), {appName}));
-            });
+    runTask(
+        kUserInitiatedPriority,
+        [services = m_services, bundleID](const ScannerLink &) {
+            const bool reset = ScannerEngine::tccResetAll(services.runner, bundleID);
+            // When nothing was reset, the rows stay and no success is announced.
+            services.logger->log((reset ? QStringLiteral("RESET ALL PERMISSIONS: ")
+                                        : QStringLiteral("RESET ALL PERMISSIONS FAILED: "))
+                                 + bundleID);
+            return reset;
         },
-        kUserInitiatedPriority);
+        [bundleID, appName](Scanner &scanner, bool reset) {
+            if (!reset)
+                return;
+            scanner.dropItems([&](const LeftoverItem &row) {
+                return row.type == LeftoverType::permission && row.bundleID == bundleID;
+            });
+            scanner.setScanProgress(scanner.localized(QStringLiteral("reset_all_permissions_done"), {appName}));
+        });
 }

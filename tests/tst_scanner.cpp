@@ -1,4 +1,5 @@
 #include "core/Scanner.h"
+#include "core/ScannerLink.h"
 #include "model/ByteCountFormatter.h"
 #include "model/StoredLists.h"
 #include "support/ScannerFixture.h"
@@ -243,6 +244,23 @@ private slots:
         QVERIFY(!log.isEmpty());
         QVERIFY(log.last().startsWith(QStringLiteral("=== Scan finished: 13 items shown ===")) || log.contains(
             QStringLiteral("=== Scan finished: 13 items shown ===  [TCC access denied — Full Disk Access needed]")));
+    }
+
+    // What a task queues for its Scanner runs only while the Scanner is there.
+    void queuedCallsOfADeletedScannerAreDropped()
+    {
+        ScannerFixture f;
+        auto *scanner = new Scanner(f.services());
+        ScannerLink link(scanner);
+        QStringList ran;
+        link.post([&](Scanner &) { ran << "kept"; });
+        QCoreApplication::processEvents();
+        link.post([&](Scanner &) { ran << "dropped"; });
+        delete scanner;
+        link.cut();
+        link.post([&](Scanner &) { ran << "after the cut"; });
+        QCoreApplication::processEvents();
+        QCOMPARE(ran, QStringList{"kept"});
     }
 
     void rosterSizesArrive()

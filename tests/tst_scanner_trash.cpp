@@ -1,4 +1,5 @@
 #include "core/ProtectedPaths.h"
+#include "core/RemovalPipeline.h"
 #include "core/Scanner.h"
 #include "support/FakeOsascript.h"
 #include "support/ScannerFixture.h"
@@ -270,19 +271,42 @@ private slots:
         QCOMPARE(scanner.scanProgress(), failedText(0, 1));
     }
 
+    // Which failed moves to the Trash the administrator prompt takes over.
+    void administratorRetryRule_data()
+    {
+        QTest::addColumn<QString>("domain");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("noWritePermission"); // Retry::NoWritePermission
+        QTest::addColumn<bool>("anyItemError");      // Retry::AnyItemError
+        const QString cocoa = "NSCocoaErrorDomain", trash = "QuillmereTrashErrorDomain";
+        QTest::newRow("folder refuses") << cocoa << 513 << true << true;
+        QTest::newRow("vanished") << cocoa << 4 << false << true;
+        QTest::newRow("Trash unavailable") << trash << int(TrashError::TrashUnavailable) << false << false;
+        QTest::newRow("out of space") << trash << int(TrashError::OutOfSpace) << false << false;
+        QTest::newRow("read-only volume") << trash << int(TrashError::ReadOnlyVolume) << false << false;
+        QTest::newRow("refused") << "QuillmereErrorDomain" << 1 << false << false;
+        QTest::newRow("513 of another domain") << trash << 513 << false << false;
+    }
+    void administratorRetryRule()
+    {
+        QFETCH(QString, domain);
+        QFETCH(int, code);
+        QFETCH(bool, noWritePermission);
+        QFETCH(bool, anyItemError);
+        const TrashError error{domain, code, "description"};
+        QCOMPARE(RemovalPipeline::retriesThroughAdministrator(error, RemovalPipeline::Retry::NoWritePermission),
+                 noWritePermission);
+        QCOMPARE(RemovalPipeline::retriesThroughAdministrator(error, RemovalPipeline::Retry::AnyItemError),
+                 anyItemError);
+    }
+
     void trashFailuresKeepTheItem_data()
     {
-        QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("readOnlyTrash");
-        QTest::addColumn<QString>("failedLine");
-        const QString cache = "~/Library/Caches/com.example.alpha";
-        QTest::newRow("move, read-only Trash") << "move" << cache << true << "TRASH FAILED: ";
-        QTest::newRow("move, folder holding the Trash") << "move" << "~/.local" << false << "TRASH FAILED: ";
-        QTest::newRow("move, log folder") << "move" << "~/Library/Logs/Quillmere" << false << "TRASH FAILED: ";
-        QTest::newRow("complete removal, read-only Trash") << "app" << cache << true << "TRASH FAILED: ";
-        QTest::newRow("background removal, read-only Trash")
-            << "background" << "~/Library/LaunchAgents/com.example.alpha.plist" << true << "BG ACTIVITY TRASH FAILED: ";
+        QTest::newRow("read-only Trash") << "~/Library/Caches/com.example.alpha" << true;
+        QTest::newRow("folder holding the Trash") << "~/.local" << false;
+        QTest::newRow("log folder") << "~/Library/Logs/Quillmere" << false;
     }
     // A Trash that cannot take an item is no reason to delete it: nothing but the
     // Trash and the log changes, and no administrator is asked.
@@ -294,15 +318,12 @@ private slots:
             QVERIFY2(Unprivileged::rerun(function, &output) == 0, output.constData());
             return;
         }
-        QFETCH(QString, operation);
         QFETCH(QString, target);
         QFETCH(bool, readOnlyTrash);
-        QFETCH(QString, failedLine);
         ScannerFixture f;
         FakeOsascript admin(f.mac.root(), f.runner);
         f.logger.log("before");
-        const QString bundle = f.mac.createApp("/Applications/Alpha.app", "com.example.alpha");
-        const QString path = f.mac.createFile(target.endsWith(".plist") ? target : target + "/data");
+        const QString path = f.mac.createFile(target + "/data");
         const LeftoverItem item = row("Alpha", f.mac.path(target));
         QVERIFY(!f.trash.moveToTrash(f.mac.createFile("~/earlier")));
         const auto setTrashWritable = [&](bool writable) {
@@ -316,35 +337,17 @@ private slots:
 
         Scanner scanner(f.services());
         ScannerPublisher::setItems(scanner, {item});
-        QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
-        if (operation == "move") {
-            scanner.moveToTrash({item});
-        } else if (operation == "app") {
-            InstalledApp app;
-            app.name = "Alpha";
-            app.bundleID = "com.example.alpha";
-            app.path = bundle;
-            scanner.removeAppCompletely(app);
-            QVERIFY(itemsSpy.wait());
-        } else {
-            LeftoverItem record = item;
-            record.path.reset();
-            scanner.removeBackgroundActivity({record});
-            QVERIFY(itemsSpy.wait());
-        }
+        scanner.moveToTrash({item});
 
         QVERIFY(admin.requests().isEmpty());
         QVERIFY(exists(path));
         QCOMPARE(f.fingerprint(), before);
         QVERIFY(exists(f.trash.filesPath() + "/earlier"));
         const QStringList log = f.logMessages();
+        QCOMPARE(log.size(), 2);
         QCOMPARE(log.first(), "before");
-        const QString failed = failedLine + *item.path + " — ";
-        QVERIFY2(std::any_of(log.cbegin(), log.cend(), [&](const QString &line) { return line.startsWith(failed); }),
-                 qPrintable(log.join('\n')));
-        const QList<LeftoverItem> failures = scanner.removalFailures();
-        QCOMPARE(std::any_of(failures.cbegin(), failures.cend(), [&](const LeftoverItem &r) { return r.path == item.path; }),
-                 operation != "background");
+        QVERIFY2(log.last().startsWith("TRASH FAILED: " + *item.path + " — "), qPrintable(log.last()));
+        QCOMPARE(ids(scanner.removalFailures()), QList<QUuid>{item.id});
     }
 };
 
