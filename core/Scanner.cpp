@@ -6,6 +6,7 @@
 #include "core/engine/AppIndex.h"
 #include "core/engine/AppLeftovers.h"
 #include "core/engine/DirectorySize.h"
+#include "model/IsolatedText.h"
 #include "model/StoredLists.h"
 #include "platform/UserDefaults.h"
 
@@ -198,7 +199,7 @@ void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
         return;
     setIsScanning(true);
     setItems({});
-    setScanProgress(localized(QStringLiteral("scanning_specific"), {appName}));
+    setScanProgress(localized(QStringLiteral("scanning_specific"), {isolatedText(appName)}));
 
     runTask(
         kUserInitiatedPriority,
@@ -210,9 +211,9 @@ void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
         [appName](Scanner &scanner, const QList<LeftoverItem> &found) {
             const qsizetype count = found.size();
             const QString status = count == 1
-                ? scanner.localized(QStringLiteral("scan_found_1_file"), {appName})
-                : count > 1 ? scanner.localized(QStringLiteral("scan_found_n_files"), {int(count), appName})
-                            : scanner.localized(QStringLiteral("scan_no_files"), {appName});
+                ? scanner.localized(QStringLiteral("scan_found_1_file"), {isolatedText(appName)})
+                : count > 1 ? scanner.localized(QStringLiteral("scan_found_n_files"), {int(count), isolatedText(appName)})
+                            : scanner.localized(QStringLiteral("scan_no_files"), {isolatedText(appName)});
             scanner.setItems(found);
             scanner.setIsScanning(false);
             scanner.setScanProgress(status);

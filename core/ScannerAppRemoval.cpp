@@ -6,6 +6,7 @@
 #include "core/engine/AppIndex.h"
 #include "core/engine/AppLeftovers.h"
 #include "core/engine/SystemOperations.h"
+#include "model/IsolatedText.h"
 #include "model/StoredLists.h"
 #include "platform/Trash.h"
 
@@ -183,11 +184,11 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
             });
             if (outcome.failures.isEmpty()) {
                 scanner.setScanProgress(
-                    scanner.localized(QStringLiteral("remove_app_done"), {removal.name, outcome.cleanedCount}));
+                    scanner.localized(QStringLiteral("remove_app_done"), {isolatedText(removal.name), outcome.cleanedCount}));
             } else {
                 scanner.setRemovalFailures(outcome.failures);
                 scanner.setScanProgress(scanner.localized(QStringLiteral("remove_app_partial"),
-                                                          {removal.name, outcome.cleanedCount,
+                                                          {isolatedText(removal.name), outcome.cleanedCount,
                                                            int(outcome.failures.size())}));
             }
         });

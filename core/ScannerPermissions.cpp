@@ -2,6 +2,7 @@
 
 #include "core/AppLogger.h"
 #include "core/engine/SystemOperations.h"
+#include "model/IsolatedText.h"
 
 #include <QSet>
 
@@ -79,6 +80,6 @@ void Scanner::resetAllPermissions(const QString &bundleID, const QString &appNam
             scanner.dropItems([&](const LeftoverItem &row) {
                 return row.type == LeftoverType::permission && row.bundleID == bundleID;
             });
-            scanner.setScanProgress(scanner.localized(QStringLiteral("reset_all_permissions_done"), {appName}));
+            scanner.setScanProgress(scanner.localized(QStringLiteral("reset_all_permissions_done"), {isolatedText(appName)}));
         });
 }

@@ -179,7 +179,7 @@ private slots:
         actions.at(2)->trigger();
         QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
         QVERIFY(w.view->tableSelection().isEmpty());
-        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Alpha…"));
+        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning \u2068Alpha\u2069…"));
         QTRY_VERIFY(!w.scanner().isScanning());
     }
 

@@ -62,14 +62,14 @@ private slots:
         w.chooseInRosterMenu(0, QStringLiteral("Scan Leftovers for \"\u2068Zed\u2069\""));
         QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
         QCOMPARE(w.view->tableSelection(), QSet<QUuid>());
-        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Zed…"));
+        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning \u2068Zed\u2069…"));
         QTRY_VERIFY(!w.scanner().isScanning());
 
         // "Reset App" scans, like "Scan Leftovers"; it removes nothing.
         w.view->setSelectedTab(AppTab::installed);
         w.chooseInRosterMenu(0, QStringLiteral("Reset App \"\u2068Zed\u2069\" (keep .app, remove support files)"));
         QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
-        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Zed…"));
+        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning \u2068Zed\u2069…"));
         QTRY_VERIFY(!w.scanner().isScanning());
         QVERIFY(QFileInfo::exists(apps[0].path));
 
@@ -138,7 +138,7 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
         QVERIFY(w.view->tableSelection().isEmpty());
-        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning Zed…"));
+        QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning \u2068Zed\u2069…"));
         QTRY_VERIFY(!w.scanner().isScanning());
     }
 
@@ -361,7 +361,7 @@ private slots:
             << QStringLiteral("\u2068\u2068Evil\u202E [com.x]\u2069  |  \u2068\u202Eb\u2069  |  \u2068~/Library/Caches/x\u2069\u2069");
         QTest::newRow("line breaks marked")
             << QStringLiteral("two\nlines\u2028three\u0085<b>&</b>")
-            << QStringLiteral("\u2068\u2068two\\nlines\u21B5three\u21B5<b>&</b>\u2069\u2069");
+            << QStringLiteral("\u2068\u2068two\\nlines\u23CEthree\u23CE<b>&</b>\u2069\u2069");
     }
     void logSheetLine()
     {

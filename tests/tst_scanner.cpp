@@ -217,7 +217,7 @@ private slots:
 
         const qsizetype logLines = f.logMessages().size();
         scanner.scanSpecificApp(QStringLiteral("com.gone.app"), QStringLiteral("Gone App"));
-        QCOMPARE(scanner.scanProgress(), f.language.localized(QStringLiteral("scanning_specific"), {"Gone App"}));
+        QCOMPARE(scanner.scanProgress(), f.language.localized(QStringLiteral("scanning_specific"), {QStringLiteral("\u2068Gone App\u2069")}));
         scanner.scan(); // refused while the one-application scan runs
         waitForTasks(&scanner);
         // Ignored applications still show in their own scan; sorted by type.
@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(scanner.items().at(0).type, LeftoverType::cache);
         QCOMPARE(scanner.items().at(1).type, LeftoverType::preference);
         QCOMPARE(scanner.scanProgress(),
-                 f.language.localized(QStringLiteral("scan_found_n_files"), {2, QStringLiteral("Gone App")}));
+                 f.language.localized(QStringLiteral("scan_found_n_files"), {2, QStringLiteral("\u2068Gone App\u2069")}));
         QCOMPARE(scanner.tccAccessDenied(), true);
         QCOMPARE(f.logMessages().size(), logLines);
     }

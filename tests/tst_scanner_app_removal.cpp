@@ -97,7 +97,7 @@ private slots:
         QVERIFY(scanner.removalFailures().isEmpty());
         QVERIFY(progressSpy.wait());
 
-        QCOMPARE(scanner.scanProgress(), "Alpha removed — 5 items cleaned up.");
+        QCOMPARE(scanner.scanProgress(), "\u2068Alpha\u2069 removed — 5 items cleaned up.");
         QVERIFY(scanner.removalFailures().isEmpty());
         QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{otherApp.id});
         for (const QString &path : {f.bundle, f.preferences, f.userCache, f.systemCache})
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(f.admin.requests().first().paths, QStringList{bundle});
         QCOMPARE(f.admin.requests().first().prompt,
                  "Quillmere needs administrator access to remove system-protected files for Alpha.");
-        QCOMPARE(scanner.scanProgress(), "Alpha removed — 1 items cleaned up.");
+        QCOMPARE(scanner.scanProgress(), "\u2068Alpha\u2069 removed — 1 items cleaned up.");
     }
 
     void cancelledPrompt()
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(scanner.removalFailures().size(), 1);
         QCOMPARE(*scanner.removalFailures().first().path, f.systemCache);
         QCOMPARE(scanner.scanProgress(),
-                 "Alpha removed — 4 cleaned up, 1 could not be trashed (Full Disk Access required).");
+                 "\u2068Alpha\u2069 removed — 4 cleaned up, 1 could not be trashed (Full Disk Access required).");
         const QStringList log = f.newLogMessages();
         QVERIFY(log.contains("ADMIN RM CANCELLED for Alpha (1 items)"));
         QCOMPARE(log.last(), "REMOVE APP DONE: Alpha — 4 items cleaned, 1 failed");
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(log.contains("RESET PERMISSION FAILED: com.example.alpha [Camera]"));
         QVERIFY(log.contains("RESET PERMISSION FAILED: com.example.alpha [Microphone]"));
         QCOMPARE(log.last(), "REMOVE APP DONE: Alpha — 3 items cleaned, 0 failed");
-        QCOMPARE(scanner.scanProgress(), "Alpha removed — 3 items cleaned up.");
+        QCOMPARE(scanner.scanProgress(), "\u2068Alpha\u2069 removed — 3 items cleaned up.");
         QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{permissionRow.id});
     }
 

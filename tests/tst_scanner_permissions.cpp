@@ -147,7 +147,7 @@ private slots:
             QVERIFY(progressSpy.wait());
         else
             settle();
-        QCOMPARE(scanner.scanProgress(), succeeds ? "All permissions reset for Alpha." : "before");
+        QCOMPARE(scanner.scanProgress(), succeeds ? "All permissions reset for \u2068Alpha\u2069." : "before");
         QCOMPARE(itemsSpy.count(), succeeds ? 1 : 0);
         QCOMPARE(ScannerFixture::ids(scanner.items()),
                  rowsLeave ? (QList<QUuid>{rows.at(1).id, rows.at(2).id}) : ScannerFixture::ids(rows));

@@ -1,51 +1,19 @@
 #include "ui/main/LogEntriesModel.h"
 
+#include "model/IsolatedText.h"
+
 #include <QFontMetrics>
 #include <QSize>
 
 namespace {
 
-constexpr QChar kFirstStrongIsolate(0x2068);
-constexpr QChar kPopDirectionalIsolate(0x2069);
-// Stands in for a line break so one entry stays one row.
-constexpr QChar kLineBreakMark(0x21B5);
 const QString kColumnSeparator = QStringLiteral("  |  ");
 constexpr qsizetype kToolTipLineLength = 80;
-
-bool isLineBreak(char16_t c)
-{
-    // Everything a text layout breaks a line or a paragraph at.
-    return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || (c >= 0x1c && c <= 0x1e) || c == 0x85
-        || c == 0x2028 || c == 0x2029;
-}
 
 // A cut that does not split a surrogate pair.
 qsizetype headLength(QStringView text, qsizetype length)
 {
     return length > 0 && text.at(length - 1).isHighSurrogate() ? length - 1 : length;
-}
-
-// `text` with line breaks marked and its own isolates balanced, so none of
-// them closes the isolate it is put in.
-QString isolated(QStringView text)
-{
-    QString out;
-    out.reserve(text.size() + 2);
-    out += kFirstStrongIsolate;
-    int open = 0;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x2066 && u <= 0x2068) {
-            ++open;
-        } else if (u == kPopDirectionalIsolate) {
-            if (open == 0)
-                continue;
-            --open;
-        }
-        out += isLineBreak(u) ? kLineBreakMark : c;
-    }
-    out += QString(open + 1, kPopDirectionalIsolate);
-    return out;
 }
 
 } // namespace
@@ -120,17 +88,17 @@ QString LogEntriesModel::displayText(const QString &line)
         rest = cut;
     }
     // The message and each of its columns, so a mark in a name turns neither the path nor the time.
-    text += kFirstStrongIsolate;
+    text += QChar(0x2068);
     qsizetype from = 0;
     while (true) {
         const qsizetype at = rest.indexOf(kColumnSeparator, from);
-        text += isolated(rest.mid(from, at < 0 ? -1 : at - from));
+        text += isolatedText(rest.mid(from, at < 0 ? -1 : at - from));
         if (at < 0)
             break;
         text += kColumnSeparator;
         from = at + kColumnSeparator.size();
     }
-    text += kPopDirectionalIsolate;
+    text += QChar(0x2069);
     return text;
 }
 

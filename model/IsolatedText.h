@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Text from outside (a name, a path, a log message) as it is put into a line of
+// our own: every line break shows as U+23CE, and the text is isolated
+// (U+2068 ... U+2069) with its own isolates balanced, so none of its direction
+// marks reorders anything outside it and it cannot close our isolate. Empty
+// stays empty.
+QString isolatedText(QStringView text);
