@@ -6,6 +6,7 @@
 #include "platform/Trash.h"
 #include "platform/Workspace.h"
 #include "ui/common/BannerFrame.h"
+#include "ui/common/BusyIndicator.h"
 #include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
@@ -36,7 +36,7 @@ QFrame *divider(QWidget *parent)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
     line->setFixedHeight(1);
-    line->setStyleSheet(QStringLiteral("color: %1;").arg(UiStyle::css(UiStyle::color(UiStyle::Tone::quaternary))));
+    line->setStyleSheet(UiStyle::textTone(UiStyle::Tone::quaternary));
     return line;
 }
 
@@ -75,17 +75,6 @@ QWidget *region(QWidget *parent, std::initializer_list<QWidget *> parts)
     for (QWidget *part : parts)
         layout->addWidget(part);
     return widget;
-}
-
-QString prominentStyle()
-{
-    const QColor accent = UiStyle::color(UiStyle::Tone::accent);
-    return QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 5px;"
-                          " padding: 4px 12px; }"
-                          "QPushButton:pressed { background: %2; }"
-                          "QPushButton:disabled { background: %3; color: %4; }")
-        .arg(UiStyle::css(accent), UiStyle::css(accent.darker(120)), UiStyle::css(UiStyle::color(UiStyle::Tone::quaternary)),
-             UiStyle::css(UiStyle::color(UiStyle::Tone::secondary)));
 }
 
 } // namespace
@@ -219,17 +208,12 @@ QWidget *ContentView::buildHeader()
     auto *activity = new QHBoxLayout(m_activityIndicator);
     activity->setContentsMargins(0, 0, 0, 0);
     activity->setSpacing(6);
-    auto *spinner = new QProgressBar(m_activityIndicator);
-    spinner->setRange(0, 0);
-    spinner->setTextVisible(false);
-    spinner->setFixedSize(36, 10);
-    activity->addWidget(spinner);
+    activity->addWidget(new BusyIndicator(QSize(36, 10), m_activityIndicator));
     m_activityText = new QLabel(m_activityIndicator);
     m_activityText->setTextFormat(Qt::PlainText);
     m_activityText->setObjectName(QStringLiteral("activityText"));
     m_activityText->setFont(UiStyle::font(UiStyle::TextStyle::caption));
-    m_activityText->setStyleSheet(
-        QStringLiteral("color: %1;").arg(UiStyle::css(UiStyle::color(UiStyle::Tone::secondary))));
+    m_activityText->setStyleSheet(UiStyle::textTone(UiStyle::Tone::secondary));
     activity->addWidget(m_activityText);
     layout->addWidget(m_activityIndicator);
 
@@ -253,7 +237,7 @@ QWidget *ContentView::buildHeader()
     // One primary button per tab; only the selected tab's is shown, so only it takes Ctrl+R.
     const auto primaryButton = [&](const QString &symbol, const QString &text) {
         auto *button = new QPushButton(SymbolIcon::icon(symbol, Qt::white), text, header);
-        button->setStyleSheet(prominentStyle());
+        button->setStyleSheet(UiStyle::filledButton(UiStyle::color(UiStyle::Tone::accent)));
         // An action rather than the button's own shortcut: that one clicks only after an
         // animation. The action follows its button: hidden or disabled, Ctrl+R does nothing.
         auto *shortcut = new QAction(button);

@@ -10,8 +10,11 @@
 #include "model/StoredLists.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
+#include "ui/common/BusyIndicator.h"
+#include "ui/common/NameOverIdDelegate.h"
 #include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
+#include "ui/common/TableSetup.h"
 #include "ui/common/UiStyle.h"
 #include "ui/main/ActionBarRules.h"
 #include "ui/main/LeftoversRules.h"
@@ -28,9 +31,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -44,11 +45,6 @@ using UiStyle::Tone;
 constexpr const char *fullDiskAccessUrl =
     "x-apple.systempreferences:com.apple.preference.security?Privacy_AllFiles";
 
-QString colorStyle(Tone tone)
-{
-    return QStringLiteral("color: %1;").arg(UiStyle::css(UiStyle::color(tone)));
-}
-
 // Plain text: several of these show names, paths and progress texts from outside.
 QLabel *textLabel(const QString &text, const QFont &font, Tone tone, QWidget *parent)
 {
@@ -56,7 +52,7 @@ QLabel *textLabel(const QString &text, const QFont &font, Tone tone, QWidget *pa
     label->setTextFormat(Qt::PlainText);
     label->setText(text);
     label->setFont(font);
-    label->setStyleSheet(colorStyle(tone));
+    label->setStyleSheet(UiStyle::textTone(tone));
     return label;
 }
 
@@ -83,68 +79,12 @@ QPushButton *borderlessButton(const QString &text, Tone tone, QWidget *parent)
     auto *button = new QPushButton(text, parent);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 2px 4px; %1 }").arg(colorStyle(tone)));
+    button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 2px 4px; %1 }").arg(UiStyle::textTone(tone)));
     return button;
 }
 
-// The App cell: the name over the bundle ID.
-class AppCellDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QStyleOptionViewItem background = option;
-        initStyleOption(&background, index);
-        background.text.clear();
-        const QWidget *widget = option.widget;
-        QStyle *style = widget ? widget->style() : nullptr;
-        if (style)
-            style->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
-
-        const bool selected = option.state & QStyle::State_Selected;
-        const QString bundleID = index.data(LeftoversTableModel::bundleIDRole).toString();
-        const QFont nameFont = UiStyle::font(TextStyle::body, QFont::Medium);
-        const QFont idFont = UiStyle::font(TextStyle::caption2);
-        const QFontMetrics nameMetrics(nameFont);
-        const QFontMetrics idMetrics(idFont);
-        const int height = nameMetrics.height() + (bundleID.isEmpty() ? 0 : 1 + idMetrics.height());
-        QRect line = option.rect.adjusted(6, 0, -6, 0);
-        line.setTop(option.rect.top() + (option.rect.height() - height) / 2);
-
-        painter->save();
-        const QColor primary = selected ? option.palette.color(QPalette::HighlightedText) : UiStyle::color(Tone::primary);
-        painter->setFont(nameFont);
-        painter->setPen(primary);
-        line.setHeight(nameMetrics.height());
-        painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
-                          nameMetrics.elidedText(OutsideText::inLine(index.data().toString()), Qt::ElideRight,
-                                                 line.width()));
-        if (!bundleID.isEmpty()) {
-            QColor tertiary = UiStyle::color(Tone::tertiary);
-            if (selected) {
-                tertiary = primary;
-                tertiary.setAlphaF(0.7);
-            }
-            painter->setFont(idFont);
-            painter->setPen(tertiary);
-            line.translate(0, nameMetrics.height() + 1);
-            line.setHeight(idMetrics.height());
-            painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
-                              idMetrics.elidedText(OutsideText::inLine(bundleID), Qt::ElideRight, line.width()));
-        }
-        painter->restore();
-    }
-};
-
-struct ColumnWidth
-{
-    int minimum;
-    int ideal;
-};
 // The Location column takes what is left.
-constexpr ColumnWidth columnWidths[] = {{140, 190}, {100, 130}, {55, 75}};
+const QList<TableSetup::ColumnWidth> columnWidths = {{140, 190}, {100, 130}, {55, 75}};
 
 QString safeModeTooltip()
 {
@@ -235,7 +175,7 @@ void ContentView::buildLeftoversRegions()
     rule->setFrameShape(QFrame::VLine);
     rule->setFrameShadow(QFrame::Plain);
     rule->setFixedSize(1, 16);
-    rule->setStyleSheet(colorStyle(Tone::quaternary));
+    rule->setStyleSheet(UiStyle::textTone(Tone::quaternary));
     bar->addWidget(rule);
 
     auto *safeMode = new QCheckBox(tr("Safe Mode"), m_leftoversFilterBar);
@@ -259,10 +199,7 @@ void ContentView::buildLeftoversRegions()
     connect(deselectAllButton, &QPushButton::clicked, this, &ContentView::deselectAll);
 
     // ---- scan progress ----
-    auto *spinner = new QProgressBar(m_leftoversProgress);
-    spinner->setRange(0, 0);
-    spinner->setTextVisible(false);
-    spinner->setFixedSize(120, 12);
+    auto *spinner = new BusyIndicator(QSize(120, 12), m_leftoversProgress);
     auto *progressText = textLabel({}, font(), Tone::secondary, m_leftoversProgress);
     progressText->setObjectName(QStringLiteral("scanProgressText"));
     progressText->setAlignment(Qt::AlignCenter);
@@ -317,10 +254,10 @@ void ContentView::buildLeftoversRegions()
     const auto refreshEmptyText = [this, emptyHint] {
         if (m_isDragTargeted) {
             emptyHint->setText(tr("Drop the .app to scan its leftovers"));
-            emptyHint->setStyleSheet(colorStyle(Tone::accent));
+            emptyHint->setStyleSheet(UiStyle::textTone(Tone::accent));
         } else {
             emptyHint->setText(dropHint());
-            emptyHint->setStyleSheet(colorStyle(Tone::secondary));
+            emptyHint->setStyleSheet(UiStyle::textTone(Tone::secondary));
         }
     };
     connect(this, &ContentView::isDragTargetedChanged, this, [dragAnimation, refreshEmptyText] {
@@ -346,36 +283,16 @@ void ContentView::buildLeftoversRegions()
     m_leftoversView = new QTableView(m_leftoversTable);
     m_leftoversView->setObjectName(QStringLiteral("leftoversView"));
     m_leftoversView->setModel(m_leftoversModel);
-    m_leftoversView->setItemDelegateForColumn(LeftoversTableModel::appColumn, new AppCellDelegate(m_leftoversView));
+    m_leftoversView->setItemDelegateForColumn(
+        LeftoversTableModel::appColumn, new NameOverIdDelegate(LeftoversTableModel::bundleIDRole, 0, m_leftoversView));
     m_leftoversView->setItemDelegateForColumn(LeftoversTableModel::locationColumn,
                                               new OutsideTextDelegate(m_leftoversView));
-    m_leftoversView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_leftoversView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_leftoversView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_leftoversView->setShowGrid(false);
-    m_leftoversView->setAlternatingRowColors(true);
-    m_leftoversView->setWordWrap(false);
+    TableSetup::apply(*m_leftoversView, NameOverIdDelegate::textHeight() + 11);
     m_leftoversView->setTextElideMode(Qt::ElideMiddle);
-    m_leftoversView->setFrameShape(QFrame::NoFrame);
     m_leftoversView->setIconSize(QSize(14, 14));
-    m_leftoversView->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_leftoversView->verticalHeader()->hide();
-    m_leftoversView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_leftoversView->verticalHeader()->setDefaultSectionSize(
-        QFontMetrics(UiStyle::font(TextStyle::body, QFont::Medium)).height()
-        + QFontMetrics(UiStyle::font(TextStyle::caption2)).height() + 12);
     QHeaderView *header = m_leftoversView->horizontalHeader();
-    header->setHighlightSections(false);
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(true);
     header->setStretchLastSection(true);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < int(std::size(columnWidths)); ++column)
-        header->resizeSection(column, columnWidths[column].ideal);
-    connect(header, &QHeaderView::sectionResized, this, [header](int column, int, int size) {
-        if (column < int(std::size(columnWidths)) && size < columnWidths[column].minimum)
-            header->resizeSection(column, columnWidths[column].minimum);
-    });
+    TableSetup::setColumnWidths(*m_leftoversView, columnWidths);
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
         if (column < int(sortKeys().size())) {
             const LeftoverComparator::Key key = sortKeys().at(column);
@@ -492,10 +409,7 @@ void ContentView::buildLeftoversRegions()
     // The destructive one: filled red.
     const QColor red = UiStyle::color(Tone::red);
     trashButton->setIcon(SymbolIcon::icon(QStringLiteral("trash"), Qt::white));
-    trashButton->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none;"
-                                              " border-radius: 5px; padding: 4px 12px; }"
-                                              "QPushButton:pressed { background: %2; }")
-                                   .arg(UiStyle::css(red), UiStyle::css(red.darker(120))));
+    trashButton->setStyleSheet(UiStyle::filledButton(red));
     QPushButton *scanLeftoversButton = actionButton("scanLeftoversButton", QStringLiteral("magnifyingglass"));
     scanLeftoversButton->setText(tr("Scan Leftovers"));
     connect(resetButton, &QPushButton::clicked, this, &ContentView::resetSelectedPermissions);

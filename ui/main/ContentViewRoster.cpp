@@ -8,15 +8,17 @@
 #include "core/MainThread.h"
 #include "core/Scanner.h"
 #include "model/StoredLists.h"
+#include "ui/common/BusyIndicator.h"
 #include "ui/common/FileIconSource.h"
+#include "ui/common/NameOverIdDelegate.h"
 #include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
+#include "ui/common/TableSetup.h"
 #include "ui/common/UiStyle.h"
 #include "ui/main/DropFrame.h"
 #include "ui/main/DroppedBundle.h"
 #include "ui/main/LogView.h"
 #include "ui/main/OutsideTextDelegate.h"
-#include "ui/main/RosterAppDelegate.h"
 #include "ui/main/RosterRules.h"
 #include "ui/main/RosterTableModel.h"
 #include "ui/main/SearchField.h"
@@ -28,24 +30,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 
 namespace {
 
-QString toneCss(UiStyle::Tone tone)
-{
-    return QStringLiteral("color: %1;").arg(UiStyle::css(UiStyle::color(tone)));
-}
-
-struct ColumnWidth
-{
-    int minimum;
-    int ideal;
-};
-// By column: App, Version, App Size, Last Launched.
-constexpr ColumnWidth rosterWidths[] = {{170, 220}, {60, 80}, {70, 90}, {100, 120}};
+// By column: App, Version, App Size, Last Launched. The App column stretches, so it keeps no minimum.
+const QList<TableSetup::ColumnWidth> rosterWidths = {{0, 220}, {60, 80}, {70, 90}, {100, 120}};
+constexpr int rosterRowHeight = 36;
+constexpr int rosterIconSize = 20;
 
 // The sort key a header section stands for; the Version column has none.
 std::optional<AppComparator::Key> sortKey(int column)
@@ -98,7 +91,7 @@ void ContentView::buildRosterRegions()
     m_rosterCount = new QLabel(m_rosterFilterBar);
     m_rosterCount->setObjectName(QStringLiteral("rosterCount"));
     m_rosterCount->setFont(UiStyle::font(UiStyle::TextStyle::caption));
-    m_rosterCount->setStyleSheet(toneCss(UiStyle::Tone::secondary));
+    m_rosterCount->setStyleSheet(UiStyle::textTone(UiStyle::Tone::secondary));
     bar->addWidget(m_rosterCount);
     connect(m_rosterSearchField, &SearchField::textChanged, this, &ContentView::setRosterSearch);
     connect(this, &ContentView::rosterSearchChanged, this, [this] {
@@ -107,13 +100,10 @@ void ContentView::buildRosterRegions()
 
     // ---- loading view ----
     auto *loading = static_cast<QBoxLayout *>(m_rosterLoading->layout());
-    auto *spinner = new QProgressBar(m_rosterLoading);
-    spinner->setRange(0, 0);
-    spinner->setTextVisible(false);
-    spinner->setFixedSize(120, 12);
+    auto *spinner = new BusyIndicator(QSize(120, 12), m_rosterLoading);
     loading->addWidget(spinner, 0, Qt::AlignHCenter);
     auto *loadingText = new QLabel(tr("Loading installed apps…"), m_rosterLoading);
-    loadingText->setStyleSheet(toneCss(UiStyle::Tone::secondary));
+    loadingText->setStyleSheet(UiStyle::textTone(UiStyle::Tone::secondary));
     loading->addWidget(loadingText, 0, Qt::AlignHCenter);
 
     // ---- empty state ----
@@ -126,7 +116,7 @@ void ContentView::buildRosterRegions()
                             m_rosterEmptyState);
     hint->setTextFormat(Qt::MarkdownText);
     hint->setAlignment(Qt::AlignCenter);
-    hint->setStyleSheet(toneCss(UiStyle::Tone::secondary));
+    hint->setStyleSheet(UiStyle::textTone(UiStyle::Tone::secondary));
     empty->addWidget(hint, 0, Qt::AlignHCenter);
 
     // ---- table ----
@@ -137,33 +127,14 @@ void ContentView::buildRosterRegions()
     m_rosterView = new QTableView(m_rosterTable);
     m_rosterView->setObjectName(QStringLiteral("rosterView"));
     m_rosterView->setModel(m_rosterModel);
-    m_rosterView->setItemDelegateForColumn(RosterTableModel::appColumn, new RosterAppDelegate(m_rosterView));
+    m_rosterView->setItemDelegateForColumn(RosterTableModel::appColumn, new NameOverIdDelegate(RosterTableModel::bundleIDRole, rosterIconSize, m_rosterView));
     m_rosterView->setItemDelegateForColumn(RosterTableModel::versionColumn, new OutsideTextDelegate(m_rosterView));
-    m_rosterView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_rosterView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_rosterView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_rosterView->setShowGrid(false);
-    m_rosterView->setAlternatingRowColors(true);
-    m_rosterView->setWordWrap(false);
-    m_rosterView->setFrameShape(QFrame::NoFrame);
-    m_rosterView->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_rosterView->verticalHeader()->hide();
-    m_rosterView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_rosterView->verticalHeader()->setDefaultSectionSize(RosterAppDelegate::rowHeight);
+    TableSetup::apply(*m_rosterView, rosterRowHeight);
     QHeaderView *header = m_rosterView->horizontalHeader();
-    header->setHighlightSections(false);
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(true);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setMinimumSectionSize(rosterWidths[RosterTableModel::versionColumn].minimum);
-    for (int column = 0; column < RosterTableModel::columnCount_; ++column)
-        header->resizeSection(column, rosterWidths[column].ideal);
+    TableSetup::setColumnWidths(*m_rosterView, rosterWidths);
     // The App column takes what is left.
     header->setSectionResizeMode(RosterTableModel::appColumn, QHeaderView::Stretch);
-    connect(header, &QHeaderView::sectionResized, this, [header](int column, int, int size) {
-        if (column != RosterTableModel::appColumn && size < rosterWidths[column].minimum)
-            header->resizeSection(column, rosterWidths[column].minimum);
-    });
     m_rosterView->viewport()->installEventFilter(this);
     m_rosterTable->layout()->addWidget(m_rosterView);
 
@@ -240,11 +211,11 @@ void ContentView::fitRosterVersionColumn()
     // A long version takes room from a wide App column, down to the App column's ideal width.
     using Column = RosterTableModel::Column;
     QHeaderView *header = m_rosterView->horizontalHeader();
-    const int ideal = rosterWidths[Column::versionColumn].ideal;
+    const int ideal = rosterWidths[int(Column::versionColumn)].ideal;
     // The rows in sight and a bounded number more; public only on the base class.
     const int wanted = static_cast<const QAbstractItemView *>(m_rosterView)->sizeHintForColumn(Column::versionColumn);
     const int room = m_rosterView->viewport()->width() - header->sectionSize(Column::sizeColumn)
-        - header->sectionSize(Column::lastLaunchedColumn) - rosterWidths[Column::appColumn].ideal;
+        - header->sectionSize(Column::lastLaunchedColumn) - rosterWidths[int(Column::appColumn)].ideal;
     header->resizeSection(Column::versionColumn, qMax(ideal, qMin(wanted, room)));
 }
 
@@ -376,7 +347,7 @@ void ContentView::refreshRemoveAlert()
         QPushButton *remove = m_removeAlert->addButton(m_lm.localized(QStringLiteral("remove_app_confirm_button")),
                                                        QMessageBox::DestructiveRole);
         remove->setObjectName(QStringLiteral("removeEverything"));
-        remove->setStyleSheet(toneCss(UiStyle::Tone::red));
+        remove->setStyleSheet(UiStyle::textTone(UiStyle::Tone::red));
         m_removeAlert->setDefaultButton(cancel);
         m_removeAlert->setEscapeButton(cancel);
         // Finished rather than a button click: closing the alert's window (or Alt+F4)
