@@ -7,6 +7,7 @@
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 #include "ui/main/ContentView.h"
+#include "ui/main/LeftoversTab.h"
 #include "ui/main/DerivedLists.h"
 #include "ui/main/LeftoversRules.h"
 #include "ui/main/LeftoversTableModel.h"
@@ -98,16 +99,16 @@ void BM_SelectAllAndFormLists(benchmark::State &state)
     BenchWindow w;
     for (auto _ : state) {
         state.PauseTiming();
-        w.view.deselectAll();
+        w.view.leftoversTab()->deselectAll();
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        w.view.selectAll();
+        w.view.leftoversTab()->selectAll();
         for (auto action : {LeftoversRules::Action::resetPermissions, LeftoversRules::Action::removeBackground,
                             LeftoversRules::Action::moveToTrash})
-            benchmark::DoNotOptimize(LeftoversRules::actionList(action, w.view.scanner().items(), w.view.tableSelection()));
+            benchmark::DoNotOptimize(LeftoversRules::actionList(action, w.view.scanner().items(), w.view.leftoversTab()->tableSelection()));
         QCoreApplication::processEvents();
     }
-    state.counters["selected"] = double(w.view.tableSelection().size());
+    state.counters["selected"] = double(w.view.leftoversTab()->tableSelection().size());
 }
 BENCHMARK(BM_SelectAllAndFormLists)->Unit(benchmark::kMillisecond);
 
@@ -118,7 +119,7 @@ void BM_ResortBySize(benchmark::State &state)
     bool descending = false;
     for (auto _ : state) {
         descending = !descending;
-        w.view.setSortOrder({LeftoverComparator{LeftoverComparator::Key::size,
+        w.view.leftoversTab()->setSortOrder({LeftoverComparator{LeftoverComparator::Key::size,
                                                 descending ? Qt::DescendingOrder : Qt::AscendingOrder}});
         QCoreApplication::processEvents();
     }

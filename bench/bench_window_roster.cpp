@@ -8,6 +8,7 @@
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 #include "ui/main/ContentView.h"
+#include "ui/main/RosterTab.h"
 #include "ui/main/LogView.h"
 
 #include <QApplication>
@@ -58,7 +59,7 @@ void sizeArrivals(benchmark::State &state, bool sortedBySize, bool paintEach)
 {
     BenchWindow w;
     if (sortedBySize)
-        w.view.setRosterSortOrder({AppComparator{AppComparator::Key::appSize}});
+        w.view.rosterTab()->setRosterSortOrder({AppComparator{AppComparator::Key::appSize}});
     const QList<InstalledApp> fresh = roster(w.fixture.mac.root());
     for (auto _ : state) {
         state.PauseTiming();

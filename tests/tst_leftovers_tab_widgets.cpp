@@ -43,7 +43,7 @@ private slots:
         QCOMPARE(table->model()->rowCount(), 3);
 
         // Cache and Logs, picked in the table as a user would.
-        const QList<LeftoverItem> shown = w.view->filteredItems();
+        const QList<LeftoverItem> shown = w.view->leftoversTab()->filteredItems();
         QSet<QUuid> picked;
         for (int r = 0; r < shown.size(); ++r) {
             if (shown.at(r).type != LeftoverType::preference) {
@@ -52,7 +52,7 @@ private slots:
                 picked << shown.at(r).id;
             }
         }
-        QCOMPARE(w.view->tableSelection(), picked);
+        QCOMPARE(w.view->leftoversTab()->tableSelection(), picked);
         auto *trash = w.child<QPushButton>("moveToTrashButton");
         QVERIFY(trash->isVisible());
         QCOMPARE(trash->text(), QStringLiteral("Move to Trash (2)"));
@@ -63,7 +63,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(QFileInfo(cache).path()) && !QFileInfo::exists(QFileInfo(log).path()));
         QVERIFY(QFileInfo::exists(prefs));
         QCOMPARE(table->model()->rowCount(), 1);
-        QVERIFY(w.view->tableSelection().isEmpty());
+        QVERIFY(w.view->leftoversTab()->tableSelection().isEmpty());
         QVERIFY(!trash->isVisible());
         QVERIFY2(w.status().startsWith(QStringLiteral("1 item ")), qPrintable(w.status()));
     }
@@ -76,13 +76,13 @@ private slots:
                                         row(QStringLiteral("A"), LeftoverType::container, QStringLiteral("/nowhere/c"))};
         ScannerPublisher::setItems(w.scanner(), items);
         w.view->setSafeMode(true);
-        w.view->setTableSelection({items[0].id, items[1].id});
+        w.view->leftoversTab()->setTableSelection({items[0].id, items[1].id});
         QVERIFY(w.status().contains(QStringLiteral("1 hidden by Safe Mode")));
         QVERIFY(w.status().contains(QStringLiteral("2 selected")));
         QVERIFY(w.child<QPushButton>("resetPermissionsButton")->isVisible());
         QCOMPARE(w.child<QPushButton>("moveToTrashButton")->text(), QStringLiteral("Move to Trash (1)"));
-        w.view->moveSelectionToTrash();
-        QCOMPARE(w.view->tableSelection(), QSet<QUuid>{items[0].id});
+        w.view->leftoversTab()->moveSelectionToTrash();
+        QCOMPARE(w.view->leftoversTab()->tableSelection(), QSet<QUuid>{items[0].id});
     }
 
     void actionButtons_data()
@@ -124,7 +124,7 @@ private slots:
         QSet<QUuid> all;
         for (const LeftoverItem &item : items)
             all << item.id;
-        w.view->setTableSelection(all);
+        w.view->leftoversTab()->setTableSelection(all);
         auto *pressed = w.child<QPushButton>(qPrintable(button));
         QVERIFY(pressed->isVisible());
         QCOMPARE(pressed->text(), label);
@@ -133,7 +133,7 @@ private slots:
         QSet<QUuid> left = all;
         for (int i = acted; i < acted + calls.size(); ++i)
             left.remove(items[i].id);
-        QCOMPARE(w.view->tableSelection(), left);
+        QCOMPARE(w.view->leftoversTab()->tableSelection(), left);
     }
 
     void contextMenuActions()
@@ -151,7 +151,7 @@ private slots:
         w.view->setSafeMode(true);
         w.fixture.newLogMessages();
 
-        const auto menuActions = [&](const QSet<QUuid> &rows) { return w.view->leftoversContextMenu(rows, w.view)->actions(); };
+        const auto menuActions = [&](const QSet<QUuid> &rows) { return w.view->leftoversTab()->table()->contextMenu(rows, w.view)->actions(); };
         QList<QAction *> actions = menuActions({items[0].id, items[1].id});
         actions.first()->trigger();
         QCOMPARE(w.fixture.workspace.revealedFiles,
@@ -169,16 +169,16 @@ private slots:
         QCOMPARE(w.scanner().items().size(), 2);
         QCOMPARE(w.fixture.newLogMessages(),
                  (QStringList{QStringLiteral("IGNORED: com.example.beta"), QStringLiteral("UN-IGNORED: com.example.alpha")}));
-        QVERIFY(!w.view->leftoversContextMenu({items[3].id}, w.view));
+        QVERIFY(!w.view->leftoversTab()->table()->contextMenu({items[3].id}, w.view));
 
         // "Scan All Files" scans that one application on the Leftovers tab, selection emptied.
         w.view->setSelectedTab(AppTab::installed);
-        w.view->setTableSelection({items[1].id});
+        w.view->leftoversTab()->setTableSelection({items[1].id});
         actions = menuActions({items[1].id});
         QCOMPARE(actions.at(2)->text(), QStringLiteral("Scan All Files for \"\u2068Alpha\u2069\""));
         actions.at(2)->trigger();
         QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
-        QVERIFY(w.view->tableSelection().isEmpty());
+        QVERIFY(w.view->leftoversTab()->tableSelection().isEmpty());
         QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning \u2068Alpha\u2069…"));
         QTRY_VERIFY(!w.scanner().isScanning());
     }
@@ -225,9 +225,9 @@ private slots:
             QVERIFY(!picker->itemIcon(2 + i).isNull());
         }
         picker->setCurrentIndex(2 + int(types.indexOf(LeftoverType::log)));
-        QCOMPARE(w.view->selectedType(), std::optional(LeftoverType::log));
+        QCOMPARE(w.view->leftoversTab()->selectedType(), std::optional(LeftoverType::log));
         picker->setCurrentIndex(0);
-        QCOMPARE(w.view->selectedType(), std::optional<LeftoverType>());
+        QCOMPARE(w.view->leftoversTab()->selectedType(), std::optional<LeftoverType>());
     }
 
     // Search, Select All over the shown rows only, the clear button, header sorting.
@@ -239,19 +239,19 @@ private slots:
                                         row(QStringLiteral("Banana"), LeftoverType::log),
                                         row(QStringLiteral("Apricot"), LeftoverType::log)};
         ScannerPublisher::setItems(w.scanner(), items);
-        w.view->setTableSelection({items[1].id});
+        w.view->leftoversTab()->setTableSelection({items[1].id});
         auto *search = w.child<SearchField>("leftoversSearch");
         QTest::keyClicks(search->lineEdit(), QStringLiteral("ap"));
-        QCOMPARE(w.view->searchText(), QStringLiteral("ap"));
+        QCOMPARE(w.view->leftoversTab()->searchText(), QStringLiteral("ap"));
         QVERIFY(search->clearButton()->isVisible());
-        QCOMPARE(w.view->tableSelection().size(), 1);
+        QCOMPARE(w.view->leftoversTab()->tableSelection().size(), 1);
 
         QTest::mouseClick(w.child<QPushButton>("selectAllButton"), Qt::LeftButton);
-        QCOMPARE(w.view->tableSelection(), (QSet<QUuid>{items[0].id, items[2].id}));
+        QCOMPARE(w.view->leftoversTab()->tableSelection(), (QSet<QUuid>{items[0].id, items[2].id}));
         QCOMPARE(table->selectionModel()->selectedRows().size(), 2);
 
         QTest::mouseClick(search->clearButton(), Qt::LeftButton);
-        QCOMPARE(w.view->searchText(), QString());
+        QCOMPARE(w.view->leftoversTab()->searchText(), QString());
         QVERIFY(!search->clearButton()->isVisible());
         QCOMPARE(table->model()->rowCount(), 3);
 
@@ -265,7 +265,7 @@ private slots:
         QVERIFY(w.view->isDragTargeted());
         QDropEvent drop(QPointF(at), Qt::CopyAction, &bundle, Qt::LeftButton, {});
         QApplication::sendEvent(search->lineEdit(), &drop);
-        QCOMPARE(w.view->searchText(), QString());
+        QCOMPARE(w.view->leftoversTab()->searchText(), QString());
         QVERIFY(!w.view->isDragTargeted());
 
         QHeaderView *header = table->horizontalHeader();
@@ -274,9 +274,9 @@ private slots:
                               QPoint(header->sectionViewportPosition(section) + 10, header->height() / 2));
         };
         clickHeader(1);
-        QCOMPARE(w.view->sortOrder(), (QList<LeftoverComparator>{{LeftoverComparator::Key::type, Qt::AscendingOrder}}));
+        QCOMPARE(w.view->leftoversTab()->sortOrder(), (QList<LeftoverComparator>{{LeftoverComparator::Key::type, Qt::AscendingOrder}}));
         clickHeader(3);
-        QCOMPARE(w.view->sortOrder().first().key, LeftoverComparator::Key::type);
+        QCOMPARE(w.view->leftoversTab()->sortOrder().first().key, LeftoverComparator::Key::type);
         QCOMPARE(header->sortIndicatorSection(), 1);
     }
 };

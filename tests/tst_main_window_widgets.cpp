@@ -30,8 +30,8 @@ private slots:
         w.view->setSelectedTab(tab);
         const bool leftovers = tab == AppTab::leftovers;
         const QSet<QUuid> picked{QUuid::createUuid()};
-        const auto select = [&] { leftovers ? w.view->setTableSelection(picked) : w.view->setRosterSelection(picked); };
-        const auto selection = [&] { return leftovers ? w.view->tableSelection() : w.view->rosterSelection(); };
+        const auto select = [&] { leftovers ? w.view->leftoversTab()->setTableSelection(picked) : w.view->rosterTab()->setRosterSelection(picked); };
+        const auto selection = [&] { return leftovers ? w.view->leftoversTab()->tableSelection() : w.view->rosterTab()->rosterSelection(); };
         const auto running = [&] { return leftovers ? w.scanner().isScanning() : w.scanner().isLoadingRoster(); };
         select();
         std::optional<QSet<QUuid>> selectionAtStart;
@@ -126,7 +126,7 @@ private slots:
         // Every row hidden by Safe Mode: the table stays, not the empty state.
         QVERIFY(w.shows("leftoversEmptyState"));
         ScannerPublisher::setItems(w.scanner(), {ScannerFixture::row(QStringLiteral("Gone"), std::nullopt, LeftoverType::container)});
-        QVERIFY(w.view->filteredItems().isEmpty());
+        QVERIFY(w.view->leftoversTab()->filteredItems().isEmpty());
         QVERIFY(w.shows("leftoversTable"));
         ScannerPublisher::setIsScanning(w.scanner(), true);
         QVERIFY(w.shows("leftoversProgress"));
@@ -180,7 +180,7 @@ private slots:
         WindowFixture w;
         ContentView other(w.fixture.services(), w.updater, w.fixture.language);
         QVERIFY(other.safeMode());
-        QSignalSpy changed(&other, &ContentView::filtersChanged);
+        QSignalSpy changed(other.leftoversTab(), &LeftoversTab::filtersChanged);
         w.view->setSafeMode(false);
         QCOMPARE(changed.count(), 1);
         QVERIFY(!other.safeMode());

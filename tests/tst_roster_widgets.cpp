@@ -55,13 +55,13 @@ private slots:
         WindowFixture w;
         w.view->setSelectedTab(AppTab::installed);
         const QList<InstalledApp> apps = w.publishApps({"Zed", "Alpha", "Mid"});
-        w.view->setRosterSelection({apps[0].id, apps[1].id, apps[2].id});
-        w.view->setTableSelection({QUuid::createUuid()});
+        w.view->rosterTab()->setRosterSelection({apps[0].id, apps[1].id, apps[2].id});
+        w.view->leftoversTab()->setTableSelection({QUuid::createUuid()});
         w.chooseInRosterMenu(0, QStringLiteral("Show in Finder"));
         QCOMPARE(w.fixture.workspace.revealedFiles, QList<QList<QUrl>>{{QUrl::fromLocalFile(apps[0].path)}});
         w.chooseInRosterMenu(0, QStringLiteral("Scan Leftovers for \"\u2068Zed\u2069\""));
         QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
-        QCOMPARE(w.view->tableSelection(), QSet<QUuid>());
+        QCOMPARE(w.view->leftoversTab()->tableSelection(), QSet<QUuid>());
         QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning \u2068Zed\u2069…"));
         QTRY_VERIFY(!w.scanner().isScanning());
 
@@ -89,7 +89,7 @@ private slots:
         const QList<InstalledApp> apps = w.publishApps({"Zed", "Alpha"});
         auto *table = w.child<QTableView>("rosterView");
         w.view->setSelectedTab(AppTab::installed);
-        w.view->setRosterSelection({apps[0].id, apps[1].id});
+        w.view->rosterTab()->setRosterSelection({apps[0].id, apps[1].id});
         emit table->customContextMenuRequested(table->visualRect(table->model()->index(0, 0)).center());
         QMenu *menu = table->findChild<QMenu *>(QStringLiteral("rosterMenu"));
         QStringList entries;
@@ -111,11 +111,11 @@ private slots:
         w.remake();
         w.view->setSelectedTab(AppTab::installed);
         const QList<InstalledApp> apps = w.publishApps({"Zed"});
-        w.view->setRosterSelection({apps[0].id});
+        w.view->rosterTab()->setRosterSelection({apps[0].id});
         w.chooseInRosterMenu(0, QStringLiteral("Reset All Permissions for \"\u2068Zed\u2069\""));
         QTRY_COMPARE(w.fixture.recordedCalls(QStringLiteral("/usr/bin/tccutil")), QStringList{"reset|All|com.example.zed"});
         QCOMPARE(w.view->selectedTab(), AppTab::installed);
-        QCOMPARE(w.view->rosterSelection(), QSet<QUuid>{apps[0].id});
+        QCOMPARE(w.view->rosterTab()->rosterSelection(), QSet<QUuid>{apps[0].id});
     }
 
     // Shown only on the roster with a selection; scans the first selected app in
@@ -125,19 +125,19 @@ private slots:
         WindowFixture w;
         const QList<InstalledApp> apps = w.publishApps({"Zed", "Alpha", "Mid"});
         auto *button = w.child<QPushButton>("scanLeftoversButton");
-        w.view->setRosterSelection({apps[2].id, apps[0].id});
+        w.view->rosterTab()->setRosterSelection({apps[2].id, apps[0].id});
         QVERIFY(!button->isVisible());
         w.view->setSelectedTab(AppTab::installed);
         QVERIFY(button->isVisible());
         QCOMPARE(button->text(), QStringLiteral("Scan Leftovers"));
-        w.view->setRosterSelection({});
+        w.view->rosterTab()->setRosterSelection({});
         QVERIFY(!button->isVisible());
 
-        w.view->setRosterSelection({apps[2].id, apps[0].id});
-        w.view->setTableSelection({QUuid::createUuid()});
+        w.view->rosterTab()->setRosterSelection({apps[2].id, apps[0].id});
+        w.view->leftoversTab()->setTableSelection({QUuid::createUuid()});
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(w.view->selectedTab(), AppTab::leftovers);
-        QVERIFY(w.view->tableSelection().isEmpty());
+        QVERIFY(w.view->leftoversTab()->tableSelection().isEmpty());
         QCOMPARE(w.scanner().scanProgress(), QStringLiteral("Scanning \u2068Zed\u2069…"));
         QTRY_VERIFY(!w.scanner().isScanning());
     }
@@ -199,7 +199,7 @@ private slots:
         w.fixture.fakeTool(QStringLiteral("/usr/bin/pkill"), QByteArray(), 1);
         w.view->setSelectedTab(AppTab::installed);
         const QList<InstalledApp> apps = w.publishApps({"Alpha", "Beta"});
-        w.view->setRosterSelection({apps[0].id});
+        w.view->rosterTab()->setRosterSelection({apps[0].id});
         w.chooseInRosterMenu(0, QStringLiteral("Remove \"\u2068Alpha\u2069\" Completely…"));
         auto *alert = w.view->findChild<QMessageBox *>(QStringLiteral("removeAppAlert"));
         QVERIFY(alert && alert->isVisible());
@@ -208,9 +208,9 @@ private slots:
         QAbstractButton *chosen = confirm ? alert->findChild<QPushButton *>(QStringLiteral("removeEverything"))
                                           : alert->escapeButton();
         closeWindow ? void(alert->close()) : chosen->click();
-        QVERIFY(!w.view->showRemoveConfirmation());
-        QVERIFY(!w.view->appToRemove());
-        QCOMPARE(w.view->rosterSelection().isEmpty(), confirm);
+        QVERIFY(!w.view->rosterTab()->showRemoveConfirmation());
+        QVERIFY(!w.view->rosterTab()->appToRemove());
+        QCOMPARE(w.view->rosterTab()->rosterSelection().isEmpty(), confirm);
         if (confirm) {
             QTRY_COMPARE(w.scanner().installedApps().size(), 1);
             QVERIFY(QFileInfo::exists(w.fixture.trash.filesPath() + QStringLiteral("/Alpha.app")));
@@ -218,7 +218,7 @@ private slots:
             QCOMPARE(w.scanner().installedApps().size(), 2);
             QVERIFY(QFileInfo::exists(apps[0].path));
             w.chooseInRosterMenu(0, QStringLiteral("Remove \"\u2068Alpha\u2069\" Completely…"));
-            QVERIFY(w.view->showRemoveConfirmation() && w.view->appToRemove());
+            QVERIFY(w.view->rosterTab()->showRemoveConfirmation() && w.view->rosterTab()->appToRemove());
         }
     }
 
@@ -287,7 +287,7 @@ private slots:
         QFETCH(bool, scanning);
         WindowFixture w;
         w.view->setSelectedTab(AppTab::installed);
-        w.view->setTableSelection({QUuid::createUuid()});
+        w.view->leftoversTab()->setTableSelection({QUuid::createUuid()});
         ScannerPublisher::setIsScanning(w.scanner(), scanning);
         ScannerPublisher::setScanProgress(w.scanner(), QStringLiteral("running"));
         QList<QUrl> urls;
@@ -295,7 +295,7 @@ private slots:
             urls << QUrl::fromLocalFile(w.fixture.mac.createApp(QString::fromLatin1(name), QStringLiteral("com.example.x")));
         QVERIFY(w.view->handleDrop(urls));
         QTRY_COMPARE(w.view->selectedTab(), AppTab::leftovers);
-        QCOMPARE(w.view->tableSelection(), QSet<QUuid>());
+        QCOMPARE(w.view->leftoversTab()->tableSelection(), QSet<QUuid>());
         // A running scan refuses the second one.
         if (scanning)
             QCOMPARE(w.scanner().scanProgress(), QStringLiteral("running"));

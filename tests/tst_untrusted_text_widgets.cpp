@@ -172,7 +172,7 @@ private slots:
         QTest::newRow("leftovers menu") << Kind::menu << Place([](WindowFixture &w, const QString &input) {
             const LeftoverItem item = ScannerFixture::row(input, input);
             ScannerPublisher::setItems(w.scanner(), {item});
-            return menuShowing(w.view->leftoversContextMenu({item.id}, w.view));
+            return menuShowing(w.view->leftoversTab()->table()->contextMenu({item.id}, w.view));
         });
         QTest::newRow("version cell") << Kind::line << Place([](WindowFixture &w, const QString &input) {
             publishApp(w, input, input, input);

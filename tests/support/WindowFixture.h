@@ -6,6 +6,9 @@
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 #include "ui/main/ContentView.h"
+#include "ui/main/LeftoversTab.h"
+#include "ui/main/LeftoversTableView.h"
+#include "ui/main/RosterTab.h"
 #include "ui/settings/ElidedLabel.h"
 
 #include <QLabel>

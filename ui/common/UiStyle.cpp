@@ -79,4 +79,18 @@ QString css(const QColor &c)
     return QStringLiteral("rgba(%1, %2, %3, %4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alpha());
 }
 
+QString textTone(Tone tone)
+{
+    return QStringLiteral("color: %1;").arg(css(color(tone)));
+}
+
+QString filledButton(const QColor &fill)
+{
+    return QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 5px;"
+                          " padding: 4px 12px; }"
+                          "QPushButton:pressed { background: %2; }"
+                          "QPushButton:disabled { background: %3; color: %4; }")
+        .arg(css(fill), css(fill.darker(120)), css(color(Tone::quaternary)), css(color(Tone::secondary)));
+}
+
 } // namespace UiStyle

@@ -23,4 +23,10 @@ QColor color(Tone tone, qreal opacity);
 // Style sheet text for a colour, with its alpha ("rgba(r, g, b, a)").
 QString css(const QColor &color);
 
+// A style sheet that gives a widget's text one tone ("color: rgba(...);").
+QString textTone(Tone tone);
+// A style sheet for a push button filled with `fill`, white text, darker while pressed
+// and greyed while disabled: the prominent and the destructive buttons.
+QString filledButton(const QColor &fill);
+
 } // namespace UiStyle

@@ -70,12 +70,6 @@ bool passes(const LeftoverItem &item, const LeftoverFilters &filters, const QStr
 
 } // namespace
 
-bool passesFilters(const LeftoverItem &item, const LeftoverFilters &filters)
-{
-    const QStringMatcher search(filters.searchText, Qt::CaseInsensitive);
-    return passes(item, filters, search);
-}
-
 QList<LeftoverItem> filteredItems(const QList<LeftoverItem> &items, const LeftoverFilters &filters,
                                   const QList<LeftoverComparator> &sortOrder)
 {

@@ -43,7 +43,6 @@ struct LeftoverFilters
 
 namespace DerivedLists {
 
-bool passesFilters(const LeftoverItem &item, const LeftoverFilters &filters);
 // The items that pass the filters, sorted by `sortOrder` (later comparators break ties).
 QList<LeftoverItem> filteredItems(const QList<LeftoverItem> &items, const LeftoverFilters &filters,
                                   const QList<LeftoverComparator> &sortOrder);

@@ -48,7 +48,7 @@ LogView::LogView(AppLogger &logger, QWidget *parent)
     auto *empty = new QLabel(tr("No log entries yet."), this);
     empty->setObjectName(QStringLiteral("logEmpty"));
     empty->setAlignment(Qt::AlignCenter);
-    empty->setStyleSheet(QStringLiteral("color: %1;").arg(UiStyle::css(UiStyle::color(UiStyle::Tone::secondary))));
+    empty->setStyleSheet(UiStyle::textTone(UiStyle::Tone::secondary));
 
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("logList"));

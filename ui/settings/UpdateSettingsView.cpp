@@ -3,6 +3,7 @@
 #include "core/UpdateChecker.h"
 #include "platform/UserDefaults.h"
 #include "ui/common/BannerFrame.h"
+#include "ui/common/BusyIndicator.h"
 #include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
@@ -14,7 +15,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -55,7 +55,7 @@ UpdateSettingsView::UpdateSettingsView(UpdateChecker &checker, bool automatic, Q
     , m_checker(checker)
     , m_automatic(new QCheckBox(tr("Check for updates automatically"), this))
     , m_checkNow(new QPushButton(tr("Check Now"), this))
-    , m_busy(new QProgressBar(m_checkNow))
+    , m_busy(new BusyIndicator(m_checkNow))
     , m_lastChecked(SettingsLabels::caption({}))
     , m_currentVersion(SettingsLabels::caption(tr("Current version: %1").arg(UpdateChecker::currentVersion())))
     , m_updateBox(new BannerFrame(UiStyle::color(UiStyle::Tone::blue), 0.08, 0.25, 10, this))
@@ -73,8 +73,6 @@ UpdateSettingsView::UpdateSettingsView(UpdateChecker &checker, bool automatic, Q
     m_checkNow->setMinimumWidth(m_checkNow->sizeHint().width());
     auto *busyLayout = new QHBoxLayout(m_checkNow);
     busyLayout->setContentsMargins(10, 0, 10, 0);
-    m_busy->setRange(0, 0);
-    m_busy->setTextVisible(false);
     m_busy->setMaximumHeight(6);
     busyLayout->addWidget(m_busy);
     auto *checkRow = new QHBoxLayout;
