@@ -61,6 +61,29 @@ InstalledApp app(const QString &name, const QString &bundleID, qint64 size = -1,
     return a;
 }
 
+// The order a stable sort gives with the comparators applied to the values themselves.
+template <typename Record, typename Comparator, typename Compare>
+QList<QUuid> stablySorted(QList<Record> records, const QList<Comparator> &sortOrder, Compare compare)
+{
+    std::stable_sort(records.begin(), records.end(), [&](const Record &a, const Record &b) {
+        for (const Comparator &comparator : sortOrder) {
+            if (const int result = compare(a, b, comparator.key))
+                return comparator.order == Qt::AscendingOrder ? result < 0 : result > 0;
+        }
+        return false;
+    });
+    QList<QUuid> ids;
+    for (const Record &r : records)
+        ids << r.id;
+    return ids;
+}
+
+template <typename T>
+int threeWay(const T &a, const T &b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
 } // namespace
 
 // The windows' derived lists and the reading of a dropped bundle.
@@ -118,6 +141,64 @@ private slots:
         const LeftoverFilters filters{safeMode, type, search};
         QCOMPARE(names(DerivedLists::filteredItems(items(), filters, sortOrder)), expected);
         QCOMPARE(DerivedLists::hiddenBySafeModeCount(items(), safeMode), hidden);
+    }
+
+    // Both tables' order is exactly that of the comparators over texts that
+    // catch shortcuts: case, accents, digits, prefixes, a character outside
+    // the BMP, and equal names told apart only by later keys or input order.
+    void sortOrders_data()
+    {
+        QTest::addColumn<QList<LeftoverComparator>>("itemOrder");
+        QTest::addColumn<QList<AppComparator>>("appOrder");
+        using L = LeftoverComparator::Key;
+        using A = AppComparator::Key;
+        QTest::newRow("name") << QList<LeftoverComparator>{{}} << QList<AppComparator>{{}};
+        QTest::newRow("name descending, then size")
+            << QList<LeftoverComparator>{{L::appName, Qt::DescendingOrder}, {L::size}}
+            << QList<AppComparator>{{A::name, Qt::DescendingOrder}, {A::appSize}};
+        QTest::newRow("type or date, then name")
+            << QList<LeftoverComparator>{{L::type}, {L::appName}}
+            << QList<AppComparator>{{A::lastLaunched, Qt::DescendingOrder}, {A::name}};
+        QTest::newRow("size descending, then name descending")
+            << QList<LeftoverComparator>{{L::size, Qt::DescendingOrder}, {L::appName, Qt::DescendingOrder}}
+            << QList<AppComparator>{{A::appSize, Qt::DescendingOrder}, {A::name, Qt::DescendingOrder}};
+    }
+
+    void sortOrders()
+    {
+        QFETCH(QList<LeftoverComparator>, itemOrder);
+        QFETCH(QList<AppComparator>, appOrder);
+        const QStringList texts{"a", "A", "", "\u00e1", "A\u0301", "a10", "a2", "a", "a1", "\u00c9",
+                                "e", "Z", "a", "z", "\U0001D49C", "\uFFFD", "a ", "ab", "A", "a\u00e1"};
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QList<LeftoverItem> items;
+        QList<InstalledApp> roster;
+        for (int i = 0; i < texts.size(); ++i) {
+            items << item(texts[i], std::nullopt, LeftoverTypes::allCases().at(i % 3), i % 2);
+            roster << app(texts[i], "id", i % 3 - 1, i % 4 ? std::optional(now.addDays(-(i % 3))) : std::nullopt);
+        }
+        QList<QUuid> itemIDs;
+        for (const LeftoverItem &i : DerivedLists::filteredItems(items, {false, std::nullopt, QString()}, itemOrder))
+            itemIDs << i.id;
+        QCOMPARE(itemIDs, stablySorted(items, itemOrder, [](const LeftoverItem &a, const LeftoverItem &b, LeftoverComparator::Key key) {
+                     switch (key) {
+                     case LeftoverComparator::Key::appName: return QString::compare(a.appName, b.appName, Qt::CaseSensitive);
+                     case LeftoverComparator::Key::type: return threeWay(a.type, b.type);
+                     case LeftoverComparator::Key::size: return threeWay(a.size, b.size);
+                     }
+                     return 0;
+                 }));
+        QList<QUuid> appIDs;
+        for (const InstalledApp &a : DerivedLists::sortedApps(roster, appOrder))
+            appIDs << a.id;
+        QCOMPARE(appIDs, stablySorted(roster, appOrder, [](const InstalledApp &a, const InstalledApp &b, AppComparator::Key key) {
+                     switch (key) {
+                     case AppComparator::Key::name: return QString::compare(a.name, b.name, Qt::CaseSensitive);
+                     case AppComparator::Key::appSize: return threeWay(a.appSize, b.appSize);
+                     case AppComparator::Key::lastLaunched: return threeWay(a.lastLaunchedSortKey(), b.lastLaunchedSortKey());
+                     }
+                     return 0;
+                 }));
     }
 
     // Hidden rows stay selected, in the scanner's order; so do the roster's.
