@@ -55,6 +55,19 @@ void BM_FilteredItems(benchmark::State &state)
 }
 BENCHMARK(BM_FilteredItems)->Unit(benchmark::kMillisecond);
 
+const QStringList keystrokes{QStringLiteral("v"), QStringLiteral("ve"), QStringLiteral("ven"), QString()};
+
+// The evaluations alone of the keystrokes the refill below types.
+void BM_FilteredItemsPerKeystroke(benchmark::State &state)
+{
+    int k = 0;
+    for (auto _ : state) {
+        const LeftoverFilters filters{false, std::nullopt, keystrokes.at(k++ % keystrokes.size())};
+        benchmark::DoNotOptimize(DerivedLists::filteredItems(items(), filters, byName));
+    }
+}
+BENCHMARK(BM_FilteredItemsPerKeystroke)->Unit(benchmark::kMillisecond);
+
 // A keystroke: the list is evaluated afresh and the model replaced under a shown view.
 void BM_RefillAfterKeystroke(benchmark::State &state)
 {
@@ -64,7 +77,6 @@ void BM_RefillAfterKeystroke(benchmark::State &state)
     view.setModel(&model);
     view.resize(960, 500);
     view.show();
-    const QStringList keystrokes{QStringLiteral("v"), QStringLiteral("ve"), QStringLiteral("ven"), QString()};
     int k = 0;
     for (auto _ : state) {
         const LeftoverFilters filters{false, std::nullopt, keystrokes.at(k++ % keystrokes.size())};
