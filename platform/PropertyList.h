@@ -25,8 +25,9 @@ public:
 
     // Our own files may be read with a larger size limit. Beyond maxFileSize
     // only XML is read, and only with at most maxDepth containers and maxTags
-    // tags: the parser's recursion and memory then stay those of a small file.
-    static constexpr qsizetype maxTags = 1 << 20;
+    // tags (room for some 100,000 list entries): the parser's recursion and
+    // memory then stay those of a small file.
+    static constexpr qsizetype maxTags = 1 << 18;
 
     // The top-level dictionary, or nothing for a missing, oversized, truncated
     // or malformed file, or one whose top level is not a dictionary.
