@@ -7,7 +7,7 @@
 #include "ui/common/OutsideText.h"
 #include "ui/common/TableSetup.h"
 #include "ui/main/LeftoversTableModel.h"
-#include "ui/main/OutsideTextDelegate.h"
+#include "ui/common/OutsideTextDelegate.h"
 
 #include <QHeaderView>
 #include <QMenu>

@@ -9,7 +9,7 @@
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/TableSetup.h"
 #include "ui/common/UiStyle.h"
-#include "ui/main/OutsideTextDelegate.h"
+#include "ui/common/OutsideTextDelegate.h"
 #include "ui/main/RosterTableModel.h"
 
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "ui/main/OutsideTextDelegate.h"
+#include "ui/common/OutsideTextDelegate.h"
 
 #include "ui/common/OutsideText.h"
 
