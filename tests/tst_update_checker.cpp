@@ -116,6 +116,7 @@ private slots:
         QTest::addColumn<QString>("errorPart");
         const QList<std::pair<const char *, const char *>> failures{
             {"missing downloadURL", "\"downloadURL\""},
+            {"build not a text", "not a text"},
             {"html error page", "not valid JSON"},
             {"never answers", "timed out"},
             {"closed port", "refused"},
@@ -140,6 +141,8 @@ private slots:
 
         if (failure == QLatin1String("missing downloadURL"))
             server.setJson(json("{'version':'9.0'}"));
+        else if (failure == QLatin1String("build not a text"))
+            server.setJson(json("{'version':'9.0','downloadURL':'u','build':7}"));
         else if (failure == QLatin1String("html error page"))
             server.setResponse({500, "<html><body><h1>Internal Server Error</h1></body></html>", "text/html"});
         else if (failure == QLatin1String("never answers"))
