@@ -1,10 +1,9 @@
 #include "core/engine/AppLeftovers.h"
 #include "core/engine/FinderRules.h"
 #include "support/BackgroundDump.h"
+#include "support/TccDatabase.h"
 
 #include <QtTest>
-
-#include <sqlite3.h>
 
 using namespace ScannerEngine;
 
@@ -12,21 +11,6 @@ namespace {
 
 const QString appID = QStringLiteral("com.example.app");
 const QString appName = QStringLiteral("Example App");
-
-// Granted permissions as (client, service) rows of the current layout.
-bool createPermissionDatabase(const QString &path, const QList<QPair<QString, QString>> &grants)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QString sql = "CREATE TABLE access (service TEXT, client TEXT, client_type INTEGER, auth_value INTEGER, "
-                  "allowed INTEGER);";
-    for (const auto &[client, service] : grants)
-        sql += QStringLiteral("INSERT INTO access VALUES ('%1', '%2', 0, 2, 1);").arg(service, client);
-    sqlite3 *db = nullptr;
-    const bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
-        && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
 
 void createFiles(FakeMac &mac, const QList<std::pair<QString, qint64>> &files)
 {
@@ -97,11 +81,9 @@ private slots:
                   "~/Library/LaunchAgents/%1.plist"})
                 mac.createFileOfSize(QString::fromLatin1(path).arg(QLatin1String(id)), 1);
         }
-        QVERIFY(createPermissionDatabase(mac.path("~/Library/Application Support/com.apple.TCC/TCC.db"),
-                                         {{appID, "kTCCServiceCamera"},
-                                          {"com.example.application", "kTCCServiceMicrophone"},
-                                          {appID, "kTCCServiceScreenCapture"},
-                                          {appID, "kTCCServiceCamera"}}));
+        QVERIFY(TccDatabase::create(mac.path("~/Library/Application Support/com.apple.TCC/TCC.db"),
+                                    {appID + "|0|kTCCServiceCamera|2|1", "com.example.application|0|kTCCServiceMicrophone|2|1",
+                                     appID + "|0|kTCCServiceScreenCapture|2|1", appID + "|0|kTCCServiceCamera|2|1"}));
         createFiles(mac, {{"~/Library/Preferences/com.example.app.plist", 10},
                           {"~/Library/Preferences/com.example.app.helper.plist", 11},
                           {"~/Library/Preferences/com.example.app", 1},
@@ -304,7 +286,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("entry");
         QTest::newRow("support by name") << "com.example.ab" << "AddressBook" << "~/Library/Application Support/AddressBook";
-        QTest::newRow("another support name") << "com.example.ms" << "MobileSync" << "~/Library/Application Support/MobileSync";
         QTest::newRow("support by ID") << "com.apple.TCC" << "TCC" << "~/Library/Application Support/com.apple.TCC";
         QTest::newRow("system support") << "com.example.apple" << "Apple" << "/Library/Application Support/Apple";
         QTest::newRow("caches") << "com.example.ck" << "CloudKit" << "/Library/Caches/CloudKit";

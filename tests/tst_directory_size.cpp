@@ -63,28 +63,9 @@ static qsizetype openDescriptors()
     return QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
 }
 
-class TestDirectorySize : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void sizes_data();
-    void sizes();
-    void folderVanishingWhileWalked();
-    void descriptorShortage_data();
-    void descriptorShortage();
-    void unreadableFolders();
-
-private:
-    // Builds the case `kind`; sets the path to measure and the size it must have.
-    static void build(const QString &kind, FakeMac &mac, QString &path, qint64 &expected);
-    static qint64 buildBranchy(FakeMac &mac, const QString &base);
-    static QString runHelper(const QStringList &arguments);
-};
-
 // A chain of 60 nested folders with a side folder at every level (more open
 // folders than a small descriptor budget), and a flat folder of 200 subfolders.
-qint64 TestDirectorySize::buildBranchy(FakeMac &mac, const QString &base)
+static qint64 buildBranchy(FakeMac &mac, const QString &base)
 {
     qint64 total = 0;
     QString p = base;
@@ -103,7 +84,7 @@ qint64 TestDirectorySize::buildBranchy(FakeMac &mac, const QString &base)
     return total;
 }
 
-void TestDirectorySize::build(const QString &kind, FakeMac &mac, QString &path, qint64 &expected)
+static void build(const QString &kind, FakeMac &mac, QString &path, qint64 &expected)
 {
     const QString cache = "~/Library/Caches/com.example.gone";
     path = mac.path(cache);
@@ -156,90 +137,7 @@ void TestDirectorySize::build(const QString &kind, FakeMac &mac, QString &path, 
     }
 }
 
-void TestDirectorySize::sizes_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<int>("threads");
-    QTest::addColumn<int>("budget");
-
-    // threads 0 = directorySize() itself; otherwise the walker goes parallel at once;
-    // threads -4: sized beside a sibling in one walk of 4 threads, through a link to their folder.
-    for (const char *kind : {"hidden entries and links", "missing path", "path is a link to a folder", "path is a file",
-                             "awkward names", "a named pipe adds nothing", "more than 4 GiB", "deep and wide"}) {
-        QTest::addRow("%s", kind) << QString(kind) << 0 << 0;
-        QTest::addRow("%s, beside a sibling, 4 threads, 1 kept folder", kind) << QString(kind) << -4 << 1;
-        QTest::addRow("%s, 4 threads", kind) << QString(kind) << 4 << 0;
-        QTest::addRow("%s, 4 threads, 1 kept folder", kind) << QString(kind) << 4 << 1;
-        QTest::addRow("%s, 1 thread, 1 kept folder", kind) << QString(kind) << 1 << 1;
-    }
-}
-
-void TestDirectorySize::sizes()
-{
-    QFETCH(QString, kind);
-    QFETCH(int, threads);
-    QFETCH(int, budget);
-
-    FakeMac mac;
-    QVERIFY(mac.isValid());
-    QString path;
-    qint64 expected = 0;
-    build(kind, mac, path, expected);
-    if (QTest::currentTestFailed())
-        return;
-    const qsizetype openBefore = openDescriptors();
-    if (threads == 0) {
-        QCOMPARE(ScannerEngine::directorySize(path), expected);
-    } else if (threads < 0) {
-        mac.createFileOfSize(QStringLiteral("~/Library/Caches/sibling/s"), 10);
-        const QString via = mac.createSymlink(QFileInfo(path).path(), QStringLiteral("/via"));
-        FolderWalker::Limits limits = parallel(-threads);
-        limits.descriptorBudget = budget;
-        const QByteArrayList names{QFile::encodeName(QFileInfo(path).fileName()), "sibling"};
-        QCOMPARE(FolderWalker(limits).totalSizes(QFile::encodeName(via), names), (QList<qint64>{expected, 10}));
-    } else {
-        FolderWalker::Limits limits = parallel(threads);
-        limits.descriptorBudget = budget;
-        QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(path)), expected);
-    }
-    // Retried: a sanitizer runtime may hold a descriptor for a moment; a real leak stays.
-    QTRY_COMPARE(openDescriptors(), openBefore);
-}
-
-// A part of the tree removed during the walk: the size lies between what stayed
-// and the whole, and the walk ends.
-void TestDirectorySize::folderVanishingWhileWalked()
-{
-    FakeMac mac;
-    const QString cache = "~/Library/Caches/com.example.gone";
-    const qint64 kept = buildBranchy(mac, cache + "/kept");
-    qint64 doomed = 0;
-    for (int i = 0; i < 100; ++i) {
-        for (int j = 0; j < 20; ++j) {
-            mac.createFileOfSize(cache + QString("/doomed/%1/sub/%2").arg(i).arg(j), 10);
-            doomed += 10;
-        }
-    }
-    const FolderWalker::Limits limits = parallel(4);
-    const QString root = mac.path(cache);
-    QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(root)), kept + doomed);
-
-    std::atomic<bool> removed = false;
-    std::thread remover([&] {
-        std::error_code error;
-        std::filesystem::remove_all(QFile::encodeName(mac.path(cache + "/doomed")).toStdString(),
-                                    error);
-        removed = true;
-    });
-    for (int round = 0; !removed; ++round) {
-        const qint64 size = FolderWalker(limits).totalSize(QFile::encodeName(root));
-        QVERIFY2(size >= kept && size <= kept + doomed, qPrintable(QString::number(size)));
-    }
-    remover.join();
-    QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(root)), kept);
-}
-
-QString TestDirectorySize::runHelper(const QStringList &arguments)
+static QString runHelper(const QStringList &arguments)
 {
     QProcess process;
     // The sanitizer's leak check at exit needs a descriptor, which the helper uses up on purpose.
@@ -257,62 +155,149 @@ QString TestDirectorySize::runHelper(const QStringList &arguments)
     return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
 }
 
-void TestDirectorySize::descriptorShortage_data()
+class TestDirectorySize : public QObject
 {
-    QTest::addColumn<int>("freeDescriptors");
-    QTest::addColumn<int>("threads");
-    QTest::addColumn<qint64>("expected"); // -1: the whole tree
-    QTest::newRow("3 left, 1 thread") << 3 << 1 << qint64(-1);
-    QTest::newRow("3 left, 4 threads") << 3 << 4 << qint64(-1);
-    QTest::newRow("6 left, 8 threads") << 6 << 8 << qint64(-1);
-    QTest::newRow("20 left, 8 threads") << 20 << 8 << qint64(-1);
-    // None comes free: after the wait, what was counted (the root's own file).
-    QTest::newRow("none left") << 0 << 1 << qint64(0);
-    QTest::newRow("1 left, 1 thread") << 1 << 1 << qint64(1);
-    QTest::newRow("1 left, 4 threads") << 1 << 4 << qint64(1);
-}
+    Q_OBJECT
 
-// Running out of descriptors must neither shrink the size nor hang the walk.
-void TestDirectorySize::descriptorShortage()
-{
-    QFETCH(int, freeDescriptors);
-    QFETCH(int, threads);
-    QFETCH(qint64, expected);
-    FakeMac mac;
-    const QString cache = "~/Library/Caches/com.example.gone";
-    const qint64 whole = buildBranchy(mac, cache);
-    const QString out = runHelper({"--size-of", mac.path(cache), "--free",
-                                   QString::number(freeDescriptors), "--threads",
-                                   QString::number(threads), "--wait",
-                                   QString::number(expected < 0 ? 10000 : 300)});
-    QCOMPARE(out, QString::number(expected < 0 ? whole : expected));
-}
+private slots:
+    void sizes_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<int>("budget");
 
-// As a user who may not enter two of the folders: they count 0, the rest is summed.
-void TestDirectorySize::unreadableFolders()
-{
-    if (Unprivileged::runningAsRoot()) {
-        QByteArray output;
-        QVERIFY2(Unprivileged::rerun("unreadableFolders", &output) == 0, output.constData());
-        return;
+        // threads 0 = directorySize() itself; otherwise the walker goes parallel at once;
+        // threads -4: sized beside a sibling in one walk of 4 threads, through a link to their folder.
+        for (const char *kind : {"hidden entries and links", "missing path", "path is a link to a folder", "path is a file",
+                                 "awkward names", "a named pipe adds nothing", "more than 4 GiB", "deep and wide"}) {
+            QTest::addRow("%s", kind) << QString(kind) << 0 << 0;
+            QTest::addRow("%s, beside a sibling, 4 threads, 1 kept folder", kind) << QString(kind) << -4 << 1;
+            QTest::addRow("%s, 4 threads", kind) << QString(kind) << 4 << 0;
+            QTest::addRow("%s, 4 threads, 1 kept folder", kind) << QString(kind) << 4 << 1;
+            QTest::addRow("%s, 1 thread, 1 kept folder", kind) << QString(kind) << 1 << 1;
+        }
     }
-    FakeMac mac;
-    const QString base = mac.path("~/Library/Caches/com.example.gone");
-    mac.createFileOfSize(base + "/open/a", 100);
-    mac.createFileOfSize(base + "/open/deeper/b", 20);
-    mac.createFileOfSize(base + "/locked/c", 5000);
-    mac.createFileOfSize(base + "/locked/sub/d", 5000);
-    mac.createFileOfSize(base + "/listable only/e", 7000);
-    mac.createFileOfSize(base + "/after/f", 3);
-    QVERIFY(QFile::setPermissions(base + "/locked", {}));
-    QVERIFY(QFile::setPermissions(base + "/listable only", QFile::ReadOwner));
-    for (int threads : {1, 4})
-        QCOMPARE(FolderWalker(parallel(threads)).totalSize(QFile::encodeName(base)), 123);
-    const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    QVERIFY(QFile::setPermissions(base + "/locked", all));
-    QVERIFY(QFile::setPermissions(base + "/listable only", all));
-    QCOMPARE(ScannerEngine::directorySize(base), 17123);
-}
+
+    void sizes()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, threads);
+        QFETCH(int, budget);
+
+        FakeMac mac;
+        QVERIFY(mac.isValid());
+        QString path;
+        qint64 expected = 0;
+        build(kind, mac, path, expected);
+        if (QTest::currentTestFailed())
+            return;
+        const qsizetype openBefore = openDescriptors();
+        if (threads == 0) {
+            QCOMPARE(ScannerEngine::directorySize(path), expected);
+        } else if (threads < 0) {
+            mac.createFileOfSize(QStringLiteral("~/Library/Caches/sibling/s"), 10);
+            const QString via = mac.createSymlink(QFileInfo(path).path(), QStringLiteral("/via"));
+            FolderWalker::Limits limits = parallel(-threads);
+            limits.descriptorBudget = budget;
+            const QByteArrayList names{QFile::encodeName(QFileInfo(path).fileName()), "sibling"};
+            QCOMPARE(FolderWalker(limits).totalSizes(QFile::encodeName(via), names), (QList<qint64>{expected, 10}));
+        } else {
+            FolderWalker::Limits limits = parallel(threads);
+            limits.descriptorBudget = budget;
+            QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(path)), expected);
+        }
+        // Retried: a sanitizer runtime may hold a descriptor for a moment; a real leak stays.
+        QTRY_COMPARE(openDescriptors(), openBefore);
+    }
+
+    // A part of the tree removed during the walk: the size lies between what stayed
+    // and the whole, and the walk ends.
+    void folderVanishingWhileWalked()
+    {
+        FakeMac mac;
+        const QString cache = "~/Library/Caches/com.example.gone";
+        const qint64 kept = buildBranchy(mac, cache + "/kept");
+        qint64 doomed = 0;
+        for (int i = 0; i < 100; ++i) {
+            for (int j = 0; j < 20; ++j) {
+                mac.createFileOfSize(cache + QString("/doomed/%1/sub/%2").arg(i).arg(j), 10);
+                doomed += 10;
+            }
+        }
+        const FolderWalker::Limits limits = parallel(4);
+        const QString root = mac.path(cache);
+        QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(root)), kept + doomed);
+
+        std::atomic<bool> removed = false;
+        std::thread remover([&] {
+            std::error_code error;
+            std::filesystem::remove_all(QFile::encodeName(mac.path(cache + "/doomed")).toStdString(),
+                                        error);
+            removed = true;
+        });
+        for (int round = 0; !removed; ++round) {
+            const qint64 size = FolderWalker(limits).totalSize(QFile::encodeName(root));
+            QVERIFY2(size >= kept && size <= kept + doomed, qPrintable(QString::number(size)));
+        }
+        remover.join();
+        QCOMPARE(FolderWalker(limits).totalSize(QFile::encodeName(root)), kept);
+    }
+
+    void descriptorShortage_data()
+    {
+        QTest::addColumn<int>("freeDescriptors");
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<qint64>("expected"); // -1: the whole tree
+        QTest::newRow("3 left, 1 thread") << 3 << 1 << qint64(-1);
+        QTest::newRow("3 left, 4 threads") << 3 << 4 << qint64(-1);
+            QTest::newRow("20 left, 8 threads") << 20 << 8 << qint64(-1);
+        // None comes free: after the wait, what was counted (the root's own file).
+        QTest::newRow("none left") << 0 << 1 << qint64(0);
+            QTest::newRow("1 left, 4 threads") << 1 << 4 << qint64(1);
+    }
+
+    // Running out of descriptors must neither shrink the size nor hang the walk.
+    void descriptorShortage()
+    {
+        QFETCH(int, freeDescriptors);
+        QFETCH(int, threads);
+        QFETCH(qint64, expected);
+        FakeMac mac;
+        const QString cache = "~/Library/Caches/com.example.gone";
+        const qint64 whole = buildBranchy(mac, cache);
+        const QString out = runHelper({"--size-of", mac.path(cache), "--free",
+                                       QString::number(freeDescriptors), "--threads",
+                                       QString::number(threads), "--wait",
+                                       QString::number(expected < 0 ? 10000 : 300)});
+        QCOMPARE(out, QString::number(expected < 0 ? whole : expected));
+    }
+
+    // As a user who may not enter two of the folders: they count 0, the rest is summed.
+    void unreadableFolders()
+    {
+        if (Unprivileged::runningAsRoot()) {
+            QByteArray output;
+            QVERIFY2(Unprivileged::rerun("unreadableFolders", &output) == 0, output.constData());
+            return;
+        }
+        FakeMac mac;
+        const QString base = mac.path("~/Library/Caches/com.example.gone");
+        mac.createFileOfSize(base + "/open/a", 100);
+        mac.createFileOfSize(base + "/open/deeper/b", 20);
+        mac.createFileOfSize(base + "/locked/c", 5000);
+        mac.createFileOfSize(base + "/locked/sub/d", 5000);
+        mac.createFileOfSize(base + "/listable only/e", 7000);
+        mac.createFileOfSize(base + "/after/f", 3);
+        QVERIFY(QFile::setPermissions(base + "/locked", {}));
+        QVERIFY(QFile::setPermissions(base + "/listable only", QFile::ReadOwner));
+        for (int threads : {1, 4})
+            QCOMPARE(FolderWalker(parallel(threads)).totalSize(QFile::encodeName(base)), 123);
+        const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QVERIFY(QFile::setPermissions(base + "/locked", all));
+        QVERIFY(QFile::setPermissions(base + "/listable only", all));
+        QCOMPARE(ScannerEngine::directorySize(base), 17123);
+    }
+};
 
 int main(int argc, char **argv)
 {

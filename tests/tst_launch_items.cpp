@@ -64,7 +64,6 @@ private slots:
         launchRow("hidden file", kUser, ".com.example.x.plist", label("com.example.x"));
         launchRow("backup copy", kUser, "com.example.x.plist.bak", label("com.example.x"));
         launchRow("malformed", kUser, "com.example.bad.plist", kMalformed);
-        launchRow("empty file", kUser, "com.example.empty.plist", QByteArray());
         launchRow("not a dictionary", kAgents, "com.example.array.plist", kArrayTop);
         launchRow("named pipe", kDaemons, "com.example.pipe.plist", kFifo);
 
@@ -113,8 +112,6 @@ private slots:
         pluginRow("apple", "/Library/PreferencePanes/Sys.prefPane", id("com.apple.preference.sys"));
         pluginRow("installed", "~/Library/Screen Savers/Inst.saver", id("com.example.installed"));
         pluginRow("four pieces, owner installed", "/Library/Screen Savers/Audio.saver", id("com.example.app.audio"));
-        pluginRow("five pieces, owner installed", "/Library/Audio/Plug-Ins/Components/U.component",
-                  id("com.example.app.audio.unit"));
         pluginRow("empty pieces dropped", "/Library/Audio/Plug-Ins/VST3/E.vst3", id("com..example..app.x"));
         pluginRow("three pieces only as a whole", "~/Library/Audio/Plug-Ins/VST/Other.vst", id("com.example.other"),
                   "Other", "com.example.other");
@@ -134,7 +131,6 @@ private slots:
                   plist({{"CFBundleIdentifier", 7}}), "Num");
         pluginRow("plist is a pipe", "/Library/Screen Savers/Pipe.saver", kFifo, "Pipe");
         pluginRow("hidden", "/Library/Screen Savers/.Hidden.saver", id("com.other.hidden"));
-        pluginRow("no extension", "/Library/Audio/Plug-Ins/VST/Bare", QByteArray(), "Bare");
     }
 
     void finders()

