@@ -28,14 +28,10 @@ std::optional<QString> readAppleScriptString(const QString &s, qsizetype &pos)
         }
         if (++i >= s.size())
             return std::nullopt;
-        switch (s.at(i).unicode()) {
-        case '\\': out += QLatin1Char('\\'); break;
-        case '"': out += QLatin1Char('"'); break;
-        case 'n': out += QLatin1Char('\n'); break;
-        case 't': out += QLatin1Char('\t'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        default: return std::nullopt; // not valid AppleScript
-        }
+        // \n, \t and \r would read as other characters, anything else is not AppleScript.
+        if (s.at(i) != QLatin1Char('\\') && s.at(i) != QLatin1Char('"'))
+            return std::nullopt;
+        out += s.at(i);
     }
     return std::nullopt;
 }

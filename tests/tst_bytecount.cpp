@@ -23,7 +23,6 @@ private slots:
         row("KB half rounds up", 1500, "2 KB");
         row("no grouping", 999'499, "999 KB");
         row("would be 1000 KB", 999'500, "1 MB");
-        row("MB just below half", 1'049'999, "1 MB");
         row("trailing zero dropped", 1'100'000'000, "1.1 GB");
         row("inner zero kept", 1'010'000'000, "1.01 GB");
         row("PB", 1'500'000'000'000'000, "1.5 PB");
@@ -40,15 +39,6 @@ private slots:
         QFETCH(qint64, bytes);
         QFETCH(QString, expected);
         QCOMPARE(ByteCountFormatter::string(bytes, locale), expected);
-    }
-
-    void defaultLocaleIsUsed()
-    {
-        const QLocale saved;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const QString text = ByteCountFormatter::string(1'200'000);
-        QLocale::setDefault(saved);
-        QCOMPARE(text, QStringLiteral("1,2 MB"));
     }
 };
 

@@ -67,6 +67,15 @@ QByteArray sharedArrays(int levels, int fanout)
         + bigEndian(table);
 }
 
+// What the chatty tool writes to standard output.
+QByteArray chattyOutput()
+{
+    QByteArray output = "abc";
+    for (int n = 1; n <= 300000; ++n)
+        output += QByteArray::number(n) + '\n';
+    return output + "two\r\n\nfour";
+}
+
 } // namespace
 
 class TestPlatform : public QObject
@@ -104,7 +113,6 @@ private slots:
         }
         {
             UserDefaults defaults(path);
-            defaults.setBool(QStringLiteral("privacy.sentryEnabled"), false);
             defaults.setBool(QStringLiteral("safeMode"), false);
             defaults.setStringList(QStringLiteral("customAppLocations"), locations);
             defaults.setStringList(QStringLiteral("ignoredBundleIDs"), ids);
@@ -113,39 +121,27 @@ private slots:
         }
         QVERIFY(QFileInfo(path).size() > PropertyList::maxFileSize);
         UserDefaults reread(path);
-        QCOMPARE(reread.boolValue(QStringLiteral("privacy.sentryEnabled")), std::optional(false));
-        QCOMPARE(reread.boolValue(QStringLiteral("safeMode"), true), false);
+        QCOMPARE(reread.boolValue(QStringLiteral("safeMode")), std::optional(false));
         QCOMPARE(reread.stringList(QStringLiteral("customAppLocations")), std::optional(locations));
         QCOMPARE(reread.stringList(QStringLiteral("ignoredBundleIDs")), std::optional(ids));
         QVERIFY(!reread.contains(QStringLiteral("gone")));
     }
 
-    void wrongTypeReadsAsAbsent_data()
-    {
-        QTest::addColumn<QString>("reader");
-        QTest::addColumn<QVariant>("stored");
-        QTest::newRow("bool stored as integer") << "bool" << QVariant(qint64(0));
-        QTest::newRow("text stored as bool") << "string" << QVariant(true);
-        QTest::newRow("list stored as text") << "list" << QVariant(QStringLiteral("/Applications"));
-    }
+    // Read back from the file, so the stored types must have survived it.
     void wrongTypeReadsAsAbsent()
     {
-        QFETCH(QString, reader);
-        QFETCH(QVariant, stored);
-        const QString key = QStringLiteral("privacy.sentryEnabled");
         const QString path = freshStore();
-        UserDefaults(path).setValue(key, stored);
-        // Read back from the file, so the stored type must have survived it.
-        UserDefaults defaults(path);
-        QVERIFY(defaults.contains(key));
-        if (reader == QLatin1String("bool")) {
-            QVERIFY(!defaults.boolValue(key));
-            QCOMPARE(defaults.boolValue(key, true), true);
-        } else if (reader == QLatin1String("string")) {
-            QVERIFY(!defaults.string(key));
-        } else {
-            QVERIFY(!defaults.stringList(key));
+        {
+            UserDefaults defaults(path);
+            defaults.setValue(QStringLiteral("bool"), qint64(0));
+            defaults.setValue(QStringLiteral("text"), true);
+            defaults.setValue(QStringLiteral("list"), QStringLiteral("/Applications"));
         }
+        UserDefaults defaults(path);
+        QVERIFY(defaults.contains(QStringLiteral("bool")));
+        QCOMPARE(defaults.boolValue(QStringLiteral("bool"), true), true);
+        QVERIFY(!defaults.string(QStringLiteral("text")));
+        QVERIFY(!defaults.stringList(QStringLiteral("list")));
     }
 
     // An unreadable store reads as empty and is kept aside once, byte for byte, rather than
@@ -219,6 +215,8 @@ private slots:
         for (int i = 0; i < 19997; ++i)
             values.append(qint64(i) * 1000);
 
+        QTest::newRow("XML") << xml << true;
+        QTest::newRow("binary") << binary << true;
         QTest::newRow("missing") << QByteArray() << false;
         QTest::newRow("named pipe") << QByteArray() << false; // would block the open for ever
         QTest::newRow("empty") << QByteArray() << false;
@@ -248,6 +246,12 @@ private slots:
         QCOMPARE(PropertyList::fromData(content).has_value(), readable);
         if (tag == "at the cap")
             QCOMPARE(PropertyList::readFile(path)->value("s").toString().size(), PropertyList::maxFileSize - xmlOfSize(0).size());
+        if (tag == "XML" || tag == "binary") {
+            const auto dict = PropertyList::readFile(path);
+            QCOMPARE(dict, std::optional(everyKind()));
+            QCOMPARE(dict->value(QStringLiteral("integer")).typeId(), int(QMetaType::LongLong));
+            QCOMPARE(dict->value(QStringLiteral("yes")).typeId(), int(QMetaType::Bool));
+        }
     }
 
     // Beyond the general cap, under the store's larger limit: only XML, and only
@@ -282,73 +286,45 @@ private slots:
         QVERIFY(!PropertyList::readFile(path));
     }
 
-    void roundTrip_data()
-    {
-        QTest::addColumn<bool>("binary");
-        QTest::newRow("XML") << false;
-        QTest::newRow("binary") << true;
-    }
-    void roundTrip()
-    {
-        QFETCH(bool, binary);
-        const QString path = m_mac.createPlist(QStringLiteral("/plists/round-trip-%1.plist").arg(binary), everyKind(), binary);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.read(8) == "bplist00", binary);
-        const auto dict = PropertyList::readFile(path);
-        QCOMPARE(dict, std::optional(everyKind()));
-        QCOMPARE(dict->value(QStringLiteral("integer")).typeId(), int(QMetaType::LongLong));
-        QCOMPARE(dict->value(QStringLiteral("yes")).typeId(), int(QMetaType::Bool));
-    }
-
     // ---- ToolRunner
 
-    // A body of "missing" names a tool that cannot start.
+    // Another exit code is in childHoldingThePipes.
     void exitStatus_data()
     {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<bool>("succeeded");
-        QTest::addColumn<bool>("crashed");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("success") << QByteArray("exit 0\n") << true << false << 0;
-        QTest::newRow("other code") << QByteArray("exit 42\n") << false << false << 42;
-        QTest::newRow("killed by a signal") << QByteArray("kill -KILL $$\n") << false << true << -1;
-        QTest::newRow("missing") << QByteArray("missing") << false << false << -1;
+        QTest::addColumn<QByteArray>("body"); // "missing": a tool that cannot start
+        QTest::addColumn<QString>("expected"); // started, succeeded, crashed, exit code
+        QTest::newRow("success") << QByteArray("exit 0\n") << "1 1 0 0";
+        QTest::newRow("killed by a signal") << QByteArray("kill -KILL $$\n") << "1 0 1 -1";
+        QTest::newRow("missing") << QByteArray("missing") << "0 0 0 -1";
     }
     void exitStatus()
     {
         QFETCH(QByteArray, body);
-        QFETCH(bool, succeeded);
-        QFETCH(bool, crashed);
-        QFETCH(int, exitCode);
+        QFETCH(QString, expected);
         const QString path = QStringLiteral("/bin/exit-") + QString::fromLatin1(QTest::currentDataTag());
-        const bool starts = body != "missing";
-        const QString tool = starts ? m_mac.createScript(path, body) : m_mac.path(path);
         ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/pkill"), tool);
-        const ToolResult result = runner.run(QStringLiteral("/usr/bin/pkill"), {});
-        QCOMPARE(result.started, starts);
-        QCOMPARE(result.errorString.isEmpty(), starts);
-        QCOMPARE(result.succeeded(), succeeded);
-        QCOMPARE(result.crashed, crashed);
-        if (starts)
-            QCOMPARE(result.exitCode, exitCode);
-        QVERIFY(!result.timedOut);
+        runner.setToolPath("/usr/bin/pkill", body == "missing" ? m_mac.path(path) : m_mac.createScript(path, body));
+        const ToolResult r = runner.run(QStringLiteral("/usr/bin/pkill"), {});
+        const QString got = QStringLiteral("%1 %2 %3 %4").arg(r.started).arg(r.succeeded()).arg(r.crashed).arg(r.exitCode);
+        QCOMPARE(got, expected);
+        QCOMPARE(r.errorString.isEmpty(), r.started);
+        QVERIFY(!r.timedOut);
     }
 
-    // Standard error fills far beyond any pipe buffer while nothing arrives on standard output.
+    // Standard error fills far beyond any pipe buffer while nothing arrives on
+    // standard output; then lines that cross many read chunks, the last without a line feed.
     void largeOutputOnBothStreams_data()
     {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("mode"); // -1: capture, lines through the callback
         QTest::addColumn<int>("captureLimit"); // 0: the default
         QTest::addColumn<QByteArray>("output");
         QTest::addColumn<QByteArray>("error");
-        constexpr int size = 3'000'000;
-        QTest::newRow("capture") << int(ToolRunner::OutputMode::Capture) << 0 << "abc" + QByteArray(size, 'o')
-                                 << QByteArray(size, 'e');
+        const int capture = int(ToolRunner::OutputMode::Capture);
+        const QByteArray error(3'000'000, 'e');
+        QTest::newRow("capture") << capture << 0 << chattyOutput() << error;
         QTest::newRow("discard") << int(ToolRunner::OutputMode::Discard) << 0 << QByteArray() << QByteArray();
-        QTest::newRow("limit keeps the start") << int(ToolRunner::OutputMode::Capture) << 1000
-                                               << "abc" + QByteArray(997, 'o') << QByteArray(1000, 'e');
+        QTest::newRow("limit keeps the start") << capture << 1000 << chattyOutput().left(1000) << error.left(1000);
+        QTest::newRow("lines") << -1 << 0 << QByteArray() << error;
     }
     void largeOutputOnBothStreams()
     {
@@ -360,15 +336,20 @@ private slots:
         runner.setToolPath(QStringLiteral("/usr/bin/osascript"),
                            m_mac.createScript(QStringLiteral("/bin/chatty"),
                                               "printf abc\nhead -c 3000000 /dev/zero | tr '\\000' e >&2\n"
-                                              "head -c 3000000 /dev/zero | tr '\\000' o\n"));
+                                              "seq 1 300000\nprintf 'two\\r\\n\\nfour'\n"));
         ToolRunner::Options options;
-        options.output = ToolRunner::OutputMode(mode);
+        options.output = ToolRunner::OutputMode(qMax(mode, 0));
         if (captureLimit > 0)
             options.captureLimit = captureLimit;
+        QList<QByteArray> lines;
+        if (mode < 0)
+            options.onOutputLine = [&lines](const QByteArray &line) { lines.append(line); };
         const ToolResult result = runner.run(QStringLiteral("/usr/bin/osascript"), {}, options);
         QVERIFY(result.succeeded());
         QCOMPARE(result.standardOutput, output);
         QCOMPARE(result.standardError, error);
+        if (mode < 0)
+            QCOMPARE(lines, chattyOutput().replace("\r\n", "\n").split('\n'));
     }
 
     // A script's child keeps the pipes open after the script has ended or been
@@ -411,35 +392,10 @@ private slots:
         if (!timesOut)
             ::kill(child, SIGKILL);
 
-        QVERIFY(result.started);
-        QVERIFY(!result.crashed);
-        QVERIFY(!result.succeeded());
-        QCOMPARE(result.timedOut, timesOut);
-        QCOMPARE(result.exitCode, timesOut ? -1 : 3);
-        QCOMPARE(result.standardOutput, QByteArray("started\n"));
+        const QString got = QStringLiteral("%1 %2 %3 %4 %5").arg(result.started).arg(result.crashed)
+                                .arg(result.timedOut).arg(result.exitCode).arg(result.standardOutput);
+        QCOMPARE(got, timesOut ? QStringLiteral("1 0 1 -1 started\n") : QStringLiteral("1 0 0 3 started\n"));
         QTRY_VERIFY(!running());
-    }
-
-    // Lines cross many read chunks; the last one has no line feed.
-    void lineCallbackSeesEveryLine()
-    {
-        ToolRunner runner;
-        runner.setToolPath(QStringLiteral("/usr/bin/sfltool"),
-                           m_mac.createScript(QStringLiteral("/bin/lines"),
-                                              "seq 1 100000\nprintf 'one\\ntwo\\r\\n\\nfour'\n"
-                                              "printf 'err\\n' >&2\n"));
-        QList<QByteArray> lines;
-        ToolRunner::Options options;
-        options.onOutputLine = [&lines](const QByteArray &line) { lines.append(line); };
-        const ToolResult result = runner.run(QStringLiteral("/usr/bin/sfltool"), {QStringLiteral("dumpbtm")}, options);
-        QVERIFY(result.succeeded());
-        QList<QByteArray> expected;
-        for (int n = 1; n <= 100000; ++n)
-            expected.append(QByteArray::number(n));
-        expected << "one" << "two" << "" << "four";
-        QCOMPARE(lines, expected);
-        QVERIFY(result.standardOutput.isEmpty());
-        QCOMPARE(result.standardError, QByteArray("err\n"));
     }
 };
 

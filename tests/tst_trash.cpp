@@ -101,15 +101,16 @@ std::optional<int> runHelper(int argc, char **argv)
         const QStringList before = tree(vol);
         QString trashed;
         const auto error = Trash(dir + QStringLiteral("/home/Trash")).moveToTrash(item, &trashed);
-        std::puts(resultLine(error, trashed.isEmpty() ? QString() : trashed.mid(vol.size() + 1)).toUtf8().constData());
-        std::printf("original %d\n", int(QFileInfo::exists(item)));
-        std::printf("unchanged %d\n", int(tree(vol) == before));
+        QStringList report{resultLine(error, trashed.mid(vol.size() + 1)),
+                           QStringLiteral("original %1").arg(QFileInfo::exists(item)),
+                           QStringLiteral("unchanged %1").arg(tree(vol) == before)};
         if (!error) {
-            const QByteArray info = readAll(infoPathOf(trashed));
-            std::printf("%s\n", info.split('\n').value(1).constData());
-            std::printf("content %s\n", readAll(trashed).constData());
+            const QString path = QString::fromUtf8(readAll(infoPathOf(trashed)).split('\n').value(1));
+            report << QString(path).replace(QString::fromUtf8(QFile::encodeName(vol).toPercentEncoding("/")), "@")
+                   << QString::fromUtf8(readAll(trashed));
         }
-        std::printf("home trash %d\n", int(QFileInfo::exists(dir + QStringLiteral("/home/Trash"))));
+        report << QStringLiteral("home trash %1").arg(QFileInfo::exists(dir + QStringLiteral("/home/Trash")));
+        std::puts(report.join(QStringLiteral("; ")).toUtf8().constData());
         return 0;
     }
     return std::nullopt;
@@ -121,42 +122,43 @@ class TestTrash : public QObject
 {
     Q_OBJECT
 private slots:
+    // The move itself, into a Trash made private on the way, and its restore
+    // information. A link goes itself, never what it points to.
     void percentEncodedPath_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("encoded");
-        QTest::newRow("unreserved kept") << "a-b_c.d~e" << QByteArray("a-b_c.d~e");
+        QTest::addColumn<bool>("danglingLink");
+        QTest::newRow("unreserved kept") << "a-b_c.d~e" << QByteArray("a-b_c.d~e") << false;
         QTest::newRow("encoded") << QStringLiteral("it's \"x\" a%b#c?\n\u00e9")
-                                 << QByteArray("it%27s%20%22x%22%20a%25b%23c%3F%0A%C3%A9");
+                                 << QByteArray("it%27s%20%22x%22%20a%25b%23c%3F%0A%C3%A9") << false;
+        QTest::newRow("dangling link") << "link" << QByteArray("link") << true;
     }
-    // The move itself, into a Trash made private on the way, and its restore
-    // information: header, encoded path, deletion date.
     void percentEncodedPath()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, encoded);
+        QFETCH(bool, danglingLink);
         QTemporaryDir tmp;
         const QString folder = tmp.path() + QStringLiteral("/src");
         const QString item = folder + QLatin1Char('/') + name;
-        writeFile(item, "x");
+        QDir().mkpath(folder);
+        QVERIFY(danglingLink ? QFile::link(tmp.path() + QStringLiteral("/gone"), item)
+                             : QFile(item).open(QIODevice::WriteOnly));
         const QString trashPath = tmp.path() + QStringLiteral("/data/share/Trash");
         Trash trash(trashPath);
-        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         QString trashed;
         QVERIFY(!trash.moveToTrash(item, &trashed));
-        const QDateTime after = QDateTime::currentDateTime().addSecs(1);
 
         QCOMPARE(trashed, trash.filesPath() + QLatin1Char('/') + name);
-        QVERIFY(!QFileInfo::exists(item));
-        QCOMPARE(readAll(trashed), QByteArray("x"));
+        QCOMPARE(QFileInfo(trashed).isSymLink(), danglingLink);
+        QVERIFY(!QFileInfo(item).isSymLink() && !QFileInfo::exists(item));
         const QList<QByteArray> lines = readAll(infoPathOf(trashed)).split('\n');
-        QCOMPARE(lines.value(0), QByteArray("[Trash Info]"));
-        QCOMPARE(lines.value(1), "Path=" + QFile::encodeName(folder) + '/' + encoded);
-        QVERIFY(lines.value(2).startsWith("DeletionDate="));
-        const QDateTime date = QDateTime::fromString(QString::fromLatin1(lines.value(2).mid(13)),
-                                                     QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
-        QVERIFY(date.isValid());
-        QVERIFY(date >= before.addMSecs(-before.time().msec()) && date <= after);
+        const QByteArray path = "Path=" + QFile::encodeName(folder) + '/' + encoded;
+        QCOMPARE(lines.mid(0, 2), (QList<QByteArray>{"[Trash Info]", path}));
+        const QDateTime date = QDateTime::fromString(QString::fromLatin1(lines.value(2)),
+                                                     QStringLiteral("'DeletionDate='yyyy-MM-dd'T'HH:mm:ss"));
+        QVERIFY(date.isValid() && qAbs(date.secsTo(QDateTime::currentDateTime())) < 5);
         for (const QString &sub : {QStringLiteral("/files"), QStringLiteral("/info"), QString()}) {
             struct stat st;
             QCOMPARE(::lstat(QFile::encodeName(trashPath + sub).constData(), &st), 0);
@@ -212,20 +214,6 @@ private slots:
             QCOMPARE(readAll(trash.filesPath() + QLatin1Char('/') + name), QByteArray("old"));
     }
 
-    // The link itself goes, never what it points to.
-    void danglingLink()
-    {
-        QTemporaryDir tmp;
-        Trash trash(tmp.path() + QStringLiteral("/Trash"));
-        const QString dangling = tmp.path() + QStringLiteral("/src/dangling");
-        QDir().mkpath(tmp.path() + QStringLiteral("/src"));
-        QVERIFY(QFile::link(tmp.path() + QStringLiteral("/gone"), dangling));
-        QString trashed;
-        QVERIFY(!trash.moveToTrash(dangling, &trashed));
-        QVERIFY(QFileInfo(trashed).isSymLink());
-        QVERIFY(!QFileInfo(dangling).isSymLink());
-    }
-
     void failures_data()
     {
         const QString cocoa = QStringLiteral("NSCocoaErrorDomain");
@@ -237,7 +225,6 @@ private slots:
         QTest::newRow("missing folder") << "missing folder" << cocoa << 4;
         QTest::newRow("empty path") << "empty" << cocoa << 4;
         QTest::newRow("the root") << "root" << trash << int(TrashError::HoldsTrash);
-        QTest::newRow("dot dot") << "dot dot" << trash << int(TrashError::NotClean);
         QTest::newRow("through a link and back") << "link dot dot" << trash << int(TrashError::NotClean);
         QTest::newRow("relative") << "relative" << trash << int(TrashError::NotClean);
         QTest::newRow("trash cannot be made") << "blocked trash" << trash << int(TrashError::TrashUnavailable);
@@ -262,7 +249,6 @@ private slots:
             {"missing", tmp.path() + "/src/none"},
             {"missing folder", existing + "/none"},
             {"root", "/"},
-            {"dot dot", tmp.path() + "/src/sub/.."},
             {"link dot dot", tmp.path() + "/src/link/../file"},
             {"relative", "src/file"},
             {"ancestor", tmp.path() + "/src"},
@@ -276,7 +262,6 @@ private slots:
         } else if (what == QLatin1String("ancestor")) {
             trashPath = tmp.path() + QStringLiteral("/src/Trash");
         }
-        QDir().mkpath(tmp.path() + QStringLiteral("/src/sub"));
         QDir().mkpath(paths.value("volume trash"));
 
         QString trashed = QStringLiteral("untouched");
@@ -332,20 +317,26 @@ private slots:
         QCOMPARE(readAll(own + QStringLiteral("/other")), QByteArray("other"));
     }
 
-    // Another file system, made for the test in a mount namespace of its own.
+    // Another file system, made for the test in a mount namespace of its own;
+    // nothing is left in, or copied to, the home Trash.
     void otherFileSystem_data()
     {
-        const QString uid = QString::number(::getuid());
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<QString>("result");
-        QTest::newRow("shared sticky .Trash") << "sticky" << "ok .Trash/" + uid + "/files/it's here";
-        QTest::newRow("no .Trash") << "none" << "ok .Trash-" + uid + "/files/it's here";
-        QTest::newRow(".Trash not sticky") << "not sticky" << "ok .Trash-" + uid + "/files/it's here";
-        QTest::newRow(".Trash a symbolic link") << "symbolic link" << "ok .Trash-" + uid + "/files/it's here";
-        const QString failed = QStringLiteral("error QuillmereTrashErrorDomain %1");
-        QTest::newRow("no usable trash") << "unusable" << failed.arg(TrashError::TrashUnavailable);
-        QTest::newRow("a mount point") << "mount point" << failed.arg(TrashError::HoldsTrash);
-        QTest::newRow("no space") << "full" << failed.arg(TrashError::OutOfSpace);
+        const auto moved = [](const QString &trash) {
+            return "ok " + trash + QString::number(::getuid())
+                + "/files/it's here; original 0; unchanged 0; Path=@/data/it%27s%20here; hello; home trash 0";
+        };
+        const auto failed = [](int code) {
+            return QStringLiteral("error QuillmereTrashErrorDomain %1; original 1; unchanged 1; home trash 0").arg(code);
+        };
+        QTest::newRow("shared sticky .Trash") << "sticky" << moved(".Trash/");
+        QTest::newRow("no .Trash") << "none" << moved(".Trash-");
+        QTest::newRow(".Trash not sticky") << "not sticky" << moved(".Trash-");
+        QTest::newRow(".Trash a symbolic link") << "symbolic link" << moved(".Trash-");
+        QTest::newRow("no usable trash") << "unusable" << failed(TrashError::TrashUnavailable);
+        QTest::newRow("a mount point") << "mount point" << failed(TrashError::HoldsTrash);
+        QTest::newRow("no space") << "full" << failed(TrashError::OutOfSpace);
     }
     void otherFileSystem()
     {
@@ -356,22 +347,10 @@ private slots:
         p.start(QStringLiteral("unshare"), {"--mount", QCoreApplication::applicationFilePath(),
                                             "--trash-volume-helper", tmp.path(), scenario});
         p.waitForFinished(-1);
-        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'));
-        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 || lines.value(0) == QLatin1String("nomount")
-            || lines.value(0).isEmpty())
+        const QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 || out == "nomount" || out.isEmpty())
             QSKIP("cannot mount a file system for the test here");
-        QCOMPARE(lines.value(0), result);
-        const bool moved = result.startsWith(QLatin1String("ok"));
-        QCOMPARE(lines.value(1), QStringLiteral("original %1").arg(moved ? 0 : 1));
-        if (moved) {
-            QCOMPARE(lines.value(3).toUtf8(),
-                     "Path=" + QFile::encodeName(tmp.path()).toPercentEncoding("/") + "/vol/data/it%27s%20here");
-            QCOMPARE(lines.value(4), QStringLiteral("content hello"));
-        } else {
-            QCOMPARE(lines.value(2), QStringLiteral("unchanged 1")); // no Trash folder left behind
-        }
-        // Nothing is left in, or copied to, the home Trash.
-        QCOMPARE(lines.last().isEmpty() ? lines.value(lines.size() - 2) : lines.last(), QStringLiteral("home trash 0"));
+        QCOMPARE(out, result);
     }
 };
 
