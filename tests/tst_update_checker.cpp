@@ -184,6 +184,7 @@ private slots:
         server.setMode(LocalHttpServer::Mode::hold);
         auto checker = makeChecker(server.url());
         QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
+        QSignalSpy latestChanged(checker.get(), &UpdateChecker::latestChanged);
         checker->check(false);
         checker->check(false);
         QTRY_COMPARE(server.requestCount(), 2);
@@ -194,6 +195,7 @@ private slots:
         QVERIFY(finished.wait(10000));
         QVERIFY(!checker->isChecking());
         QCOMPARE(checker->latest()->version, QStringLiteral("2.5"));
+        QCOMPARE(latestChanged.count(), 1);
         QCOMPARE(checker->lastError(), std::nullopt);
 
         QVERIFY(server.answerHeld({500, "<html>busy</html>", "text/html"}));
