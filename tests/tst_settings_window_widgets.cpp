@@ -223,7 +223,6 @@ private slots:
             << QStringLiteral("{\"version\":\"%1\",\"downloadURL\":\"https://example.org/q.zip\"}").arg(current)
             << false << false << -1 << true << true << QString();
         QTest::newRow("notes absent") << newer.arg(QString()) << false << true << -1 << false << true << QString();
-        QTest::newRow("notes null") << newer.arg(",\"notes\":null") << false << true << -1 << false << true << QString();
         QTest::newRow("notes empty") << newer.arg(",\"notes\":\"\"") << false << true << -1 << false << true << QString();
         QTest::newRow("short notes") << newer.arg(",\"notes\":\"Faster.\"") << false << true << 0 << false << true
                                      << QString();
@@ -311,8 +310,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("now") << qint64(0) << "en_US" << "now";
         QTest::newRow("hours") << qint64(-3 * 3600 - 59) << "en_US" << "3 hours ago";
-        QTest::newRow("yesterday") << qint64(-86400 - 10) << "en_US" << "yesterday";
-        QTest::newRow("yesterday in German") << qint64(-86400) << "de_DE" << "gestern";
+        QTest::newRow("yesterday in German") << qint64(-86400 - 10) << "de_DE" << "gestern";
         QTest::newRow("weeks") << qint64(-15 * 86400) << "en_US" << "2 weeks ago";
     }
     void relativeDate()

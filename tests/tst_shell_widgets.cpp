@@ -49,7 +49,6 @@ private slots:
         const QString dsn = QStringLiteral("https://key@example.org/1");
         QTest::newRow("absent: on") << QVariant() << dsn << true;
         QTest::newRow("text: on") << QVariant(QStringLiteral("no")) << dsn << true;
-        QTest::newRow("true") << QVariant(true) << dsn << true;
         QTest::newRow("false") << QVariant(false) << dsn << false;
         QTest::newRow("empty DSN") << QVariant(true) << QString() << false;
         QTest::newRow("placeholder DSN") << QVariant(true) << QStringLiteral("YOUR_SENTRY_DSN_HERE") << false;
@@ -110,7 +109,6 @@ private slots:
         action(QStringLiteral("Quillmere Help"))->trigger();
         QWidget *help = app.helpWindow();
         QVERIFY(help && help->isVisible());
-        QCOMPARE(help->windowTitle(), QStringLiteral("Quillmere Help"));
         action(QStringLiteral("Quillmere Help"))->trigger();
         QCOMPARE(app.helpWindow(), help);
 

@@ -59,15 +59,11 @@ Shown cellShowing(const QTableView *view, int column)
     return {delegate->displayText(index.data(), QLocale::c())};
 }
 
-InstalledApp publishApp(WindowFixture &w, const QString &name, const QString &path, const QString &version)
+// An app whose name, path and version are all `text`.
+void publishApp(WindowFixture &w, const QString &text)
 {
-    InstalledApp app;
-    app.name = name;
-    app.bundleID = QStringLiteral("com.example.tom");
-    app.path = path;
-    app.version = version;
+    const InstalledApp app{.name = text, .bundleID = "com.example.tom", .path = text, .version = text, .lastLaunched = {}};
     ScannerPublisher::setInstalledApps(w.scanner(), {app});
-    return app;
 }
 
 // The roster's menu for its first row, as a right-click opens it.
@@ -121,74 +117,70 @@ private slots:
     {
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<Place>("place");
-        const auto scanning = [](WindowFixture &w, const QString &input) {
+        using Setup = void (*)(WindowFixture &, const QString &);
+        // The first label showing the input below the child `name`, after `setup`.
+        const auto label = [](Setup setup, const char *name) {
+            return Place([=](WindowFixture &w, const QString &input) { setup(w, input); return labelShowing(w.child(name)); });
+        };
+        const Setup scanning = [](WindowFixture &w, const QString &input) {
             ScannerPublisher::setScanProgress(w.scanner(), input);
             ScannerPublisher::setIsScanning(w.scanner(), true);
         };
-        QTest::newRow("scan progress") << Kind::line << Place([=](WindowFixture &w, const QString &input) {
-            scanning(w, input);
-            return labelShowing(w.child("leftoversProgress"));
-        });
-        QTest::newRow("empty state progress") << Kind::line << Place([](WindowFixture &w, const QString &input) {
+        const Setup failure = [](WindowFixture &w, const QString &input) {
+            ScannerPublisher::setRemovalFailures(w.scanner(), {ScannerFixture::row(QStringLiteral("A"), input)});
+        };
+        const Setup update = [](WindowFixture &w, const QString &input) { publishUpdate(w, QStringLiteral("999.") + input); };
+        const Setup item = [](WindowFixture &w, const QString &input) {
+            ScannerPublisher::setItems(w.scanner(), {ScannerFixture::row(input, input)});
+        };
+        const auto cellText = [](WindowFixture &w, const char *table, int column, int role) {
+            return Shown{w.child<QTableView>(table)->model()->index(0, column).data(role).toString()};
+        };
+        QTest::newRow("scan progress") << Kind::line << label(scanning, "leftoversProgress");
+        QTest::newRow("empty state progress") << Kind::line << label([](WindowFixture &w, const QString &input) {
             ScannerPublisher::setScanProgress(w.scanner(), input);
-            return labelShowing(w.child("leftoversEmptyState"));
-        });
-        QTest::newRow("activity") << Kind::line << Place([=](WindowFixture &w, const QString &input) {
-            scanning(w, input);
-            return labelShowing(w.child("header"));
-        });
-        QTest::newRow("status bar") << Kind::line << Place([=](WindowFixture &w, const QString &input) {
-            scanning(w, input);
-            return labelShowing(w.child("statusBar"));
-        });
-        QTest::newRow("removal failure path") << Kind::line << Place([](WindowFixture &w, const QString &input) {
-            ScannerPublisher::setRemovalFailures(w.scanner(), {ScannerFixture::row(QStringLiteral("A"), input)});
-            return labelShowing(w.child("removalFailureBanner"));
-        });
-        QTest::newRow("removal failure tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
-            ScannerPublisher::setRemovalFailures(w.scanner(), {ScannerFixture::row(QStringLiteral("A"), input)});
+        }, "leftoversEmptyState");
+        QTest::newRow("activity") << Kind::line << label(scanning, "header");
+        QTest::newRow("status bar") << Kind::line << label(scanning, "statusBar");
+        QTest::newRow("removal failure path") << Kind::line << label(failure, "removalFailureBanner");
+        QTest::newRow("removal failure tool tip") << Kind::toolTip << Place([=](WindowFixture &w, const QString &input) {
+            failure(w, input);
             return Shown{w.child("removalFailurePath")->toolTip()};
         });
-        QTest::newRow("update banner") << Kind::line << Place([](WindowFixture &w, const QString &input) {
-            publishUpdate(w, QStringLiteral("999.") + input);
-            return labelShowing(w.child("updateBanner"));
-        });
-        QTest::newRow("updates tab") << Kind::line << Place([](WindowFixture &w, const QString &input) {
-            publishUpdate(w, QStringLiteral("999.") + input);
+        QTest::newRow("update banner") << Kind::line << label(update, "updateBanner");
+        QTest::newRow("updates tab") << Kind::line << Place([=](WindowFixture &w, const QString &input) {
+            update(w, input);
             return labelShowing(new UpdateSettingsView(w.updater, false, w.view));
         });
         QTest::newRow("settings list tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
             return Shown{(new ElidedLabel(input, Qt::ElideMiddle, w.view))->toolTip()};
         });
-        QTest::newRow("location cell") << Kind::line << Place([](WindowFixture &w, const QString &input) {
-            ScannerPublisher::setItems(w.scanner(), {ScannerFixture::row(input, input)});
+        QTest::newRow("location cell") << Kind::line << Place([=](WindowFixture &w, const QString &input) {
+            item(w, input);
             return cellShowing(w.child<QTableView>("leftoversView"), LeftoversTableModel::locationColumn);
         });
-        QTest::newRow("location tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
-            ScannerPublisher::setItems(w.scanner(), {ScannerFixture::row(input, input)});
-            const QAbstractItemModel *model = w.child<QTableView>("leftoversView")->model();
-            return Shown{model->index(0, LeftoversTableModel::locationColumn).data(Qt::ToolTipRole).toString()};
+        QTest::newRow("location tool tip") << Kind::toolTip << Place([=](WindowFixture &w, const QString &input) {
+            item(w, input);
+            return cellText(w, "leftoversView", LeftoversTableModel::locationColumn, Qt::ToolTipRole);
         });
-        QTest::newRow("leftovers menu") << Kind::menu << Place([](WindowFixture &w, const QString &input) {
-            const LeftoverItem item = ScannerFixture::row(input, input);
-            ScannerPublisher::setItems(w.scanner(), {item});
-            return menuShowing(w.view->leftoversTab()->table()->contextMenu({item.id}, w.view));
+        QTest::newRow("leftovers menu") << Kind::menu << Place([=](WindowFixture &w, const QString &input) {
+            item(w, input);
+            return menuShowing(w.view->leftoversTab()->table()->contextMenu({w.scanner().items().first().id}, w.view));
         });
         QTest::newRow("version cell") << Kind::line << Place([](WindowFixture &w, const QString &input) {
-            publishApp(w, input, input, input);
+            publishApp(w, input);
             return cellShowing(w.child<QTableView>("rosterView"), RosterTableModel::versionColumn);
         });
-        QTest::newRow("roster app tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
-            publishApp(w, input, input, input);
-            const QAbstractItemModel *model = w.child<QTableView>("rosterView")->model();
-            return Shown{model->index(0, RosterTableModel::appColumn).data(Qt::ToolTipRole).toString()};
+        QTest::newRow("roster app tool tip") << Kind::toolTip << Place([=](WindowFixture &w, const QString &input) {
+            publishApp(w, input);
+            return cellText(w, "rosterView", RosterTableModel::appColumn, Qt::ToolTipRole);
         });
         QTest::newRow("roster menu") << Kind::menu << Place([](WindowFixture &w, const QString &input) {
-            publishApp(w, input, input, input);
+            publishApp(w, input);
             return menuShowing(rosterMenu(w));
         });
         QTest::newRow("removal alert") << Kind::line << Place([](WindowFixture &w, const QString &input) {
-            publishApp(w, input, input, input);
+            publishApp(w, input);
             QMenu *menu = rosterMenu(w);
             for (QAction *action : menu->actions()) {
                 if (action->text().contains(QLatin1String("Completely")))

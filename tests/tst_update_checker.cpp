@@ -85,28 +85,6 @@ private slots:
         QCOMPARE(UpdateChecker::compareVersions(b, a), -expected);
     }
 
-    void goodFeedIsPublished()
-    {
-        LocalHttpServer server;
-        server.setJson(goodFeed);
-        auto checker = makeChecker(server.url());
-        QSignalSpy checking(checker.get(), &UpdateChecker::isCheckingChanged);
-        QSignalSpy latestChanged(checker.get(), &UpdateChecker::latestChanged);
-        QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
-        checker->check(false);
-        QVERIFY(checker->isChecking());
-        QVERIFY(finished.wait(10000));
-        QVERIFY(!checker->isChecking());
-
-        QVERIFY(checker->latest());
-        QCOMPARE(checker->latest(), AppcastEntry::fromJson(goodFeed));
-        QCOMPARE(checker->lastError(), std::nullopt);
-        QCOMPARE(latestChanged.count(), 1);
-        QCOMPARE(checking.count(), 2);
-        QCOMPARE(server.requestCount(), 1);
-        QVERIFY(server.requests().first().startsWith("GET /feed.json HTTP/1.1\r\n"));
-    }
-
     // A failed check keeps what an earlier check published; only a check
     // that reports errors publishes one.
     void failedCheckKeepsState_data()
@@ -206,15 +184,18 @@ private slots:
         server.setMode(LocalHttpServer::Mode::hold);
         auto checker = makeChecker(server.url());
         QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
+        QSignalSpy latestChanged(checker.get(), &UpdateChecker::latestChanged);
         checker->check(false);
         checker->check(false);
         QTRY_COMPARE(server.requestCount(), 2);
+        QVERIFY(server.requests().first().startsWith("GET /feed.json HTTP/1.1\r\n"));
         QVERIFY(checker->isChecking());
 
         QVERIFY(server.answerHeld({200, feedWithVersion(QStringLiteral("2.5")), "application/json"}));
         QVERIFY(finished.wait(10000));
         QVERIFY(!checker->isChecking());
         QCOMPARE(checker->latest()->version, QStringLiteral("2.5"));
+        QCOMPARE(latestChanged.count(), 1);
         QCOMPARE(checker->lastError(), std::nullopt);
 
         QVERIFY(server.answerHeld({500, "<html>busy</html>", "text/html"}));
@@ -304,7 +285,6 @@ private slots:
         QTest::newRow("https") << "https://example.org/Quillmere-2.0.zip"
                                << QUrl(QStringLiteral("https://example.org/Quillmere-2.0.zip"));
         QTest::newRow("local file with a host") << "file://localhost/etc/passwd" << QUrl();
-        QTest::newRow("script") << "javascript:alert(1)" << QUrl();
         QTest::newRow("no host") << "https://" << QUrl();
     }
     void openDownload()

@@ -14,13 +14,8 @@ namespace {
 
 LeftoverItem item(const QString &name, std::optional<QString> bundleID, LeftoverType type, qint64 size = 0)
 {
-    LeftoverItem i;
-    i.appName = name;
-    i.bundleID = std::move(bundleID);
-    i.type = type;
-    i.size = size;
-    i.path = QStringLiteral("/Users/tester/Library/zeta/") + name;
-    return i;
+    return {.appName = name, .bundleID = bundleID, .path = "/Users/tester/Library/zeta/" + name, .type = type,
+            .size = size, .permissionService = {}};
 }
 
 // Two kept outside the Safe set (a container and a login item); one without a bundle ID.
@@ -52,13 +47,17 @@ QStringList names(const QList<Record> &records)
 InstalledApp app(const QString &name, const QString &bundleID, qint64 size = -1,
                  std::optional<QDateTime> launched = std::nullopt)
 {
-    InstalledApp a;
-    a.name = name;
-    a.bundleID = bundleID;
-    a.path = QStringLiteral("/Applications/") + name + QStringLiteral(".app");
-    a.appSize = size;
-    a.lastLaunched = launched;
-    return a;
+    return {.name = name, .bundleID = bundleID, .path = "/Applications/" + name + ".app", .version = {}, .appSize = size,
+            .lastLaunched = launched};
+}
+
+template <typename Record>
+QList<QUuid> ids(const QList<Record> &records)
+{
+    QList<QUuid> result;
+    for (const Record &r : records)
+        result << r.id;
+    return result;
 }
 
 // The order a stable sort gives with the comparators applied to the values themselves.
@@ -72,10 +71,7 @@ QList<QUuid> stablySorted(QList<Record> records, const QList<Comparator> &sortOr
         }
         return false;
     });
-    QList<QUuid> ids;
-    for (const Record &r : records)
-        ids << r.id;
-    return ids;
+    return ids(records);
 }
 
 template <typename T>
@@ -121,10 +117,6 @@ private slots:
         QTest::newRow("diacritics kept, case folded") << false << any << QStringLiteral("éCH") << byName
                                                       << QStringList{"Échelle"} << 0;
         QTest::newRow("diacritics not ignored") << false << any << QStringLiteral("ech") << byName << QStringList{} << 0;
-        QTest::newRow("later comparator breaks ties")
-            << false << any << QString()
-            << QList<LeftoverComparator>{{Key::size, Qt::DescendingOrder}, {Key::appName, Qt::DescendingOrder}}
-            << QStringList{"Alpha", "Échelle", "beta tool", "Charlie", "delta"} << 0;
         QTest::newRow("type by display text") << false << any << QString()
                                               << QList<LeftoverComparator>{{Key::type, Qt::AscendingOrder}}
                                               << QStringList{"Alpha", "beta tool", "Échelle", "delta", "Charlie"} << 0;
@@ -177,10 +169,7 @@ private slots:
             items << item(texts[i], std::nullopt, LeftoverTypes::allCases().at(i % 3), i % 2);
             roster << app(texts[i], "id", i % 3 - 1, i % 4 ? std::optional(now.addDays(-(i % 3))) : std::nullopt);
         }
-        QList<QUuid> itemIDs;
-        for (const LeftoverItem &i : DerivedLists::filteredItems(items, {false, std::nullopt, QString()}, itemOrder))
-            itemIDs << i.id;
-        QCOMPARE(itemIDs, stablySorted(items, itemOrder, [](const LeftoverItem &a, const LeftoverItem &b, LeftoverComparator::Key key) {
+        QCOMPARE(ids(DerivedLists::filteredItems(items, {false, std::nullopt, QString()}, itemOrder)), stablySorted(items, itemOrder, [](const LeftoverItem &a, const LeftoverItem &b, LeftoverComparator::Key key) {
                      switch (key) {
                      case LeftoverComparator::Key::appName: return QString::compare(a.appName, b.appName, Qt::CaseSensitive);
                      case LeftoverComparator::Key::type: return threeWay(a.type, b.type);
@@ -188,10 +177,7 @@ private slots:
                      }
                      return 0;
                  }));
-        QList<QUuid> appIDs;
-        for (const InstalledApp &a : DerivedLists::sortedApps(roster, appOrder))
-            appIDs << a.id;
-        QCOMPARE(appIDs, stablySorted(roster, appOrder, [](const InstalledApp &a, const InstalledApp &b, AppComparator::Key key) {
+        QCOMPARE(ids(DerivedLists::sortedApps(roster, appOrder)), stablySorted(roster, appOrder, [](const InstalledApp &a, const InstalledApp &b, AppComparator::Key key) {
                      switch (key) {
                      case AppComparator::Key::name: return QString::compare(a.name, b.name, Qt::CaseSensitive);
                      case AppComparator::Key::appSize: return threeWay(a.appSize, b.appSize);
@@ -225,12 +211,6 @@ private slots:
         QTest::newRow("name, case ignored") << QStringLiteral("ATO") << none << QStringList{"atom"} << "1 app";
         QTest::newRow("bundle ID") << QStringLiteral("dev.") << none << QStringList{"Zed"} << "1 app";
         QTest::newRow("blank") << QStringLiteral(" ") << none << QStringList{} << "0 apps";
-        QTest::newRow("by name: upper case first") << QString() << QList<AppComparator>{{}}
-                                                   << QStringList{"Beta", "Zed", "atom"} << "3 apps";
-        QTest::newRow("size: unsized first") << QString() << QList<AppComparator>{{Key::appSize}}
-                                             << QStringList{"atom", "Beta", "Zed"} << "3 apps";
-        QTest::newRow("size descending") << QString() << QList<AppComparator>{{Key::appSize, Qt::DescendingOrder}}
-                                         << QStringList{"Zed", "Beta", "atom"} << "3 apps";
         QTest::newRow("last launched: never first") << QString() << QList<AppComparator>{{Key::lastLaunched}}
                                                     << QStringList{"atom", "Zed", "Beta"} << "3 apps";
     }
@@ -261,7 +241,6 @@ private slots:
                                                  << bundle("com.example.foo", "Foo Bar");
         QTest::newRow("no Info.plist: the name") << "dir" << "/Applications/Foo Bar.app" << bundle("Foo Bar", "Foo Bar");
         QTest::newRow("identifier not text") << "plist" << "/Applications/Foo Bar.app" << bundle("Foo Bar", "Foo Bar");
-        QTest::newRow("a document") << "file" << "/Users/tester/Notes.txt" << std::optional<DroppedBundle>();
         QTest::newRow("a plain folder") << "dir" << "/Applications/Foo Bar" << std::optional<DroppedBundle>();
         QTest::newRow("capital extension") << "app:com.example.foo" << "/Applications/Foo Bar.APP"
                                            << std::optional<DroppedBundle>();
@@ -278,8 +257,6 @@ private slots:
             mac.createApp(path, make.mid(4));
         else if (make == QLatin1String("dir"))
             mac.createDir(path);
-        else if (make == QLatin1String("file"))
-            mac.createFile(path, "text");
         else
             mac.createPlist(path + QStringLiteral("/Contents/Info.plist"), {{QStringLiteral("CFBundleIdentifier"), 42}});
         QCOMPARE(DroppedBundle::read(QUrl::fromLocalFile(mac.path(dropped))), result);
