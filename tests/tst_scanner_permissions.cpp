@@ -47,10 +47,6 @@ private slots:
         QTest::addColumn<QList<int>>("remaining");
         const QString reset = "RESET PERMISSION: com.example.", failed = "RESET PERMISSION FAILED: com.example.";
         const QList<int> all = {0, 1, 2, 3, 4, 5, 6};
-        QTest::newRow("two of three") << QList<int>{0, 1} << true << ""
-                                      << QStringList{reset + "alpha [Camera]", reset + "alpha [Microphone]"}
-                                      << QStringList{"reset|Camera|com.example.alpha", "reset|Microphone|com.example.alpha"}
-                                      << QList<int>{2, 3, 4, 5, 6};
         QTest::newRow("two applications") << QList<int>{2, 3} << true << ""
                                           << QStringList{reset + "alpha [Screen Capture]", reset + "beta [Camera]"}
                                           << QStringList{"reset|ScreenCapture|com.example.alpha", "reset|Camera|com.example.beta"}
