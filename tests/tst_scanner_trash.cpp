@@ -44,15 +44,12 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("administrator");
         QTest::newRow("system") << "fake" << "/System/Library/x" << true;
-        QTest::newRow("usr local itself") << "fake" << "/usr/local" << false;
         QTest::newRow("look-alike") << "fake" << "/LibraryX/y" << false;
-        QTest::newRow("lower case") << "fake" << "/library/Caches/x" << false;
         QTest::newRow("user library") << "fake" << "~/Library/Caches/com.example.a" << false;
         QTest::newRow("writable applications") << "fake" << "/Applications/Example.app" << false;
         QTest::newRow("missing applications subfolder") << "fake" << "/Applications/Missing/Example.app" << true;
         // Judged as plain text: nothing on this machine is looked at.
         QTest::newRow("real root, system") << "real" << "/Library/Caches/com.example.a" << true;
-        QTest::newRow("real root, home") << "real" << "/Users/tester/Library/Caches/com.example.a" << false;
         QTest::newRow("outside a fake root") << "outside" << "/Library/Caches/x" << false;
     }
     void protectedPathRule()
@@ -69,6 +66,7 @@ private slots:
                      administrator);
     }
 
+    // Unwritable only for a user who is not root; the prompt itself is the fallback test's.
     void unwritableApplicationsFolder()
     {
         if (Unprivileged::runningAsRoot()) {
@@ -76,26 +74,13 @@ private slots:
             QVERIFY2(Unprivileged::rerun("unwritableApplicationsFolder", &output) == 0, output.constData());
             return;
         }
-        ScannerFixture f;
-        FakeOsascript admin(f.mac.root(), f.runner);
-        const LeftoverItem locked = row("Locked", f.mac.createApp("/Applications/Locked.app", "com.example.locked"));
-        const LeftoverItem mine = row("Own", f.mac.createApp("/Applications/Mine/Own.app", "com.example.own"));
-        QFile::setPermissions(f.mac.path("/Applications"),
+        FakeMac mac;
+        const QString locked = mac.createApp("/Applications/Locked.app", "com.example.locked");
+        const QString mine = mac.createApp("/Applications/Mine/Own.app", "com.example.own");
+        QFile::setPermissions(mac.path("/Applications"),
                               QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-        QVERIFY(ProtectedPaths::needsAdministrator(f.mac.roots(), *locked.path));
-        QVERIFY(!ProtectedPaths::needsAdministrator(f.mac.roots(), *mine.path));
-
-        // No Trash attempt for the locked one: straight to the prompt, which names it.
-        Scanner scanner(f.services());
-        scanner.moveToTrash({locked, mine});
-        QCOMPARE(admin.requests().size(), 1);
-        QCOMPARE(admin.requests().first().paths, QStringList{*locked.path});
-        QCOMPARE(admin.requests().first().prompt, kPrompt + "Locked.");
-        QVERIFY(!exists(*locked.path) && !exists(*mine.path));
-        QVERIFY(!exists(f.trash.filesPath() + "/Locked.app"));
-        QVERIFY(exists(f.trash.filesPath() + "/Own.app"));
-        QCOMPARE(f.newLogMessages(), (QStringList{trashedLine(mine), trashedLine(locked)}));
-        QVERIFY(scanner.removalFailures().isEmpty());
+        QVERIFY(ProtectedPaths::needsAdministrator(mac.roots(), locked));
+        QVERIFY(!ProtectedPaths::needsAdministrator(mac.roots(), mine));
     }
 
     void movesToTheTrash()
@@ -236,14 +221,10 @@ private slots:
         QTest::newRow("dot-dot") << "%1/Users/tester/Library/Caches/x/../keep" << kRefusedPlain;
         QTest::newRow("dot") << "%1/Users/tester/Library/Caches/./keep" << kRefusedPlain;
         QTest::newRow("empty component") << "%1/Users/tester/Library//Caches/keep" << kRefusedPlain;
-        QTest::newRow("trailing slash") << "%1/Users/tester/Library/Caches/keep/" << kRefusedPlain;
-        QTest::newRow("protected behind dot-dot") << "%1/Library/Caches/x/../../Caches" << kRefusedPlain;
-        QTest::newRow("empty") << "" << kRefusedPlain;
-        QTest::newRow("system library") << "%1/Library" << kRefusedProtected;
-        QTest::newRow("applications") << "%1/Applications" << kRefusedProtected;
-        QTest::newRow("users") << "%1/Users" << kRefusedProtected;
         QTest::newRow("root") << "%1" << kRefusedProtected;
         QTest::newRow("home") << "%1/Users/tester" << kRefusedProtected;
+        QTest::newRow("folder holding the Trash") << "%1/Users/tester/.local" << kRefusedProtected;
+        QTest::newRow("log folder") << "%1/Users/tester/Library/Logs/Quillmere" << kRefusedProtected;
     }
     void refusals()
     {
@@ -251,10 +232,10 @@ private slots:
         QFETCH(QString, reason);
         ScannerFixture f;
         FakeOsascript admin(f.mac.root(), f.runner);
-        const QString keep = f.mac.createFile("~/Library/Caches/keep", "k");
+        f.mac.createFile("~/Library/Caches/keep", "k");
         f.mac.createDir("~/Library/Caches/x");
-        f.mac.createDir("/Library/Caches/x");
-        f.mac.createDir("/Applications");
+        QVERIFY(!f.trash.moveToTrash(f.mac.createFile("~/earlier")));
+        const auto before = f.fingerprint();
         path = path.contains("%1") ? path.arg(f.mac.root()) : path;
         const LeftoverItem refused = row("Alpha", path);
 
@@ -262,8 +243,8 @@ private slots:
         ScannerPublisher::setItems(scanner, {refused});
         scanner.moveToTrash({refused});
 
-        QVERIFY(exists(keep) && exists(f.mac.path("/Library/Caches/x")));
-        QVERIFY(!exists(f.trash.filesPath()) || QDir(f.trash.filesPath()).isEmpty());
+        QCOMPARE(f.fingerprint(), before);
+        QCOMPARE(QDir(f.trash.filesPath()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"earlier"});
         QVERIFY(admin.requests().isEmpty());
         QCOMPARE(f.newLogMessages(), QStringList{"TRASH FAILED: " + path + " — " + reason});
         QCOMPARE(ids(scanner.items()), QList<QUuid>{refused.id});
@@ -281,10 +262,7 @@ private slots:
         const QString cocoa = "NSCocoaErrorDomain", trash = "QuillmereTrashErrorDomain";
         QTest::newRow("folder refuses") << cocoa << 513 << true << true;
         QTest::newRow("vanished") << cocoa << 4 << false << true;
-        QTest::newRow("Trash unavailable") << trash << int(TrashError::TrashUnavailable) << false << false;
         QTest::newRow("out of space") << trash << int(TrashError::OutOfSpace) << false << false;
-        QTest::newRow("read-only volume") << trash << int(TrashError::ReadOnlyVolume) << false << false;
-        QTest::newRow("refused") << "QuillmereErrorDomain" << 1 << false << false;
         QTest::newRow("513 of another domain") << trash << 513 << false << false;
     }
     void administratorRetryRule()
@@ -300,38 +278,26 @@ private slots:
                  anyItemError);
     }
 
-    void trashFailuresKeepTheItem_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("readOnlyTrash");
-        QTest::newRow("read-only Trash") << "~/Library/Caches/com.example.alpha" << true;
-        QTest::newRow("folder holding the Trash") << "~/.local" << false;
-        QTest::newRow("log folder") << "~/Library/Logs/Quillmere" << false;
-    }
     // A Trash that cannot take an item is no reason to delete it: nothing but the
-    // Trash and the log changes, and no administrator is asked.
-    void trashFailuresKeepTheItem()
+    // log changes, and no administrator is asked.
+    void readOnlyTrashKeepsTheItem()
     {
         if (Unprivileged::runningAsRoot()) {
             QByteArray output;
-            const QString function = "trashFailuresKeepTheItem:" + QString::fromUtf8(QTest::currentDataTag());
-            QVERIFY2(Unprivileged::rerun(function, &output) == 0, output.constData());
+            QVERIFY2(Unprivileged::rerun("readOnlyTrashKeepsTheItem", &output) == 0, output.constData());
             return;
         }
-        QFETCH(QString, target);
-        QFETCH(bool, readOnlyTrash);
         ScannerFixture f;
         FakeOsascript admin(f.mac.root(), f.runner);
-        f.logger.log("before");
-        const QString path = f.mac.createFile(target + "/data");
-        const LeftoverItem item = row("Alpha", f.mac.path(target));
+        f.mac.createFile("~/Library/Caches/com.example.alpha/data");
+        const LeftoverItem item = row("Alpha", f.mac.path("~/Library/Caches/com.example.alpha"));
         QVERIFY(!f.trash.moveToTrash(f.mac.createFile("~/earlier")));
         const auto setTrashWritable = [&](bool writable) {
             for (const char *folder : {"/files", "/info"})
                 QFile::setPermissions(f.trash.homeTrashPath() + folder, QFile::ReadOwner | QFile::ExeOwner
                                           | (writable ? QFile::WriteOwner : QFile::Permissions()));
         };
-        setTrashWritable(!readOnlyTrash);
+        setTrashWritable(false);
         const auto restore = qScopeGuard([&] { setTrashWritable(true); }); // so that the fake Mac can be removed
         const auto before = f.fingerprint();
 
@@ -340,12 +306,10 @@ private slots:
         scanner.moveToTrash({item});
 
         QVERIFY(admin.requests().isEmpty());
-        QVERIFY(exists(path));
         QCOMPARE(f.fingerprint(), before);
         QVERIFY(exists(f.trash.filesPath() + "/earlier"));
-        const QStringList log = f.logMessages();
-        QCOMPARE(log.size(), 2);
-        QCOMPARE(log.first(), "before");
+        const QStringList log = f.newLogMessages();
+        QCOMPARE(log.size(), 1);
         QVERIFY2(log.last().startsWith("TRASH FAILED: " + *item.path + " — "), qPrintable(log.last()));
         QCOMPARE(ids(scanner.removalFailures()), QList<QUuid>{item.id});
     }
