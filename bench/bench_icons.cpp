@@ -12,6 +12,7 @@
 #include "platform/UserDefaults.h"
 #include "ui/common/FileIconSource.h"
 #include "MacTreeGenerator.h"
+#include "ScanTimer.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -139,20 +140,6 @@ private:
     bool m_stop = false;
     bool m_done = false;
 };
-
-double timeScan(Scanner &scanner)
-{
-    QEventLoop loop;
-    QObject::connect(&scanner, &Scanner::isScanningChanged, &loop, [&] {
-        if (!scanner.isScanning())
-            loop.quit();
-    });
-    QElapsedTimer timer;
-    timer.start();
-    scanner.scan();
-    loop.exec();
-    return timer.nsecsElapsed() / 1e6;
-}
 
 void waitFor(const std::function<bool()> &condition)
 {

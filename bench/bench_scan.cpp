@@ -8,6 +8,7 @@
 #include "core/Scanner.h"
 #include "platform/UserDefaults.h"
 #include "MacTreeGenerator.h"
+#include "ScanTimer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,21 +29,6 @@ double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-double timeScan(Scanner &scanner, qsizetype *found)
-{
-    QEventLoop loop;
-    QObject::connect(&scanner, &Scanner::isScanningChanged, &loop, [&] {
-        if (!scanner.isScanning())
-            loop.quit();
-    });
-    QElapsedTimer timer;
-    timer.start();
-    scanner.scan();
-    loop.exec();
-    *found = scanner.items().size();
-    return timer.nsecsElapsed() / 1e6;
 }
 
 double timeDu(const QStringList &folders)
@@ -87,11 +73,12 @@ int main(int argc, char *argv[])
                                  tree.roots.system(QStringLiteral("/Applications"))};
 
     qsizetype found = 0;
-    timeScan(scanner, &found); // warm the caches
+    timeScan(scanner); // warm the caches
     timeDu(scanned);
     std::vector<double> scanTimes, duTimes;
     for (int i = 0; i < runs; ++i) {
-        scanTimes.push_back(timeScan(scanner, &found));
+        scanTimes.push_back(timeScan(scanner));
+        found = scanner.items().size();
         duTimes.push_back(timeDu(scanned));
     }
     struct rusage usage {};
