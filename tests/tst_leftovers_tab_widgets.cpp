@@ -1,3 +1,4 @@
+#include "core/AppLanguage.h"
 #include "model/StoredLists.h"
 #include "support/WindowFixture.h"
 #include "ui/common/OutsideText.h"
@@ -14,6 +15,8 @@
 #include <QToolButton>
 
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace {
 LeftoverItem row(const QString &name, LeftoverType type, const std::optional<QString> &path = std::nullopt)
@@ -121,6 +124,42 @@ private slots:
         for (int i : acted)
             left.remove(items[i].id);
         QCOMPARE(w.view->leftoversTab()->tableSelection(), left);
+    }
+
+    void actionBarFits_data()
+    {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::newRow("en") << AppLanguage::en;
+        QTest::newRow("fr") << AppLanguage::fr;
+        QTest::newRow("de") << AppLanguage::de;
+    }
+
+    // All three buttons at the narrowest window: the window keeps its width, and
+    // every button and status piece shows whole.
+    void actionBarFits()
+    {
+        QFETCH(AppLanguage, language);
+        WindowFixture w;
+        w.fixture.language.setLanguage(language);
+        const QList<LeftoverItem> items{row(QStringLiteral("A"), LeftoverType::permission),
+                                        row(QStringLiteral("B"), LeftoverType::backgroundActivity),
+                                        row(QStringLiteral("C"), LeftoverType::cache, QStringLiteral("/x/c"))};
+        ScannerPublisher::setItems(w.scanner(), items);
+        w.view->setSafeMode(false);
+        w.view->leftoversTab()->setTableSelection({items[0].id, items[1].id, items[2].id});
+        QCoreApplication::processEvents();
+        w.main.resize(w.main.minimumSize());
+        QTRY_COMPARE(w.view->width(), 960);
+        QWidgetList shown;
+        for (const char *name : {"resetPermissionsButton", "removeBackgroundButton", "moveToTrashButton"})
+            shown << w.child(name);
+        shown << w.child("statusBar")->findChildren<QWidget *>();
+        const auto whole = [&](QWidget *widget) {
+            return widget->isVisible() && widget->width() >= widget->sizeHint().width()
+                && w.view->rect().contains(QRect(widget->mapTo(w.view, QPoint()), widget->size()));
+        };
+        QTRY_VERIFY(std::all_of(shown.cbegin(), shown.cend(), whole));
+        QCOMPARE(w.view->width(), 960);
     }
 
     void contextMenuActions()

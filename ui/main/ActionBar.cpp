@@ -13,6 +13,8 @@
 #include "ui/main/RosterTab.h"
 #include "ui/main/StatusBar.h"
 
+#include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -25,16 +27,21 @@ ActionBar::ActionBar(const Scanner &scanner, LanguageManager &lm, LeftoversTab &
     , m_leftovers(leftovers)
     , m_roster(roster)
     , m_status(new StatusBar(this))
+    , m_buttons(new QWidget(this))
+    , m_version(new QLabel(this))
+    , m_grid(new QGridLayout(this))
 {
     setObjectName(QStringLiteral("actionBar"));
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(16, 8, 16, 8);
+    m_grid->setContentsMargins(16, 8, 16, 8);
+    m_grid->setSpacing(8);
+    // The status pieces keep their own width; the free space lies between them and the buttons.
+    m_grid->setColumnStretch(1, 1);
+    auto *row = new QHBoxLayout(m_buttons);
+    row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
-    row->setAlignment(Qt::AlignVCenter);
-    row->addWidget(m_status);
     row->addStretch(1);
     const auto actionButton = [this, row](const char *name, const QString &symbol) {
-        auto *button = new QPushButton(SymbolIcon::icon(symbol, UiStyle::color(UiStyle::Tone::primary)), QString(), this);
+        auto *button = new QPushButton(SymbolIcon::icon(symbol, UiStyle::color(UiStyle::Tone::primary)), QString(), m_buttons);
         button->setObjectName(QLatin1String(name));
         row->addWidget(button);
         return button;
@@ -56,14 +63,15 @@ ActionBar::ActionBar(const Scanner &scanner, LanguageManager &lm, LeftoversTab &
             emit scanLeftoversRequested(apps.first());
     });
 
-    auto *version = new QLabel(this);
-    version->setObjectName(QStringLiteral("versionFooter"));
-    version->setTextFormat(Qt::PlainText);
-    version->setText(ActionBarRules::versionString(QString::fromUtf8(BuildInfo::shortVersion),
-                                                   QString::fromUtf8(BuildInfo::buildNumber)));
-    version->setFont(UiStyle::font(UiStyle::TextStyle::caption2));
-    version->setStyleSheet(UiStyle::textTone(UiStyle::Tone::quaternary));
-    row->addWidget(version);
+    m_version->setObjectName(QStringLiteral("versionFooter"));
+    m_version->setTextFormat(Qt::PlainText);
+    m_version->setText(ActionBarRules::versionString(QString::fromUtf8(BuildInfo::shortVersion),
+                                                     QString::fromUtf8(BuildInfo::buildNumber)));
+    m_version->setFont(UiStyle::font(UiStyle::TextStyle::caption2));
+    m_version->setStyleSheet(UiStyle::textTone(UiStyle::Tone::quaternary));
+    m_grid->addWidget(m_status, 0, 0, Qt::AlignVCenter);
+    m_grid->addWidget(m_buttons, 0, 2, Qt::AlignVCenter);
+    m_grid->addWidget(m_version, 0, 3, Qt::AlignVCenter);
 
     // The leftovers' counts follow the rows the table holds, so the bar waits for the table.
     connect(&m_leftovers, &LeftoversTab::shownItemsChanged, this, &ActionBar::refresh);
@@ -85,6 +93,39 @@ void ActionBar::setTab(AppTab tab)
 void ActionBar::refresh()
 {
     m_tab == AppTab::leftovers ? refreshLeftovers() : refreshRoster();
+    arrange();
+}
+
+bool ActionBar::event(QEvent *event)
+{
+    // A piece or a button changed its width.
+    if (event->type() == QEvent::LayoutRequest)
+        arrange();
+    return QWidget::event(event);
+}
+
+void ActionBar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrange();
+}
+
+void ActionBar::arrange()
+{
+    const QMargins margins = m_grid->contentsMargins();
+    const int oneRow = margins.left() + m_status->sizeHint().width() + m_buttons->sizeHint().width()
+        + m_version->sizeHint().width() + 3 * m_grid->horizontalSpacing() + margins.right();
+    const bool stacked = oneRow > width();
+    if (stacked == m_stacked)
+        return;
+    m_stacked = stacked;
+    m_grid->removeWidget(m_buttons);
+    m_grid->removeWidget(m_version);
+    m_grid->addWidget(m_version, 0, 3, Qt::AlignVCenter);
+    if (stacked)
+        m_grid->addWidget(m_buttons, 1, 0, 1, 4, Qt::AlignVCenter);
+    else
+        m_grid->addWidget(m_buttons, 0, 2, Qt::AlignVCenter);
 }
 
 void ActionBar::refreshLeftovers()

@@ -6,6 +6,8 @@
 #include <QWidget>
 
 class LanguageManager;
+class QGridLayout;
+class QLabel;
 class LeftoversTab;
 class QPushButton;
 class RosterTab;
@@ -14,7 +16,9 @@ class StatusBar;
 
 // The bar along the bottom of the main window: the shown tab's status pieces,
 // the buttons that act on its selection (each only while it has something to
-// act on) and the version footer.
+// act on) and the version footer. When one row cannot hold the status
+// pieces beside the buttons (long labels in some languages), the buttons take
+// a row of their own, so the window never has to widen and nothing is cut.
 class ActionBar : public QWidget
 {
     Q_OBJECT
@@ -29,8 +33,14 @@ signals:
     // "Scan Leftovers": the first selected application, in roster order.
     void scanLeftoversRequested(const InstalledApp &app);
 
+protected:
+    bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void refresh();
+    // One row or two, by the width the bar has.
+    void arrange();
     void refreshLeftovers();
     void refreshRoster();
 
@@ -44,4 +54,8 @@ private:
     QPushButton *m_backgroundButton;
     QPushButton *m_trashButton;
     QPushButton *m_scanLeftoversButton;
+    QWidget *m_buttons;
+    QLabel *m_version;
+    QGridLayout *m_grid;
+    bool m_stacked = false;
 };
