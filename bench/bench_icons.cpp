@@ -170,15 +170,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "the fake Mac could not be generated\n");
         return 1;
     }
-    UserDefaults defaults(scratch.path() + QStringLiteral("/defaults.plist"));
-    AppLogger logger(scratch.path());
-    LanguageManager language(defaults);
-    ScannerServices services;
-    services.roots = tree.roots;
-    services.logger = &logger;
-    services.language = &language;
-    services.defaults = &defaults;
-    Scanner scanner(services);
+    BenchScanner bench(tree.roots, scratch.path());
+    Scanner &scanner = bench.scanner;
     const QStringList bundles = hostileBundles(scratch.path(), huge, many, pipe);
 
     timeScan(scanner); // warm the caches

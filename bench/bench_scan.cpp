@@ -58,15 +58,8 @@ int main(int argc, char *argv[])
 
     // The log and settings live apart from the tree, so runs do not change it.
     QTemporaryDir scratch;
-    UserDefaults defaults(scratch.path() + QStringLiteral("/defaults.plist"));
-    AppLogger logger(scratch.path());
-    LanguageManager language(defaults);
-    ScannerServices services;
-    services.roots = tree.roots;
-    services.logger = &logger;
-    services.language = &language;
-    services.defaults = &defaults;
-    Scanner scanner(services);
+    BenchScanner bench(tree.roots, scratch.path());
+    Scanner &scanner = bench.scanner;
 
     const QStringList scanned = {tree.roots.inHome(QStringLiteral("/Library")),
                                  tree.roots.system(QStringLiteral("/Library")),
