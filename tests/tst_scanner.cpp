@@ -9,6 +9,12 @@
 #include <QThreadPool>
 #include <QtTest>
 
+#include <algorithm>
+#include <optional>
+
+using Optional = std::optional<QString>;
+Q_DECLARE_METATYPE(Optional)
+
 class TestScanner : public QObject
 {
     Q_OBJECT
@@ -245,6 +251,147 @@ private slots:
         link.post([&](Scanner &) { ran << "after the cut"; });
         QCoreApplication::processEvents();
         QCOMPARE(ran, QStringList{"kept"});
+    }
+
+    // A folder whose name has no dot names no application. In the system Caches
+    // folder it is reported whatever is installed; in Application Support and Logs
+    // only while no application at all is installed, even when no installed
+    // application bears its name. The other system folders judge it by their own rules.
+    void systemFoldersPlainNames_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("appsInstalled");
+        QTest::addColumn<QString>("section"); // empty: not reported
+        QTest::addColumn<LeftoverType>("type");
+        QTest::addColumn<Optional>("bundleID");
+        const auto row = [](const char *tag, const char *entry, bool apps, const char *section = "",
+                            LeftoverType type = LeftoverType::cache, const Optional &bundleID = {}) {
+            QTest::newRow(tag) << QString::fromUtf8(entry) << apps << QString::fromUtf8(section) << type << bundleID;
+        };
+        const char *caches = "System Caches";
+        row("caches: an installed app's name", "/Library/Caches/Installed", true, caches);
+        row("caches: no app of that name", "/Library/Caches/Gone", true, caches);
+        row("caches: nothing installed", "/Library/Caches/Gone", false, caches);
+        row("caches: one character", "/Library/Caches/g", true, caches);
+        row("support: an installed app's name", "/Library/Application Support/Installed", true);
+        row("support: no app of that name", "/Library/Application Support/Gone", true);
+        row("support: nothing installed", "/Library/Application Support/Gone", false, "System Application Support",
+            LeftoverType::appSupport);
+        row("logs: an installed app's name", "/Library/Logs/Installed", true);
+        row("logs: no app of that name", "/Library/Logs/Gone", true);
+        row("logs: nothing installed", "/Library/Logs/Gone", false, "System Logs", LeftoverType::log);
+        row("preferences: not a property list", "/Library/Preferences/GoneSettings", true);
+        row("helpers: named as an identifier", "/Library/PrivilegedHelperTools/GoneHelper", true,
+            "Privileged Helpers", LeftoverType::loginItem, QStringLiteral("GoneHelper"));
+        row("helpers: an installed app's name", "/Library/PrivilegedHelperTools/Installed", true,
+            "Privileged Helpers", LeftoverType::loginItem, QStringLiteral("Installed"));
+    }
+    void systemFoldersPlainNames()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, appsInstalled);
+        QFETCH(QString, section);
+        QFETCH(LeftoverType, type);
+        QFETCH(Optional, bundleID);
+        ScannerFixture f;
+        if (appsInstalled) {
+            installSelf(f);
+            f.mac.createApp(QStringLiteral("/Applications/Installed.app"), QStringLiteral("com.installed.app"));
+        }
+        f.mac.createFileOfSize(entry + QStringLiteral("/data"), 100);
+        Scanner scanner(f.services());
+        scanner.scan();
+        waitForTasks(&scanner);
+
+        // The section whose item line ends with the path.
+        const QString path = f.mac.path(entry);
+        QString reportedIn;
+        QString title;
+        for (const QString &line : f.logMessages()) {
+            if (line.startsWith(QStringLiteral("── ")))
+                title = line.mid(3).section(QLatin1Char(':'), 0, 0);
+            else if (line.endsWith(QStringLiteral("  |  ") + path))
+                reportedIn = title;
+        }
+        QCOMPARE(reportedIn, section);
+
+        const auto item = std::find_if(scanner.items().cbegin(), scanner.items().cend(),
+                                       [&](const LeftoverItem &i) { return i.path == path; });
+        QCOMPARE(item != scanner.items().cend(), !section.isEmpty());
+        if (section.isEmpty())
+            return;
+        QCOMPARE(item->type, type);
+        QCOMPARE(item->bundleID, bundleID);
+    }
+
+    // The busy flag holds through every publication of the work and drops only
+    // with its final one, which it never follows by another: the flag is read in
+    // the handler of every change of what the work publishes.
+    void busyUntilTheFinalPublication_data()
+    {
+        QTest::addColumn<QString>("work");
+        QTest::addColumn<int>("minPublications");
+        QTest::newRow("full scan") << "scan" << 13;
+        QTest::newRow("one-application scan") << "app" << 2;
+        // Emptied, listed, then one size per application.
+        QTest::newRow("roster load") << "roster" << 2 + 4;
+    }
+    void busyUntilTheFinalPublication()
+    {
+        QFETCH(QString, work);
+        QFETCH(int, minPublications);
+        ScannerFixture f;
+        installSelf(f);
+        for (const char *name : {"Alpha", "Beta", "Gamma"}) {
+            const QString id = QStringLiteral("com.example.") + QString::fromLatin1(name).toLower();
+            f.mac.createApp(QStringLiteral("/Applications/%1.app").arg(QLatin1String(name)), id);
+            f.mac.createFileOfSize(QStringLiteral("/Applications/%1.app/Contents/Resources/r").arg(QLatin1String(name)), 3000);
+        }
+        f.mac.createFileOfSize(QStringLiteral("~/Library/Preferences/com.gone.app.plist"), 10);
+        f.mac.createFileOfSize(QStringLiteral("~/Library/Caches/com.gone.app/c"), 10);
+        Scanner scanner(f.services());
+
+        const bool roster = work == QLatin1String("roster");
+        const auto busy = [&] { return roster ? scanner.isLoadingRoster() : scanner.isScanning(); };
+        // Whether the work's result is all there: every size, or the found items.
+        const auto complete = [&] {
+            if (roster)
+                return !scanner.installedApps().isEmpty()
+                    && std::none_of(scanner.installedApps().cbegin(), scanner.installedApps().cend(),
+                                    [](const InstalledApp &app) { return app.appSize < 0; });
+            return !scanner.items().isEmpty();
+        };
+        QList<bool> busyAtPublication;
+        QList<bool> flagChanges;
+        bool completeWhenIdle = false;
+        const auto record = [&] { busyAtPublication << busy(); };
+        if (roster)
+            connect(&scanner, &Scanner::installedAppsChanged, this, record);
+        else
+            connect(&scanner, &Scanner::scanProgressChanged, this, record);
+        connect(&scanner, roster ? &Scanner::isLoadingRosterChanged : &Scanner::isScanningChanged, this, [&] {
+            flagChanges << busy();
+            if (!busy())
+                completeWhenIdle = complete();
+        });
+
+        if (roster)
+            scanner.loadInstalledApps();
+        else if (work == QLatin1String("app"))
+            scanner.scanSpecificApp(QStringLiteral("com.gone.app"), QStringLiteral("Gone"));
+        else
+            scanner.scan();
+        waitForTasks(&scanner);
+
+        QCOMPARE(flagChanges, (QList<bool>{true, false}));
+        QVERIFY(completeWhenIdle);
+        QVERIFY2(busyAtPublication.size() >= minPublications, qPrintable(QString::number(busyAtPublication.size())));
+        // Scans: the final status text comes after the flag dropped. The roster:
+        // the last size is published before the flag drops.
+        QList<bool> expected(busyAtPublication.size(), true);
+        if (!roster)
+            expected.last() = false;
+        QCOMPARE(busyAtPublication, expected);
     }
 
     void rosterSizesArrive()
