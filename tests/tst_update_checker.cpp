@@ -4,11 +4,16 @@
 #include "support/LocalHttpServer.h"
 #include "support/RecordingWorkspace.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+
+using Optional = std::optional<QString>;
+Q_DECLARE_METATYPE(Optional)
 
 namespace {
 
@@ -75,6 +80,20 @@ private slots:
         QTest::newRow("case-sensitive") << "1.a" << "1.B" << 1;
         QTest::newRow("canonically equal") << "1.\u00e9" << "1.e\u0301" << 0;
         QTest::newRow("code point order") << "\uffff" << "\U0001F600" << -1;
+        // Unequal lengths: the shorter text reads "0" where it has no piece.
+        QTest::newRow("extra zero piece") << "1.2" << "1.2.0" << 0;
+        QTest::newRow("two extra zero pieces") << "1.2.0.0" << "1.2" << 0;
+        QTest::newRow("extra zero written twice") << "1.2.00" << "1.2" << 0;
+        QTest::newRow("extra signed zero") << "1.2" << "1.2.+0" << 0;
+        QTest::newRow("extra piece, shorter older") << "1.2" << "1.2.1" << -1;
+        QTest::newRow("extra piece, longer newer") << "1.2.1" << "1.2" << 1;
+        QTest::newRow("non-zero piece after zeros") << "1.2.0.0.1" << "1.2" << 1;
+        QTest::newRow("extra negative piece") << "1.2.-1" << "1.2" << -1;
+        QTest::newRow("earlier piece decides over length") << "1.3" << "1.2.9" << 1;
+        // A piece that is not a number meets the padding "0" as text.
+        QTest::newRow("extra text piece after 0") << "1.2.beta" << "1.2" << 1;
+        QTest::newRow("extra text piece before 0") << "1.2" << "1.2.!" << 1;
+        QTest::newRow("extra text piece starting with 0") << "1.2.0a" << "1.2" << 1;
     }
     void compareVersions()
     {
@@ -83,6 +102,72 @@ private slots:
         QFETCH(int, expected);
         QCOMPARE(UpdateChecker::compareVersions(a, b), expected);
         QCOMPARE(UpdateChecker::compareVersions(b, a), -expected);
+    }
+
+    // The optional fields read as absent when missing or null, as text when given;
+    // any other value, or a null where a value is required, fails the feed.
+    void optionalFeedFields_data()
+    {
+        QTest::addColumn<QByteArray>("feed");
+        QTest::addColumn<bool>("decoded");
+        QTest::addColumn<Optional>("build");
+        QTest::addColumn<Optional>("notes");
+        QTest::addColumn<Optional>("publishedAt");
+        const QJsonObject given{{"version", "2.0"},
+                                {"downloadURL", "https://example.org/q.zip"},
+                                {"build", "200"},
+                                {"notes", "Faster scans."},
+                                {"publishedAt", "2024-05-01T10:00:00Z"}};
+        const auto feed = [&](const QStringList &absent, const QStringList &null) {
+            QJsonObject object = given;
+            for (const QString &key : absent)
+                object.remove(key);
+            for (const QString &key : null)
+                object.insert(key, QJsonValue::Null);
+            return QJsonDocument(object).toJson(QJsonDocument::Compact);
+        };
+        const auto text = [&](const char *key) { return Optional(given.value(QLatin1String(key)).toString()); };
+        const QStringList optional{"build", "notes", "publishedAt"};
+        QTest::newRow("all given") << feed({}, {}) << true << text("build") << text("notes") << text("publishedAt");
+        QTest::newRow("all absent") << feed(optional, {}) << true << Optional() << Optional() << Optional();
+        QTest::newRow("all null") << feed({}, optional) << true << Optional() << Optional() << Optional();
+        for (const QString &key : optional) {
+            for (const bool isNull : {false, true}) {
+                const auto value = [&](const char *field) { return key == QLatin1String(field) ? Optional() : text(field); };
+                QTest::addRow("%s %s", qPrintable(key), isNull ? "null" : "absent")
+                    << (isNull ? feed({}, {key}) : feed({key}, {})) << true << value("build") << value("notes")
+                    << value("publishedAt");
+            }
+        }
+        QTest::newRow("notes empty") << json("{'version':'2.0','downloadURL':'u','notes':''}") << true << Optional()
+                                     << Optional(QString()) << Optional();
+        QTest::newRow("version null") << feed({}, {"version"}) << false << Optional() << Optional() << Optional();
+        QTest::newRow("downloadURL null") << feed({}, {"downloadURL"}) << false << Optional() << Optional()
+                                          << Optional();
+        QTest::newRow("publishedAt a number") << json("{'version':'2.0','downloadURL':'u','publishedAt':20240501}")
+                                              << false << Optional() << Optional() << Optional();
+        QTest::newRow("notes a list") << json("{'version':'2.0','downloadURL':'u','notes':['a']}") << false
+                                      << Optional() << Optional() << Optional();
+    }
+    void optionalFeedFields()
+    {
+        QFETCH(QByteArray, feed);
+        QFETCH(bool, decoded);
+        QFETCH(Optional, build);
+        QFETCH(Optional, notes);
+        QFETCH(Optional, publishedAt);
+        LocalHttpServer server;
+        server.setJson(feed);
+        auto checker = makeChecker(server.url());
+        QVERIFY(runCheck(*checker, false));
+        QCOMPARE(checker->latest().has_value(), decoded);
+        QCOMPARE(checker->lastError().has_value(), !decoded);
+        if (!decoded)
+            return;
+        QCOMPARE(checker->latest()->version, QStringLiteral("2.0"));
+        QCOMPARE(checker->latest()->build, build);
+        QCOMPARE(checker->latest()->notes, notes);
+        QCOMPARE(checker->latest()->publishedAt, publishedAt);
     }
 
     // A failed check keeps what an earlier check published; only a check
