@@ -172,6 +172,32 @@ private slots:
         QVERIFY(!w.shows("updateBanner"));
     }
 
+    // The banner offers a newer version whichever optional fields the feed
+    // gives, and shows none of them.
+    void updateBannerOptionalFields_data()
+    {
+        QTest::addColumn<QByteArray>("fields"); // added to a feed of a newer version
+        QTest::newRow("all given") << QByteArray(",\"build\":\"b-4242\",\"notes\":\"Faster scans.\","
+                                                 "\"publishedAt\":\"2031-02-03T04:05:06Z\"");
+        QTest::newRow("all absent") << QByteArray();
+        QTest::newRow("all null") << QByteArray(",\"build\":null,\"notes\":null,\"publishedAt\":null");
+    }
+    void updateBannerOptionalFields()
+    {
+        QFETCH(QByteArray, fields);
+        WindowFixture w;
+        w.server.setJson("{\"version\":\"999.0\",\"downloadURL\":\"https://example.org/q.dmg\"" + fields + "}");
+        QSignalSpy finished(&w.updater, &UpdateChecker::checkFinished);
+        w.updater.check(false);
+        QVERIFY(finished.wait());
+        QVERIFY(w.shows("updateBanner"));
+        QStringList texts;
+        for (const QLabel *label : w.child("updateBanner")->findChildren<QLabel *>())
+            if (!label->text().isEmpty())
+                texts << label->text();
+        QCOMPARE(texts, QStringList{QStringLiteral("Version \u2068999.0\u2069 is available")});
+    }
+
     // Safe Mode is one stored setting that every window follows at once.
     void safeModeShared()
     {

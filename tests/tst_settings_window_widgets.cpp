@@ -286,6 +286,51 @@ private slots:
         }
     }
 
+    // A newer version shows its box whichever optional fields the feed gives;
+    // the notes show when given, the build and publication date never.
+    void updatesTabOptionalFields_data()
+    {
+        QTest::addColumn<QString>("fields"); // added to a feed of a newer version
+        QTest::addColumn<QString>("notes");  // empty: no notes area
+        const QString build = QStringLiteral(",\"build\":\"b-4242\"");
+        const QString date = QStringLiteral(",\"publishedAt\":\"2031-02-03T04:05:06Z\"");
+        const QString notes = QStringLiteral(",\"notes\":\"Faster scans.\"");
+        QTest::newRow("all given") << build + date + notes << "Faster scans.";
+        QTest::newRow("all absent") << QString() << QString();
+        QTest::newRow("all null") << ",\"build\":null,\"notes\":null,\"publishedAt\":null" << QString();
+        QTest::newRow("notes null, others given") << build + date + ",\"notes\":null" << QString();
+        QTest::newRow("build and date null, notes given") << ",\"build\":null,\"publishedAt\":null" + notes
+                                                          << "Faster scans.";
+    }
+    void updatesTabOptionalFields()
+    {
+        QFETCH(QString, fields);
+        QFETCH(QString, notes);
+        LocalHttpServer server;
+        server.setJson(("{\"version\":\"999.0\",\"downloadURL\":\"https://example.org/q.zip\"" + fields + "}").toUtf8());
+        auto checker = makeChecker(server.url());
+        auto view = makeView(*checker);
+        view->resize(560, 460);
+        view->setSelectedTab(QStringLiteral("updates"));
+        UpdateSettingsView *tab = view->updatesTab();
+        QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
+        tab->checkNowButton()->click();
+        QVERIFY(finished.wait());
+
+        QVERIFY(tab->updateBox()->isVisible());
+        QVERIFY(!tab->upToDateLabel()->isVisible());
+        QCOMPARE(tab->notesArea()->isVisible(), !notes.isEmpty());
+        if (!notes.isEmpty())
+            QCOMPARE(tab->notesArea()->text(), notes);
+        QStringList shown;
+        for (const QLabel *label : tab->findChildren<QLabel *>())
+            if (label->isVisible())
+                shown << label->text();
+        QVERIFY(shown.contains(QStringLiteral("Version \u2068999.0\u2069 is available")));
+        const QString all = shown.join(QLatin1Char('\n'));
+        QVERIFY2(!all.contains(QLatin1String("4242")) && !all.contains(QLatin1String("2031")), qPrintable(all));
+    }
+
     // Both switches start on and store only what the user changes.
     void switchesWriteOnlyOnChange()
     {
