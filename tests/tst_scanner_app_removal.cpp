@@ -232,6 +232,37 @@ private slots:
         QVERIFY(!ScannerFixture::exists(f.bundle));
     }
 
+    // A bundle path the removal refuses stays a failure: it never joins the
+    // prompt, which still removes the protected leftover.
+    void refusedBundleNeverReachesTheAdministrator_data()
+    {
+        QTest::addColumn<QString>("bundlePath"); // "%1" is the fake root
+        QTest::addColumn<QString>("reason");
+        const QString plain = "The path was refused because it is not a plain absolute path.";
+        const QString protectedFolder = "The path was refused because it is a protected folder.";
+        QTest::newRow("system root") << "%1/Applications" << protectedFolder;
+        QTest::newRow("dot-dot to /Applications, below /Applications/") << "%1/Applications/Alpha.app/.." << plain;
+        QTest::newRow("home folder in another case") << "%1/Users/Tester" << protectedFolder;
+    }
+    void refusedBundleNeverReachesTheAdministrator()
+    {
+        QFETCH(QString, bundlePath);
+        QFETCH(QString, reason);
+        AlphaMac f;
+        bundlePath = bundlePath.arg(f.mac.root());
+        Scanner scanner(f.services());
+        QSignalSpy progressSpy(&scanner, &Scanner::scanProgressChanged);
+        scanner.removeAppCompletely(app("Alpha", "com.example.alpha", bundlePath));
+        QVERIFY(progressSpy.wait());
+
+        QVERIFY(f.newLogMessages().contains("TRASH APP FAILED: " + bundlePath + " — " + reason));
+        QCOMPARE(f.admin.requests().size(), 1);
+        QCOMPARE(f.admin.requests().first().paths, QStringList{f.systemCache});
+        QVERIFY(ScannerFixture::exists(f.bundle) && !ScannerFixture::exists(f.systemCache));
+        QCOMPARE(scanner.removalFailures().size(), 1);
+        QCOMPARE(scanner.removalFailures().first().path, std::optional(bundlePath));
+    }
+
     // Installed applications whose IDs extend or hold the removed one keep
     // their files, records and processes; a document a record names as its
     // program stays.
