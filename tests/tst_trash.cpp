@@ -346,8 +346,9 @@ private slots:
             QVERIFY(QDir(brokenPath).removeRecursively());
             writeFile(brokenPath, "not a folder");
         }
-        for (const QString &p : tree(own) << own)
-            QVERIFY(::chown(QFile::encodeName(p).constData(), 65534, 65534) == 0);
+        const QStringList owned = tree(own) << own;
+        for (const QString &path : owned)
+            QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
         if (readOnly)
             QVERIFY(::chmod(QFile::encodeName(brokenPath).constData(), 0500) == 0);
 
