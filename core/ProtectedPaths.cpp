@@ -63,10 +63,15 @@ std::optional<TrashError> ProtectedPaths::refusal(const ScannerServices &service
         QStringLiteral("/bin"),    QStringLiteral("/sbin"),         QStringLiteral("/Library"),
         QStringLiteral("/Applications"), QStringLiteral("/Users"), QStringLiteral("/private"),
     };
+    // Without case, as the administrator removal judges them: the Mac's file
+    // system takes "/library" for "/Library". A variant that got past here
+    // would reach the prompt and make it refuse the whole batch.
+    const QString home = QDir::cleanPath(roots.home);
+    const bool isHome = !home.isEmpty() && path.compare(home, Qt::CaseInsensitive) == 0;
     QString reason;
     if (!ScannerEngine::isPlainPath(path))
         reason = QStringLiteral("The path was refused because it is not a plain absolute path.");
-    else if (systemRoots.contains(roots.asSystemPath(path)) || path == QDir::cleanPath(roots.home)
+    else if (systemRoots.contains(roots.asSystemPath(path), Qt::CaseInsensitive) || isHome
              || (services.trash && services.trash->holdsTrash(path)) || holdsLogFolder(services, path))
         reason = QStringLiteral("The path was refused because it is a protected folder.");
     else

@@ -20,8 +20,9 @@ bool needsAdministrator(const SystemRoots &roots, const QString &path);
 
 // Why `path` must not be removed at all, or nothing when it may be: a path
 // with ".", ".." or empty components may name something other than it seems,
-// and a system root folder, the home folder, a Trash or a folder holding one,
-// and the log folder or a folder holding it are never removed whole.
+// and a system root folder or the home folder (in any letter case), a Trash or
+// a folder holding one, and the log folder or a folder holding it are never
+// removed whole.
 std::optional<TrashError> refusal(const ScannerServices &services, const QString &path);
 
 // Where a removal queues `path`: true for the administrator prompt, false for

@@ -18,7 +18,10 @@ const QStringList kRefused{"/Users/tester/Documents/thesis.doc", "/Users/tester/
                            "/Users/tester/Library/Application Support/AddressBook/db",
                            "/Users/tester/Library/Application Support/addressbook/db",
                            "/Users/tester/Library/Application Support/group.com.apple.x/tool",
-                           "/Library/Application Support/Apple/tool"};
+                           "/Library/Application Support/Apple/tool",
+                           // Apple's folders in any case: the Mac's file system ignores it.
+                           "/Users/tester/Library/Application Support/COM.APPLE.Notes/tool",
+                           "/Library/Application Support/Com.Apple.x/tool", "/Library/Application Support/APPLE/tool"};
 }
 
 class TestBackgroundRecords : public QObject
@@ -98,6 +101,11 @@ private slots:
                 + record({"Identifier: com.applecorp.x"}) + record({"Identifier: com.apple"})
                 + record({"Identifier: ABCDE12345.com.apple.x"}),
             {"Abcde | abcde | - | 0 | -", "X | com.applecorp.x | - | 0 | -"});
+        // The prefix is Apple's only in its own case.
+        row("apple prefix in another case",
+            record({"Identifier: COM.APPLE.dock"}) + record({"Identifier: Com.Apple.Finder"})
+                + record({"Identifier: ABCDE12345.COM.APPLE.x"}),
+            {"Dock | COM.APPLE.dock | - | 0 | -", "Finder | Com.Apple.Finder | - | 0 | -", "X | COM.APPLE.x | - | 0 | -"});
         row("installed owners skipped",
             record({"Identifier: com.example.installed"})
                 + record({"Identifier: com.example.child", "Parent Identifier: com.example.installed"})

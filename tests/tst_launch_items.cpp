@@ -72,6 +72,13 @@ private slots:
                   "com.example.numbered", "Numbered");
         launchRow("apple file name, no label", kUser, "com.apple.thing.plist", plist({{"RunAtLoad", true}}));
         launchRow("four accented characters", kUser, "z.plist", label("e\u0301e\u0301e\u0301e\u0301"));
+        // Apple's prefix is matched with its case: another case is someone else's label.
+        launchRow("apple label in upper case", kUser, "com.example.upper.plist", label("COM.APPLE.Dock"),
+                  "COM.APPLE.Dock", "Dock");
+        launchRow("apple label in mixed case", kDaemons, "com.example.mixed-case.plist", label("Com.Apple.finder"),
+                  "Com.Apple.finder", "Finder");
+        launchRow("apple file name in upper case, no label", kAgents, "COM.APPLE.thing.plist",
+                  plist({{"RunAtLoad", true}}), "COM.APPLE.thing", "Thing");
 
         // The program.
         launchRow("arguments", kAgents, "com.example.args.plist",
@@ -105,6 +112,8 @@ private slots:
         pluginRow("uninstalled bundle", "~/Library/PreferencePanes/Foo.prefPane", id("com.other.foo"), "Foo",
                   "com.other.foo");
         pluginRow("apple", "/Library/PreferencePanes/Sys.prefPane", id("com.apple.preference.sys"));
+        pluginRow("apple identifier in mixed case", "/Library/PreferencePanes/Up.prefPane", id("Com.Apple.preference.up"),
+                  "Up", "Com.Apple.preference.up");
         pluginRow("installed", "~/Library/Screen Savers/Inst.saver", id("com.example.installed"));
         pluginRow("four pieces, owner installed", "/Library/Screen Savers/Audio.saver", id("com.example.app.audio"));
         pluginRow("empty pieces dropped", "/Library/Audio/Plug-Ins/VST3/E.vst3", id("com..example..app.x"));
@@ -120,6 +129,8 @@ private slots:
         pluginRow("plain file", "/Library/Audio/Plug-Ins/Components/Thing.component", QByteArray(), "Thing");
         pluginRow("plain file, name installed", "~/Library/Audio/Plug-Ins/VST/Installed Tool.vst", QByteArray());
         pluginRow("plain file, apple name", "/Library/Audio/Plug-Ins/VST/com.apple.thing.vst", QByteArray());
+        pluginRow("plain file, apple name in upper case", "/Library/Audio/Plug-Ins/VST/COM.APPLE.thing.vst", QByteArray(),
+                  "COM.APPLE.thing");
         pluginRow("bundle without plist", "~/Library/Audio/Plug-Ins/VST3/Loose.vst3", "none", "Loose");
         pluginRow("plist is a pipe", "/Library/Screen Savers/Pipe.saver", kFifo, "Pipe");
         pluginRow("hidden", "/Library/Screen Savers/.Hidden.saver", id("com.other.hidden"));

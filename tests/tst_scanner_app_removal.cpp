@@ -199,6 +199,70 @@ private slots:
         QCOMPARE(scanner->scanProgress(), "\u2068Alpha\u2069 removed — " + progress);
     }
 
+    // The processes are stopped before the bundle goes: the removal waits for
+    // pkill to end (what it leaves in the bundle goes to the Trash with it), and
+    // the log tells how many were signalled, only when there were any.
+    void stopsTheProcessesFirst_data()
+    {
+        QTest::addColumn<int>("pkillExit"); // -1: no pkill
+        QTest::addColumn<QStringList>("logged");
+        const QString removing = "REMOVE APP: Alpha (com.example.alpha)";
+        QTest::newRow("processes signalled")
+            << 0 << QStringList{removing, "PRE-KILL: signalled 1 process(es) for com.example.alpha"};
+        QTest::newRow("no process matched") << 1 << QStringList{removing};
+        QTest::newRow("no pkill") << -1 << QStringList{removing};
+    }
+    void stopsTheProcessesFirst()
+    {
+        QFETCH(int, pkillExit);
+        QFETCH(QStringList, logged);
+        AlphaMac f;
+        const QString marker = "/Contents/written on exit";
+        if (pkillExit < 0)
+            f.runner.setToolPath(kPkill, f.mac.path("/nonexistent/pkill"));
+        else
+            f.fakeTool(kPkill, {}, pkillExit, "printf x > '" + QFile::encodeName(f.bundle + marker) + "'");
+        Scanner scanner(f.services());
+        QSignalSpy progressSpy(&scanner, &Scanner::scanProgressChanged);
+        scanner.removeAppCompletely(f.alpha);
+        QVERIFY(progressSpy.wait());
+
+        QCOMPARE(f.newLogMessages().mid(0, logged.size() + 1), logged + QStringList{"TRASHED APP BUNDLE: " + f.bundle});
+        QCOMPARE(ScannerFixture::exists(f.trash.filesPath() + "/Alpha.app" + marker), pkillExit >= 0);
+        QVERIFY(!ScannerFixture::exists(f.bundle));
+    }
+
+    // A bundle path the removal refuses stays a failure: it never joins the
+    // prompt, which still removes the protected leftover.
+    void refusedBundleNeverReachesTheAdministrator_data()
+    {
+        QTest::addColumn<QString>("bundlePath"); // "%1" is the fake root
+        QTest::addColumn<QString>("reason");
+        const QString plain = "The path was refused because it is not a plain absolute path.";
+        const QString protectedFolder = "The path was refused because it is a protected folder.";
+        QTest::newRow("system root") << "%1/Applications" << protectedFolder;
+        QTest::newRow("dot-dot to /Applications, below /Applications/") << "%1/Applications/Alpha.app/.." << plain;
+        QTest::newRow("home folder in another case") << "%1/Users/Tester" << protectedFolder;
+    }
+    void refusedBundleNeverReachesTheAdministrator()
+    {
+        QFETCH(QString, bundlePath);
+        QFETCH(QString, reason);
+        AlphaMac f;
+        bundlePath = bundlePath.arg(f.mac.root());
+        Scanner scanner(f.services());
+        QSignalSpy progressSpy(&scanner, &Scanner::scanProgressChanged);
+        scanner.removeAppCompletely(app("Alpha", "com.example.alpha", bundlePath));
+        QVERIFY(progressSpy.wait());
+
+        QVERIFY(f.newLogMessages().contains("TRASH APP FAILED: " + bundlePath + " — " + reason));
+        QCOMPARE(f.admin.requests().size(), 1);
+        QCOMPARE(f.admin.requests().first().paths, QStringList{f.systemCache});
+        QVERIFY(ScannerFixture::exists(f.bundle) && !ScannerFixture::exists(f.systemCache));
+        QCOMPARE(scanner.removalFailures().size(), 1);
+        QCOMPARE(scanner.removalFailures().first().path, std::optional(bundlePath));
+    }
+
     // Installed applications whose IDs extend or hold the removed one keep
     // their files, records and processes; a document a record names as its
     // program stays.

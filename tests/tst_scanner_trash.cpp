@@ -252,6 +252,58 @@ private slots:
         QCOMPARE(scanner.scanProgress(), failedText(0, 1));
     }
 
+    // A refused path stays out of the prompt, also below a prefix that asks for
+    // it and in a case the Mac's file system takes for the same folder; the
+    // prompt still removes the other protected item.
+    void refusedPathNeverReachesTheAdministrator_data()
+    {
+        QTest::addColumn<QString>("home"); // the home folder, fake
+        QTest::addColumn<QString>("path"); // "%1" is the fake root
+        QTest::addColumn<QString>("reason");
+        const QString home = "/Users/tester";
+        QTest::newRow("system root") << home << "%1/Library" << kRefusedProtected;
+        QTest::newRow("system root in upper case") << home << "%1/LIBRARY" << kRefusedProtected;
+        QTest::newRow("system root with a slash, below /Library/") << home << "%1/Library/" << kRefusedPlain;
+        QTest::newRow("dot-dot to /Library, below /Library/") << home << "%1/Library/Caches/.." << kRefusedPlain;
+        QTest::newRow("dot-dot to /usr, below /usr/local/") << home << "%1/usr/local/.." << kRefusedPlain;
+        QTest::newRow("dot-dot to the home folder, below /private/var/")
+            << home << "%1/private/var/../../Users/tester" << kRefusedPlain;
+        QTest::newRow("home folder in another case") << home << "%1/Users/TESTER" << kRefusedProtected;
+        const QString varHome = "/private/var/root";
+        QTest::newRow("home folder below /private/var/") << varHome << "%1/private/var/root" << kRefusedProtected;
+        QTest::newRow("home folder below /private/var/, another case")
+            << varHome << "%1/private/var/Root" << kRefusedProtected;
+    }
+    void refusedPathNeverReachesTheAdministrator()
+    {
+        QFETCH(QString, home);
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        ScannerFixture f;
+        FakeOsascript admin(f.mac.root(), f.runner);
+        ScannerServices services = f.services();
+        services.roots.home = f.mac.createDir(home);
+        f.mac.createFile(home + "/keep", "k");
+        for (const char *folder : {"/usr/local/bin", "/private/var/db"})
+            f.mac.createDir(QString::fromLatin1(folder));
+        const LeftoverItem other = row("Beta", f.mac.createDir("/Library/Caches/com.example.beta"));
+        f.mac.createFile("/Library/Caches/com.example.beta/data", "b");
+        path = path.arg(f.mac.root());
+        const LeftoverItem refused = row("Alpha", path);
+
+        Scanner scanner(services);
+        ScannerPublisher::setItems(scanner, {refused, other});
+        scanner.moveToTrash({refused, other});
+
+        QCOMPARE(admin.requests().size(), 1);
+        QCOMPARE(admin.requests().first().paths, QStringList{*other.path});
+        QCOMPARE(f.newLogMessages(), (QStringList{"TRASH FAILED: " + path + " — " + reason, trashedLine(other)}));
+        QVERIFY(!exists(*other.path));
+        QVERIFY(exists(f.mac.path(home + "/keep")));
+        QCOMPARE(ids(scanner.items()), QList<QUuid>{refused.id});
+        QCOMPARE(ids(scanner.removalFailures()), QList<QUuid>{refused.id});
+    }
+
     // Which failed moves to the Trash the administrator prompt takes over.
     void administratorRetryRule_data()
     {

@@ -221,6 +221,7 @@ private slots:
                                              << "/x/com.jetbrains.intellij.ce/bin/idea" << false;
         QTest::newRow("beside an installed extension") << "com.jetbrains.intellij" << 0 << ce
                                                        << "idea -id com.jetbrains.intellij" << true;
+        QTest::newRow("apple's prefix in upper case") << "COM.APPLE.Safari" << 0 << none << "/x/COM.APPLE.Safari" << true;
         for (const char *id : {"editor", "com.", "", "com.apple.Safari", "com.apple"})
             QTest::addRow("not run for '%s'", id) << QString::fromLatin1(id) << 0 << none << QString() << false;
         QTest::newRow("no pkill") << editor << -1 << none << QString() << false;
@@ -306,6 +307,8 @@ private slots:
                                      << QStringList{"/Library/LaunchAgents/com.example.syncd.plist"};
         QTest::newRow("apple") << "com.apple.sync" << none << none;
         QTest::newRow("apple itself") << "com.apple" << none << none;
+        QTest::newRow("apple's prefix in upper case") << "COM.APPLE.sync" << none
+                                                      << QStringList{"/Library/LaunchDaemons/COM.APPLE.sync.plist"};
         QTest::newRow("too short") << "a.bc" << none << none;
         QTest::newRow("empty") << "" << none << none;
         QTest::newRow("one component") << "syncer" << none << QStringList{"/Library/LaunchDaemons/syncer.plist"};
@@ -321,7 +324,8 @@ private slots:
                                  "com.example.synchro.plist", "com.other.syncer.plist", "org.syncer.agent.plist"})
             mac.createFile("~/Library/LaunchAgents/" + QString::fromLatin1(name));
         for (const char *name : {"com.example.sync.helper.plist", "com.apple.sync.plist",
-                                 "com.apple.com.example.sync.plist", "a.bc.plist", "syncer.plist"})
+                                 "com.apple.com.example.sync.plist", "a.bc.plist", "syncer.plist",
+                                 "COM.APPLE.sync.plist"})
             mac.createFile("/Library/LaunchDaemons/" + QString::fromLatin1(name));
         mac.createFile("/Library/LaunchAgents/com.example.syncd.plist");
         QStringList real;
@@ -329,6 +333,26 @@ private slots:
             real << mac.path(p);
         QCOMPARE(ScannerEngine::launchdPlists(mac.roots(), label, QSet<QString>(installed.cbegin(), installed.cend())),
                  real);
+    }
+
+    void launchctlBootout_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("call"); // empty: launchctl must not run
+        const QString target = QStringLiteral("bootout|gui/%1/").arg(::getuid());
+        QTest::newRow("label") << "com.example.sync" << target + "com.example.sync";
+        QTest::newRow("apple") << "com.apple.sync" << QString();
+        QTest::newRow("apple's prefix in upper case") << "COM.APPLE.sync" << target + "COM.APPLE.sync";
+        QTest::newRow("empty") << "" << QString();
+    }
+    void launchctlBootout()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, call);
+        ScannerFixture f;
+        f.fakeTool("/bin/launchctl");
+        ScannerEngine::launchctlBootout(f.runner, label);
+        QCOMPARE(f.recordedCalls("/bin/launchctl"), call.isEmpty() ? QStringList() : QStringList{call});
     }
 };
 

@@ -317,6 +317,58 @@ private slots:
         QCOMPARE(readAll(own + QStringLiteral("/other")), QByteArray("other"));
     }
 
+    // Half a Trash is no Trash: when either of its folders cannot take its part,
+    // the item stays, no restore information is left behind, and the failure is
+    // the Trash's, which no caller hands to the administrator. Run as "nobody".
+    void halfWritableTrash_data()
+    {
+        QTest::addColumn<QString>("broken");
+        QTest::addColumn<bool>("readOnly"); // false: a file where the folder should be
+        QTest::newRow("files read-only, info writable") << "files" << true;
+        QTest::newRow("info read-only, files writable") << "info" << true;
+        QTest::newRow("files is a file") << "files" << false;
+        QTest::newRow("info is a file") << "info" << false;
+    }
+    void halfWritableTrash()
+    {
+        QFETCH(QString, broken);
+        QFETCH(bool, readOnly);
+        QTemporaryDir tmp;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 0755) == 0);
+        const QString own = tmp.path() + QStringLiteral("/own");
+        const QString trashPath = own + QStringLiteral("/Trash");
+        const QString item = own + QStringLiteral("/item");
+        QDir().mkpath(trashPath + QStringLiteral("/files"));
+        QDir().mkpath(trashPath + QStringLiteral("/info"));
+        writeFile(item, "keep");
+        const QString brokenPath = trashPath + QLatin1Char('/') + broken;
+        if (!readOnly) {
+            QVERIFY(QDir(brokenPath).removeRecursively());
+            writeFile(brokenPath, "not a folder");
+        }
+        const QStringList owned = tree(own) << own;
+        for (const QString &path : owned)
+            QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+        if (readOnly)
+            QVERIFY(::chmod(QFile::encodeName(brokenPath).constData(), 0500) == 0);
+
+        QProcess p;
+        p.start(QStringLiteral("setpriv"), {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                            QCoreApplication::applicationFilePath(), "--trash-as-helper", trashPath, item});
+        p.waitForFinished(-1);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        if (!out.startsWith(QLatin1String("error ")) && !out.startsWith(QLatin1String("ok ")))
+            QSKIP("cannot run the test binary as an unprivileged user here");
+
+        QCOMPARE(out, QStringLiteral("error QuillmereTrashErrorDomain %1").arg(TrashError::TrashUnavailable));
+        QCOMPARE(readAll(item), QByteArray("keep"));
+        for (const QString &folder : {QStringLiteral("/files"), QStringLiteral("/info")}) {
+            if (QFileInfo(trashPath + folder).isDir())
+                QCOMPARE(entries(trashPath + folder), QStringList());
+        }
+        QCOMPARE(QFileInfo(brokenPath).isDir(), readOnly);
+    }
+
     // Another file system, made for the test in a mount namespace of its own;
     // nothing is left in, or copied to, the home Trash.
     void otherFileSystem_data()
