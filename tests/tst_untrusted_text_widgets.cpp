@@ -1,8 +1,8 @@
 #include "support/WindowFixture.h"
+#include "ui/common/ElidedLabel.h"
 #include "ui/common/OutsideText.h"
 #include "ui/main/LeftoversTableModel.h"
 #include "ui/main/RosterTableModel.h"
-#include "ui/settings/ElidedLabel.h"
 #include "ui/settings/UpdateSettingsView.h"
 
 #include <QJsonDocument>

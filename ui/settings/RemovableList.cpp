@@ -1,8 +1,8 @@
 #include "ui/settings/RemovableList.h"
 
+#include "ui/common/ElidedLabel.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
-#include "ui/settings/ElidedLabel.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
