@@ -1,4 +1,6 @@
+#include "model/StoredLists.h"
 #include "support/WindowFixture.h"
+#include "ui/settings/SettingsView.h"
 
 #include <QAccessible>
 
@@ -33,6 +35,19 @@ QList<Node> accessibleNodes(QWidget *window)
     return nodes;
 }
 
+// A settings window over the fake Mac's stored lists, showing the tab `tag`.
+QWidget *settingsWindow(WindowFixture &w, const QString &tag, const QStringList &paths, const QStringList &ids)
+{
+    w.fixture.defaults.setStringList(StoredLists::customAppLocationsKey, paths);
+    w.fixture.defaults.setStringList(StoredLists::ignoredBundleIDsKey, ids);
+    auto *settings = new SettingsView(w.fixture.defaults, w.fixture.language, w.updater, true, w.view);
+    settings->setWindowFlag(Qt::Window);
+    settings->resize(560, 420);
+    settings->setSelectedTab(tag);
+    settings->show();
+    return settings;
+}
+
 LeftoverItem sized(const QString &name, qint64 size)
 {
     LeftoverItem item = ScannerFixture::row(name, QStringLiteral("/x/") + name);
@@ -44,6 +59,7 @@ using Setup = std::function<QWidget *(WindowFixture &w)>;
 
 const QString longPath = QStringLiteral("/Volumes/External Drive/") + QStringLiteral("Nested Folder/").repeated(12)
                          + QStringLiteral("Applications");
+const QString longID = QStringLiteral("com.example.") + QStringLiteral("long-name-").repeated(16) + QStringLiteral("helper");
 
 } // namespace
 
@@ -64,6 +80,7 @@ private slots:
         QTest::addColumn<QString>("elided"); // one of the texts, shortened on screen
 
         const int label = QAccessible::StaticText;
+        const int row = QAccessible::ListItem;
         QTest::newRow("leftovers status with a selection")
             << Setup([](WindowFixture &w) {
                    w.view->setSafeMode(false);
@@ -90,6 +107,14 @@ private slots:
                    return static_cast<QWidget *>(&w.main);
                })
             << label << QStringList{"\u2068" + longPath + "\u2069"} << "\u2068" + longPath + "\u2069";
+        QTest::newRow("app locations")
+            << Setup([](WindowFixture &w) {
+                   return settingsWindow(w, "locations", {QDir::homePath() + "/Apps", longPath, "/opt/apps"}, {});
+               })
+            << row << QStringList{"~/Apps", longPath, "/opt/apps"} << longPath;
+        QTest::newRow("ignore list")
+            << Setup([](WindowFixture &w) { return settingsWindow(w, "ignore", {}, {"org.b", longID, "com.a"}); })
+            << row << QStringList{"com.a", longID, "org.b"} << longID;
     }
     void textsReadWhole()
     {
