@@ -22,15 +22,15 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListView>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
-#include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include <memory>
@@ -131,8 +131,9 @@ private slots:
             button->click();
         } else if (action == QLatin1String("minus")) {
             const int row = list->keys().indexOf(argument.first());
-            QWidget *rowWidget = list->listWidget()->itemWidget(list->listWidget()->item(row));
-            rowWidget->findChild<QToolButton *>(QStringLiteral("removeButton"))->click();
+            const QRect minus = list->removeButtonRect(row);
+            QVERIFY(!minus.isEmpty());
+            QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {}, minus.center());
         }
 
         QCOMPARE(m_defaults->stringList(key), std::optional<QStringList>(after));
@@ -142,6 +143,96 @@ private slots:
         QCOMPARE(!button->isHidden(), buttonShown);
         if (buttonShown)
             QCOMPARE(button->isEnabled(), buttonEnabled);
+    }
+
+    void minusButton_data()
+    {
+        QTest::addColumn<QString>("press"); // "button <row>", "text <row>", or a key
+        QTest::addColumn<QString>("release");
+        QTest::addColumn<Qt::MouseButton>("mouseButton");
+        QTest::addColumn<Paths>("removed");
+        QTest::addColumn<Paths>("selectedAfter");
+
+        // "b" and "c" selected, "b" current.
+        QTest::newRow("click") << "button 0" << "button 0" << Qt::LeftButton << Paths{"a"} << Paths{"b", "c"};
+        QTest::newRow("click on a selected row") << "button 2" << "button 2" << Qt::LeftButton << Paths{"c"}
+                                                 << Paths{"b", "c"};
+        QTest::newRow("released off the button") << "button 0" << "text 0" << Qt::LeftButton << Paths{}
+                                                 << Paths{"b", "c"};
+        QTest::newRow("released on another row's button") << "button 0" << "button 1" << Qt::LeftButton << Paths{}
+                                                          << Paths{"b", "c"};
+        QTest::newRow("pressed off the button") << "text 0" << "button 0" << Qt::LeftButton << Paths{} << Paths{"a"};
+        QTest::newRow("right button") << "button 0" << "button 0" << Qt::RightButton << Paths{} << Paths{"a"};
+        QTest::newRow("Delete key: the current row") << "Delete" << "" << Qt::NoButton << Paths{"b"}
+                                                     << Paths{"b", "c"};
+    }
+    // The painted minus button acts like a real one: a click asks for its row's
+    // removal and leaves the selection alone; anything less does nothing.
+    void minusButton()
+    {
+        QFETCH(QString, press);
+        QFETCH(QString, release);
+        QFETCH(Qt::MouseButton, mouseButton);
+        QFETCH(Paths, removed);
+        QFETCH(Paths, selectedAfter);
+
+        RemovableList list(QStringLiteral("folder"), Qt::blue, QString(), Qt::ElideMiddle);
+        list.setEntries({"a", "b", "c"}, {});
+        list.resize(400, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.view()->setCurrentIndex(list.view()->model()->index(1, 0));
+        list.setSelection({"b", "c"});
+        QSignalSpy requests(&list, &RemovableList::removeRequested);
+
+        QWidget *viewport = list.view()->viewport();
+        const auto point = [&](const QString &spec) {
+            const int row = spec.section(QLatin1Char(' '), 1).toInt();
+            return spec.startsWith(QLatin1String("button")) ? list.removeButtonRect(row).center()
+                                                            : list.view()->visualRect(list.view()->model()->index(row, 0)).center();
+        };
+        if (press == QLatin1String("Delete")) {
+            list.view()->setFocus();
+            QTest::keyClick(list.view(), Qt::Key_Delete);
+        } else {
+            QTest::mousePress(viewport, mouseButton, {}, point(press));
+            QTest::mouseMove(viewport, point(release));
+            QTest::mouseRelease(viewport, mouseButton, {}, point(release));
+        }
+
+        Paths asked;
+        for (const QList<QVariant> &request : requests)
+            asked << request.first().toString();
+        QCOMPARE(asked, removed);
+        QCOMPARE(list.selection(), QSet<QString>(selectedAfter.begin(), selectedAfter.end()));
+    }
+
+    void toolTips_data()
+    {
+        QTest::addColumn<bool>("onButton");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("button") << true << "Remove";
+        QTest::newRow("text: the whole text") << false << "/a <b>long</b> path";
+    }
+    void toolTips()
+    {
+        QFETCH(bool, onButton);
+        QFETCH(QString, tip);
+        RemovableList list(QStringLiteral("folder"), Qt::blue, QString(), Qt::ElideMiddle);
+        list.setEntries({"/a <b>long</b> path"}, {});
+        list.resize(400, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QWidget *viewport = list.view()->viewport();
+        const QPoint at = onButton ? list.removeButtonRect(0).center()
+                                   : list.view()->visualRect(list.view()->model()->index(0, 0)).center();
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QCOMPARE(shown.toPlainText(), tip);
+        QToolTip::hideText();
     }
 
     void homeShownAsTilde_data()

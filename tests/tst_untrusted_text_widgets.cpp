@@ -1,12 +1,14 @@
 #include "support/WindowFixture.h"
+#include "ui/common/ElidedLabel.h"
 #include "ui/common/OutsideText.h"
 #include "ui/main/LeftoversTableModel.h"
 #include "ui/main/RosterTableModel.h"
-#include "ui/settings/ElidedLabel.h"
+#include "ui/settings/RemovableList.h"
 #include "ui/settings/UpdateSettingsView.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QListView>
 #include <QMessageBox>
 #include <QPainter>
 #include <QSignalSpy>
@@ -153,6 +155,11 @@ private slots:
             return labelShowing(new UpdateSettingsView(w.updater, false, w.view));
         });
         QTest::newRow("settings list tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
+            auto *list = new RemovableList(QStringLiteral("folder"), Qt::blue, QString(), Qt::ElideMiddle, w.view);
+            list->setEntries({input}, {});
+            return Shown{list->view()->model()->index(0, 0).data(Qt::ToolTipRole).toString()};
+        });
+        QTest::newRow("elided label tool tip") << Kind::toolTip << Place([](WindowFixture &w, const QString &input) {
             return Shown{(new ElidedLabel(input, Qt::ElideMiddle, w.view))->toolTip()};
         });
         QTest::newRow("location cell") << Kind::line << Place([=](WindowFixture &w, const QString &input) {

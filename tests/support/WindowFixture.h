@@ -5,11 +5,11 @@
 #include "support/LocalHttpServer.h"
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
+#include "ui/common/ElidedLabel.h"
 #include "ui/main/ContentView.h"
 #include "ui/main/LeftoversTab.h"
 #include "ui/main/LeftoversTableView.h"
 #include "ui/main/RosterTab.h"
-#include "ui/settings/ElidedLabel.h"
 
 #include <QLabel>
 #include <QMainWindow>

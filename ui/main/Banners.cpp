@@ -4,10 +4,10 @@
 #include "platform/Workspace.h"
 #include "ui/common/BannerFrame.h"
 #include "ui/common/Divider.h"
+#include "ui/common/ElidedLabel.h"
 #include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
-#include "ui/settings/ElidedLabel.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 #include "ui/main/StatusBar.h"
 
+#include "ui/common/ElidedLabel.h"
 #include "ui/common/UiStyle.h"
-#include "ui/settings/ElidedLabel.h"
 
 #include <QHBoxLayout>
 

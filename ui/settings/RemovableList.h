@@ -8,11 +8,14 @@
 #include <functional>
 
 class QLabel;
-class QListWidget;
+class QListView;
+class RemovableListModel;
+class RemovableRowDelegate;
 
 // A bordered list of text rows, each with a symbol in front and a red minus
 // button at its end, and a placeholder centred over it while it is empty.
-// Rows are identified by their key (a path, a bundle identifier).
+// Rows are identified by their key (a path, a bundle identifier). One view
+// over a model draws every row, so a list of tens of thousands opens at once.
 class RemovableList : public QWidget
 {
     Q_OBJECT
@@ -24,22 +27,25 @@ public:
     // Replaces the rows; keys still present stay selected.
     void setEntries(const QStringList &keys, const std::function<QString(const QString &)> &display);
 
-    QStringList keys() const { return m_keys; }
+    QStringList keys() const;
     QSet<QString> selection() const;
     void setSelection(const QSet<QString> &keys);
 
-    QListWidget *listWidget() const { return m_list; }
+    QListView *view() const { return m_view; }
     QLabel *placeholder() const { return m_placeholder; }
+    // The minus button of `row`, in the view's viewport; empty when the row is not laid out.
+    QRect removeButtonRect(int row) const;
 
 signals:
     void removeRequested(const QString &key);
     void selectionChanged();
 
 private:
-    QString m_symbol;
-    QColor m_symbolTint;
-    Qt::TextElideMode m_elideMode;
-    QStringList m_keys;
-    QListWidget *m_list;
+    // Selects exactly `keys`, without a signal.
+    void selectQuietly(const QSet<QString> &keys);
+
+    RemovableListModel *m_model;
+    QListView *m_view;
+    RemovableRowDelegate *m_delegate;
     QLabel *m_placeholder;
 };

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 // One line of text shortened with an ellipsis where it does not fit; the
-// whole text shows as a tool tip.
+// whole text shows as a tool tip and is what a screen reader reads.
 class ElidedLabel : public QWidget
 {
     Q_OBJECT
