@@ -1,5 +1,6 @@
 #include "model/StoredLists.h"
 #include "support/WindowFixture.h"
+#include "ui/help/HelpView.h"
 #include "ui/settings/SettingsView.h"
 
 #include <QAccessible>
@@ -140,6 +141,45 @@ private slots:
             if (text == elided)
                 QVERIFY2(QFontMetrics(found->font).horizontalAdvance(text) > found->rect.width(), "drawn whole");
         }
+    }
+
+    // Markdown hints read as their words, without the marks that style them.
+    void markdownReadPlain_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QString>("start"); // of one label's name
+
+        QTest::newRow("leftovers empty state")
+            << Setup([](WindowFixture &w) { return static_cast<QWidget *>(&w.main); })
+            << "Press Ctrl+R or click Scan for Leftovers,";
+        QTest::newRow("roster empty state") << Setup([](WindowFixture &w) {
+            w.view->setSelectedTab(AppTab::installed);
+            return static_cast<QWidget *>(&w.main);
+        }) << "Press Ctrl+R or click Load Apps to see";
+        QTest::newRow("help window") << Setup([](WindowFixture &w) {
+            auto *help = new HelpView(AppSettings::shared(), w.view);
+            help->setWindowFlag(Qt::Window);
+            help->show();
+            return static_cast<QWidget *>(help);
+        }) << "Quillmere";
+    }
+    void markdownReadPlain()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(QString, start);
+        WindowFixture w;
+        QWidget *window = setup(w);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+
+        QStringList names;
+        for (const Node &node : accessibleNodes(window)) {
+            if (node.role == QAccessible::StaticText)
+                names << node.name;
+        }
+        QVERIFY2(std::any_of(names.begin(), names.end(), [&](const QString &name) { return name.startsWith(start); }),
+                 qPrintable(names.join(" | ")));
+        for (const QString &name : names)
+            QVERIFY2(!name.contains(QLatin1String("**")), qPrintable(name));
     }
 };
 

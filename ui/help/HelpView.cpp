@@ -1,6 +1,7 @@
 #include "ui/help/HelpView.h"
 
 #include "ui/common/BannerFrame.h"
+#include "ui/common/MarkdownText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
 #include "ui/help/HelpContent.h"
@@ -15,7 +16,11 @@ namespace {
 
 QLabel *textLabel(const QString &text, const QFont &font, const QColor &color, Qt::TextFormat format = Qt::PlainText)
 {
-    auto *label = new QLabel(text);
+    auto *label = new QLabel;
+    if (format == Qt::MarkdownText)
+        setMarkdownText(label, text);
+    else
+        label->setText(text);
     label->setFont(font);
     label->setTextFormat(format);
     label->setWordWrap(true);

@@ -1,6 +1,7 @@
 #include "ui/main/LeftoversEmptyState.h"
 
 #include "core/Scanner.h"
+#include "ui/common/MarkdownText.h"
 #include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
@@ -40,7 +41,6 @@ LeftoversEmptyState::LeftoversEmptyState(const Scanner &scanner, QWidget *parent
     m_symbol->setFixedSize(56, 56);
     m_hint->setObjectName(QStringLiteral("emptyStateHint"));
     m_hint->setAlignment(Qt::AlignCenter);
-    m_hint->setTextFormat(Qt::MarkdownText);
     // Plain text: the progress text names files from outside.
     auto *progress = new QLabel(this);
     progress->setObjectName(QStringLiteral("emptyStateProgress"));
@@ -104,10 +104,10 @@ void LeftoversEmptyState::drawSymbol(qreal progress)
 void LeftoversEmptyState::refreshHint()
 {
     if (m_dragTargeted) {
-        m_hint->setText(tr("Drop the .app to scan its leftovers"));
+        setMarkdownText(m_hint, tr("Drop the .app to scan its leftovers"));
         m_hint->setStyleSheet(UiStyle::textTone(UiStyle::Tone::accent));
     } else {
-        m_hint->setText(dropHint());
+        setMarkdownText(m_hint, dropHint());
         m_hint->setStyleSheet(UiStyle::textTone(UiStyle::Tone::secondary));
     }
 }

@@ -5,6 +5,7 @@
 #include "model/StoredLists.h"
 #include "ui/common/BusyIndicator.h"
 #include "ui/common/Divider.h"
+#include "ui/common/MarkdownText.h"
 #include "ui/common/OutsideText.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
@@ -139,8 +140,8 @@ QWidget *RosterTab::buildEmptyState()
     symbol->setPixmap(SymbolIcon::pixmap(QStringLiteral("app.badge"), 56, UiStyle::color(UiStyle::Tone::tertiary)));
     layout->addWidget(symbol, 0, Qt::AlignHCenter);
     const QString shortcut = QKeySequence(Qt::CTRL | Qt::Key_R).toString(QKeySequence::NativeText);
-    auto *hint = new QLabel(tr("Press **%1** or click **Load Apps** to see installed applications.").arg(shortcut), page);
-    hint->setTextFormat(Qt::MarkdownText);
+    auto *hint = new QLabel(page);
+    setMarkdownText(hint, tr("Press **%1** or click **Load Apps** to see installed applications.").arg(shortcut));
     hint->setAlignment(Qt::AlignCenter);
     hint->setStyleSheet(UiStyle::textTone(UiStyle::Tone::secondary));
     layout->addWidget(hint, 0, Qt::AlignHCenter);
