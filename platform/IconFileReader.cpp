@@ -131,9 +131,9 @@ std::optional<IconFileReader::Image> IconFileReader::offer(const Entry &entry)
         const QByteArray head = readAt(entry.offset, pngHeader);
         if (!head.startsWith("\x89PNG\r\n\x1a\n") || head.mid(12, 4) != "IHDR")
             return std::nullopt;
-        const qint64 width = qFromBigEndian<quint32>(head.constData() + 16);
-        const qint64 height = qFromBigEndian<quint32>(head.constData() + 20);
-        if (width == 0 || height == 0 || width * height > maxSide * maxSide)
+        const quint32 width = qFromBigEndian<quint32>(head.constData() + 16);
+        const quint32 height = qFromBigEndian<quint32>(head.constData() + 20);
+        if (width == 0 || height == 0 || width > maxSide || height > maxSide)
             return std::nullopt;
         image.format = "png";
         image.data = readAt(entry.offset, entry.length);
