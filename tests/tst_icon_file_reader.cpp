@@ -81,8 +81,8 @@ private slots:
 
         for (const quint32 side : {1023u, 1024u, 1025u}) {
             const bool fits = side <= 1024;
-            QTest::addRow("PNG %u × 1024", side) << icns(block("ic10", png(side, 1024))) << 40 << onlyIf(fits, {"ic10"});
-            QTest::addRow("PNG 1024 × %u", side) << icns(block("ic10", png(1024, side))) << 40 << onlyIf(fits, {"ic10"});
+            QTest::addRow("PNG %u wide", side) << icns(block("ic10", png(side, 1024))) << 40 << onlyIf(fits, {"ic10"});
+            QTest::addRow("PNG %u high", side) << icns(block("ic10", png(1024, side))) << 40 << onlyIf(fits, {"ic10"});
         }
         QTest::newRow("PNG 4294967295 squared") << icns(block("ic10", png(~0u, ~0u))) << 40 << QStringList();
         QTest::newRow("PNG 0 × 16") << icns(block("ic10", png(0, 16))) << 40 << QStringList();
@@ -122,7 +122,8 @@ private slots:
         QTest::newRow("entry past the end") << icns(block("ic08", png(256, 256), 8 + 34)) << 40 << QStringList();
         QTest::newRow("entry shorter than its header") << icns(block("ic08", png(256, 256), 4) + good) << 40 << QStringList();
         QTest::newRow("zero-length entry, then one") << icns(block("ic07", {}) + good) << 40 << QStringList("ic08");
-        QTest::newRow("entry shorter than a PNG header") << icns(block("ic07", png(128, 128).left(23))) << 40 << QStringList();
+        QTest::newRow("entry shorter than a PNG header")
+            << icns(block("ic07", png(128, 128).left(23)) + filler) << 40 << QStringList();
         QTest::newRow("JPEG 2000 beside a PNG")
             << icns(block("ic08", QByteArray("\0\0\0\x0cjP  \r\n\x87\n", 12) + QByteArray(40, '\0')) + block("ic09", png(512, 512)))
             << 40 << QStringList("ic09");
