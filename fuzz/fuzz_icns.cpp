@@ -25,7 +25,8 @@ void checkTable(const IconFileReader &reader, const QByteArray &input)
     for (const IconFileReader::Entry &entry : entries) {
         FUZZ_CHECK(entry.offset == expected && entry.length >= 0);
         FUZZ_CHECK(entry.offset + entry.length <= input.size());
-        FUZZ_CHECK(qFromBigEndian<quint32>(input.constData() + entry.offset - IconFileReader::blockHeader) == entry.type);
+        const char *header = input.constData() + entry.offset - IconFileReader::blockHeader;
+        FUZZ_CHECK(qFromBigEndian<quint32>(header) == entry.type);
         expected = entry.offset + entry.length + IconFileReader::blockHeader;
     }
 }
@@ -76,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         checkOffers(reader, input);
     }
     const QImage image = FileIconSource::readIconFile(file, drawnPixels);
-    FUZZ_CHECK(image.isNull() || (image.width() <= IconFileReader::maxSide && image.height() <= IconFileReader::maxSide));
+    FUZZ_CHECK(image.isNull()
+               || (image.width() <= IconFileReader::maxSide && image.height() <= IconFileReader::maxSide));
     return 0;
 }

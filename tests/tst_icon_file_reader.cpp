@@ -120,12 +120,14 @@ private slots:
             << icns(filler.repeated(10) + good, 8 + 12 * 1600000) << 40 << QStringList("ic08");
         QTest::newRow("table shorter than its entry") << icns(good, 20) << 40 << QStringList();
         QTest::newRow("entry past the end") << icns(block("ic08", png(256, 256), 8 + 34)) << 40 << QStringList();
-        QTest::newRow("entry shorter than its header") << icns(block("ic08", png(256, 256), 4) + good) << 40 << QStringList();
+        QTest::newRow("entry shorter than its header")
+            << icns(block("ic08", png(256, 256), 4) + good) << 40 << QStringList();
         QTest::newRow("zero-length entry, then one") << icns(block("ic07", {}) + good) << 40 << QStringList("ic08");
         QTest::newRow("entry shorter than a PNG header")
             << icns(block("ic07", png(128, 128).left(23)) + filler) << 40 << QStringList();
         QTest::newRow("JPEG 2000 beside a PNG")
-            << icns(block("ic08", QByteArray("\0\0\0\x0cjP  \r\n\x87\n", 12) + QByteArray(40, '\0')) + block("ic09", png(512, 512)))
+            << icns(block("ic08", QByteArray("\0\0\0\x0cjP  \r\n\x87\n", 12) + QByteArray(40, '\0'))
+                    + block("ic09", png(512, 512)))
             << 40 << QStringList("ic09");
         QTest::newRow("no icon file") << png(128, 128) << 40 << QStringList();
     }
