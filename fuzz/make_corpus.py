@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the seeds that are not plain text: property lists and permission
-databases, into corpus/<target>/.
+"""Writes the seeds that are not plain text: property lists, permission
+databases and icon files, into corpus/<target>/.
 
 The seeds are committed; run this again only to regenerate them. Text seeds
 (the other targets) are edited by hand. Inputs that libFuzzer finds worth
@@ -11,6 +11,7 @@ import plistlib
 import sqlite3
 import struct
 import tempfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, "corpus")
@@ -166,6 +167,87 @@ def permission_db():
     put(t, "empty.db", b"")
 
 
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png(width, height, depth=8, colour=6, pixel=b"\xff\0\0\xff", header_size=None):
+    """A PNG of one colour; header_size puts other dimensions in its header than in its data."""
+    row = b"\0" + pixel * width
+    head_w, head_h = header_size or (width, height)
+    return (b"\x89PNG\r\n\x1a\n"
+            + png_chunk(b"IHDR", struct.pack(">IIBBBBB", head_w, head_h, depth, colour, 0, 0, 0))
+            + png_chunk(b"IDAT", zlib.compress(row * height, 9)) + png_chunk(b"IEND", b""))
+
+
+def icns_block(kind, data, length=None):
+    return kind + struct.pack(">I", 8 + len(data) if length is None else length) + data
+
+
+def icns(*blocks, length=None):
+    return icns_block(b"icns", b"".join(blocks), length)
+
+
+def classic_rle(pixels):
+    """One channel of a classic entry: runs of at most 130 equal bytes."""
+    out = b""
+    while pixels:
+        n = min(pixels, 130)
+        out += bytes([0x80 + n - 3, 0x40])
+        pixels -= n
+    return out
+
+
+def icons():
+    t = "icns"
+    red = png(128, 128)
+    put(t, "png-128.icns", icns(icns_block(b"ic07", red)))
+    put(t, "png-16-32-48-64.icns", icns(*(icns_block(k, png(n, n)) for k, n in
+                                          ((b"icp4", 16), (b"ic11", 32), (b"icp6", 64), (b"ic12", 64)))))
+    put(t, "classic-is32-mask.icns", icns(icns_block(b"is32", b"\xff\0\0\xff" * 256), icns_block(b"s8mk", b"\xff" * 256)))
+    put(t, "classic-is32-no-mask.icns", icns(icns_block(b"is32", b"\xff\0\0\xff" * 256)))
+    put(t, "classic-it32-rle.icns", icns(icns_block(b"it32", b"\0" * 4 + classic_rle(128 * 128) * 3),
+                                         icns_block(b"t8mk", b"\xff" * 128 * 128)))
+    put(t, "classic-il32-damaged-rle.icns", icns(icns_block(b"il32", b"\xff\x01" * 40), icns_block(b"l8mk", b"\x01")))
+    put(t, "classic-over-cap.icns", icns(icns_block(b"is32", b"\0" * (128 * 128 * 4 + 5))))
+    put(t, "jpeg2000.icns", icns(icns_block(b"ic08", b"\0\0\0\x0cjP  \r\n\x87\n" + b"\0" * 40)))
+    put(t, "jpeg2000-beside-png.icns", icns(icns_block(b"ic08", b"\0\0\0\x0cjP  \r\n\x87\n" + b"\0" * 40),
+                                            icns_block(b"ic09", red)))
+    put(t, "png-1024.icns", icns(icns_block(b"ic10", png(1024, 1024, pixel=b"\x10\x20\x30", colour=2))))
+    put(t, "png-1024-16-bit.icns", icns(icns_block(b"ic10", png(1024, 1024, depth=16, pixel=b"\xff\0" * 4))))
+    # Dimensions in the header that the data does not hold, at and past the cap.
+    for w, h in ((1025, 1024), (1024, 1025), (5600, 5600), (0, 16), (16, 0), (2**31, 2**31), (2**32 - 1, 2**32 - 1)):
+        put(t, "png-header-%dx%d.icns" % (w, h), icns(icns_block(b"ic07", png(16, 16, header_size=(w, h)))))
+    put(t, "png-header-lies-small.icns", icns(icns_block(b"ic07", png(2048, 4, header_size=(16, 16)))))
+    # Truncated files and entries, and lengths that point past the end.
+    whole = icns(icns_block(b"ic07", red))
+    for cut in (4, 8, 12, 16, 30, len(whole) // 2, len(whole) - 1):
+        put(t, "truncated-%d.icns" % cut, whole[:cut])
+    put(t, "entry-past-end.icns", icns(icns_block(b"ic07", red, length=len(red) + 9)))
+    put(t, "header-past-end.icns", icns(icns_block(b"ic07", red), length=2**32 - 1))
+    put(t, "header-short.icns", icns(icns_block(b"ic07", red), length=20))
+    # A table that claims 1.6 million entries of twelve bytes; a few hundred are there.
+    put(t, "claims-many-entries.icns", icns(*[icns_block(b"ic07", b"\0" * 4)] * 300 + [icns_block(b"ic07", red)],
+                                            length=8 + 12 * 1600000))
+    # The image as the 64th entry and as the 65th.
+    filler = icns_block(b"icnV", b"\0" * 4)
+    put(t, "entry-64.icns", icns(*[filler] * 63 + [icns_block(b"ic07", red)]))
+    put(t, "entry-65.icns", icns(*[filler] * 64 + [icns_block(b"ic07", red)]))
+    # Zero and short lengths: an entry of no data, one shorter than its own
+    # header, and one shorter than a PNG header.
+    put(t, "zero-length-entry.icns", icns(icns_block(b"ic07", b""), icns_block(b"ic08", red)))
+    put(t, "entry-length-zero.icns", icns(icns_block(b"ic07", red, length=0)))
+    put(t, "entry-length-4.icns", icns(icns_block(b"ic07", red, length=4)))
+    put(t, "entry-shorter-than-png-header.icns", icns(icns_block(b"ic07", red[:20])))
+    put(t, "header-length-zero.icns", icns(icns_block(b"ic07", red), length=0))
+    put(t, "empty-icns.icns", icns())
+    # More candidates than are tried: nine damaged PNGs before a good one.
+    put(t, "past-the-tries.icns", icns(*[icns_block(b"ic07", red[:40])] * 9 + [icns_block(b"ic08", red)]))
+    put(t, "not-icns.png", red)
+    put(t, "empty.icns", b"")
+
+
 if __name__ == "__main__":
     plists()
     permission_db()
+    icons()

@@ -229,6 +229,8 @@ private slots:
             << icnsBlock("icns", icnsBlock("is32", QByteArray("\xff\0\0\xff", 4).repeated(256))
                                      + icnsBlock("s8mk", QByteArray(256, '\xff')))
             << true;
+        // At the largest side drawn and 16 bits a channel: 8 MiB decoded, the decoder's cap.
+        QTest::newRow("1024 pixels, 16-bit") << icnsBlock("icns", icnsBlock("ic10", redPng(1024, QImage::Format_RGBA64))) << true;
         QTest::newRow("5600 pixels beside 128") << icnsBlock("icns", huge + red) << true;
         QTest::newRow("only 5600 pixels") << icnsBlock("icns", huge) << false;
         QTest::newRow("entry over the read cap")

@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QString>
 
+class QIODevice;
+
 // The icon the desktop shows for a file: for an application bundle its own
 // icon file, else the file manager's icon for that kind of file. Icons are
 // read on a pool of their own, off the main thread and apart from scans, and
@@ -26,6 +28,10 @@ public:
 
     // The one the windows use unless they are given another.
     static FileIconSource &desktop();
+
+    // The image an icon file (.icns) gives for drawing at `pixels`, read
+    // within IconFileReader's caps; null when none of its entries decodes.
+    static QImage readIconFile(QIODevice &file, int pixels);
 
 signals:
     void iconReady(const QString &path);
