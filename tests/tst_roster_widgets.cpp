@@ -383,12 +383,13 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), line);
     }
 
-    // A line wider than the sheet wraps over more lines of its row, whole, and is the one in view;
-    // at the cap every row takes the next line's text and height. A wide sheet takes it on one line.
+    // A line wider than the sheet wraps over more lines of its row, whole, and a short line
+    // after it keeps one line and is the one in view; at the cap every row takes the next
+    // line's text and height. A wide sheet takes the long line on one line.
     void logSheetWraps_data()
     {
         QTest::addColumn<int>("before"); // short lines logged first
-        QTest::newRow("first line") << 0;
+        QTest::newRow("first lines") << 0;
         QTest::newRow("at the cap") << AppLogger::maxEntries;
     }
     void logSheetWraps()
@@ -402,30 +403,34 @@ private slots:
         sheet.resize(sheet.minimumSize());
         sheet.show();
         auto *logList = sheet.findChild<QListView *>();
-        const QString report = QStringLiteral("  Oldapp [com.gone.oldapp]  |  App Support  |  15 MB  |  "
-                                              "~/Library/Application Support/com.gone.oldapp/")
-            + QString(80, QLatin1Char('x'));
-        fixture.logger.log(report);
-        const int last = qMin(before, AppLogger::maxEntries - 1);
+        // Opening shows the newest line.
+        QTRY_COMPARE(logList->verticalScrollBar()->value(), logList->verticalScrollBar()->maximum());
+        const QString tail(80, QLatin1Char('x'));
+        fixture.logger.log(QStringLiteral("  Oldapp [com.gone.oldapp]  |  App Support  |  15 MB  |  "
+                                          "~/Library/Application Support/com.gone.oldapp/") + tail);
+        fixture.logger.log(QStringLiteral("after"));
+        const int last = qMin(before + 1, AppLogger::maxEntries - 1);
         QTRY_COMPARE(logList->model()->rowCount(), last + 1);
-        const QModelIndex row = logList->model()->index(last, 0);
-        QTRY_VERIFY(row.data().toString().contains(QString(80, QLatin1Char('x'))));
-        const QString shown = row.data().toString();
-        QVERIFY(shown.contains(QLatin1String("15 MB")));
+        const QModelIndex longRow = logList->model()->index(last - 1, 0);
+        const QModelIndex shortRow = logList->model()->index(last, 0);
+        QTRY_VERIFY(shortRow.data().toString().contains(QLatin1String("after")));
+        const QString shown = longRow.data().toString();
+        QVERIFY(shown.contains(QLatin1String("15 MB")) && shown.contains(tail));
 
-        const QFontMetrics metrics(row.data(Qt::FontRole).value<QFont>());
+        const QFontMetrics metrics(longRow.data(Qt::FontRole).value<QFont>());
         const auto wrappedHeight = [&] {
             return metrics.boundingRect(QRect(0, 0, logList->viewport()->width(), 100000), Qt::TextWrapAnywhere, shown).height();
         };
         QVERIFY(wrappedHeight() >= 2 * metrics.height());
-        QTRY_VERIFY(logList->visualRect(row).height() >= wrappedHeight());
-        // A new line is scrolled into view; one that replaces the oldest at the cap leaves the view alone.
+        QTRY_VERIFY(logList->visualRect(longRow).height() >= wrappedHeight());
+        QVERIFY(logList->visualRect(shortRow).height() < 2 * metrics.height());
+        // New lines are scrolled into view; lines that replace the oldest at the cap leave the view alone.
         if (before < AppLogger::maxEntries)
-            QTRY_VERIFY(logList->visualRect(row).bottom() <= logList->viewport()->height());
+            QTRY_VERIFY(logList->visualRect(shortRow).bottom() <= logList->viewport()->height());
         QCOMPARE(logList->horizontalScrollBar()->maximum(), 0);
 
         sheet.resize(2400, 380);
-        QTRY_VERIFY(logList->visualRect(row).height() < 2 * metrics.height());
+        QTRY_VERIFY(logList->visualRect(longRow).height() < 2 * metrics.height());
         QVERIFY(wrappedHeight() < 2 * metrics.height());
     }
 
@@ -478,6 +483,8 @@ private slots:
         QTextDocument tip;
         tip.setHtml(LogEntriesModel::toolTipText(message));
         QCOMPARE(tip.toPlainText().remove(QLatin1Char('\n')), text);
+        for (const QString &tipLine : tip.toPlainText().split(QLatin1Char('\n')))
+            QVERIFY(tipLine.isValidUtf16());
 
         // Nothing in these rows runs right to left, so no run of the row's text may either.
         QTextLayout layout(LogLineDelegate::laidOutText(text), UiStyle::monospacedFont(UiStyle::TextStyle::caption));
