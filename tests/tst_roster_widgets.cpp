@@ -6,6 +6,7 @@
 #include "ui/main/LogLineDelegate.h"
 #include "ui/main/LogView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -416,6 +417,12 @@ private slots:
         QTRY_VERIFY(shortRow.data().toString().contains(QLatin1String("after")));
         const QString shown = longRow.data().toString();
         QVERIFY(shown.contains(QLatin1String("15 MB")) && shown.contains(tail));
+        // A reader hears the whole line.
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(logList);
+        QVERIFY(list && list->tableInterface());
+        QAccessibleInterface *cell = list->tableInterface()->cellAt(longRow.row(), 0);
+        QVERIFY(cell);
+        QCOMPARE(cell->text(QAccessible::Name), shown);
 
         const QFontMetrics metrics(longRow.data(Qt::FontRole).value<QFont>());
         const auto wrappedHeight = [&] {

@@ -11,8 +11,9 @@ namespace {
 // enough for a full log of long lines, bounded however many lines went by.
 constexpr qsizetype kMaxCachedCharacters = 8 * 1000 * 1000;
 
-// Whether anything in `text` can run right to left.
-bool hasRightToLeft(QStringView text)
+// Whether an isolate in `text` can matter: it holds right-to-left characters or
+// explicit embeddings.
+bool hasDirectionalContent(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text.at(i).unicode();
@@ -42,7 +43,7 @@ QString LogLineDelegate::laidOutText(const QString &shown)
 {
     // Each isolate splits the text into one more run to shape, which doubles the
     // time to measure a full log; without right-to-left text they change nothing.
-    if (hasRightToLeft(shown))
+    if (hasDirectionalContent(shown))
         return shown;
     QString text = shown;
     text.removeIf([](QChar c) { return c.unicode() >= 0x2066 && c.unicode() <= 0x2069; });
@@ -67,7 +68,6 @@ int LogLineDelegate::layOut(QTextLayout &layout, int width)
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTextDirection(Qt::LeftToRight);
     layout.setTextOption(option);
-    layout.setCacheEnabled(true);
     qreal height = 0;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
