@@ -441,6 +441,32 @@ private slots:
         QVERIFY(wrappedHeight() < 2 * metrics.height());
     }
 
+    // A line that wraps taller than the list can be scrolled through, every part of it into view.
+    void logSheetTallLine()
+    {
+        ScannerFixture fixture;
+        fixture.logger.log(QStringLiteral("before"));
+        fixture.logger.log(QString(1500, QChar(0x202E)));
+        fixture.logger.log(QStringLiteral("after"));
+        QTRY_COMPARE(fixture.logger.entries().size(), 3);
+        LogView sheet(fixture.logger);
+        sheet.resize(sheet.minimumSize());
+        sheet.show();
+        auto *logList = sheet.findChild<QListView *>();
+        const QModelIndex tall = logList->model()->index(1, 0);
+        const int height = logList->visualRect(tall).height();
+        QVERIFY(height > 2 * logList->viewport()->height());
+        QScrollBar *bar = logList->verticalScrollBar();
+        QList<bool> seen(height, false);
+        for (int value = bar->minimum(); value <= bar->maximum(); ++value) {
+            bar->setValue(value);
+            const QRect rect = logList->visualRect(tall);
+            for (int y = qMax(0, -rect.top()); y < height && rect.top() + y < logList->viewport()->height(); ++y)
+                seen[y] = true;
+        }
+        QVERIFY(!seen.contains(false));
+    }
+
     // Each character class as a row shows it (without a time stamp): direction controls as
     // their names, line breaks as one mark; a line over the bound keeps its first and last
     // characters, never half a surrogate pair; the tool tip is the shown text.

@@ -58,6 +58,8 @@ LogView::LogView(AppLogger &logger, QWidget *parent)
     m_list->setItemDelegate(new LogLineDelegate(m_list));
     m_list->setUniformItemSizes(false);
     m_list->setResizeMode(QListView::Adjust);
+    // By pixel: a line wrapped taller than the list is read through, not skipped past.
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setSpacing(1);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
