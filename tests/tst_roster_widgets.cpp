@@ -454,8 +454,8 @@ private slots:
         sheet.show();
         auto *logList = sheet.findChild<QListView *>();
         const QModelIndex tall = logList->model()->index(1, 0);
+        QTRY_VERIFY(logList->visualRect(tall).height() > 2 * logList->viewport()->height());
         const int height = logList->visualRect(tall).height();
-        QVERIFY(height > 2 * logList->viewport()->height());
         QScrollBar *bar = logList->verticalScrollBar();
         QList<bool> seen(height, false);
         for (int value = bar->minimum(); value <= bar->maximum(); ++value) {
