@@ -110,38 +110,49 @@ void BM_SizeArrivalsSortedBySize(benchmark::State &state)
 }
 BENCHMARK(BM_SizeArrivalsSortedBySize)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// A full log of report lines; with `longLine`, the newest is 10 MB (in view when the sheet opens).
-void fillLog(AppLogger &logger, bool longLine)
+// What fills the log the sheet opens on.
+enum class LogFill { reports, reportsAndLongLine, rightToLeftReports, longPaths };
+
+// A full log of report lines (with right-to-left names, or with 400-character
+// paths); with a long line, the newest is 10 MB (in view when the sheet opens).
+void fillLog(AppLogger &logger, LogFill fill)
 {
+    const bool longLine = fill == LogFill::reportsAndLongLine;
+    const QString name = fill == LogFill::rightToLeftReports ? QStringLiteral("\u05D0\u05E4\u05DC\u05D9\u05E7\u05E6\u05D9\u05D4")
+                                                             : QStringLiteral("App");
+    const QString folder = fill == LogFill::longPaths ? QString(360, QLatin1Char('d')) + QLatin1Char('/') : QString();
     const int count = AppLogger::maxEntries - (longLine ? 1 : 0);
     for (int i = 0; i < count; ++i)
-        logger.log(QStringLiteral("  App [com.vendor%1.app]  |  Cache  |  %2 KB  |  ~/Library/Caches/com.vendor%1.app")
+        logger.log(QStringLiteral("  %3 [com.vendor%1.app]  |  Cache  |  %2 KB  |  ~/Library/Caches/%4com.vendor%1.app")
                        .arg(i)
-                       .arg(i % 977));
+                       .arg(i % 977)
+                       .arg(name, folder));
     if (longLine)
         logger.log(QStringLiteral("  Long  |  ") + QString(10 * 1000 * 1000, QLatin1Char('x')));
     while (logger.entries().size() < AppLogger::maxEntries)
         QCoreApplication::processEvents();
 }
 
-// The log sheet over 5,000 lines, from creation to its first paint.
+// The log sheet over 5,000 lines at its smallest size, where most report lines wrap,
+// from creation to its first paint.
 void BM_OpenFullLog(benchmark::State &state)
 {
     ScannerFixture fixture;
-    fillLog(fixture.logger, state.range(0) != 0);
+    fillLog(fixture.logger, LogFill(state.range(0)));
     for (auto _ : state) {
         LogView sheet(fixture.logger);
+        sheet.resize(sheet.minimumSize());
         sheet.show();
         benchmark::DoNotOptimize(sheet.grab());
     }
 }
-BENCHMARK(BM_OpenFullLog)->ArgName("longLine")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenFullLog)->ArgName("fill")->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 // One more line arriving under an open sheet whose newest line is 10 MB, until it is painted.
 void BM_NewLineUnderLongLine(benchmark::State &state)
 {
     ScannerFixture fixture;
-    fillLog(fixture.logger, true);
+    fillLog(fixture.logger, LogFill::reportsAndLongLine);
     LogView sheet(fixture.logger);
     sheet.show();
     QCoreApplication::processEvents();

@@ -6,14 +6,13 @@ constexpr char16_t kFirstStrongIsolate = 0x2068;
 constexpr char16_t kPopDirectionalIsolate = 0x2069;
 constexpr char16_t kReturnSymbol = 0x23CE;
 
-// Everything a text layout breaks a line or a paragraph at.
+} // namespace
+
 bool isLineBreak(char16_t c)
 {
     return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || (c >= 0x1c && c <= 0x1e) || c == 0x85
         || c == 0x2028 || c == 0x2029;
 }
-
-} // namespace
 
 QString isolatedText(QStringView text)
 {

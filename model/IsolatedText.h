@@ -9,3 +9,8 @@
 // marks reorders anything outside it and it cannot close our isolate. Empty
 // stays empty.
 QString isolatedText(QStringView text);
+
+// Whether `c` ends a line or a paragraph for some reader: the line feed and
+// carriage return, the vertical tab, form feed, information separators, next
+// line, and the line and paragraph separators.
+bool isLineBreak(char16_t c);

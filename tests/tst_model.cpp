@@ -1,4 +1,5 @@
 #include "model/InstalledApp.h"
+#include "model/IsolatedText.h"
 #include "model/LeftoverItem.h"
 
 #include <QtTest>
@@ -36,6 +37,38 @@ private slots:
         if (!service.isNull())
             item.permissionService = service;
         QCOMPARE(item.displayPath(QStringLiteral("/home/u")), expected);
+    }
+
+    // Every character class in outside text put into a line of our own: isolates
+    // balanced (an opener closed, a stray end dropped), embeddings and overrides
+    // left to end at our isolate, each line break one mark, the rest as it is.
+    void isolatedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("isolated");
+        const QList<QPair<char16_t, const char *>> openers{{0x2066, "LRI"}, {0x2067, "RLI"}, {0x2068, "FSI"}};
+        for (const auto &[opener, name] : openers)
+            QTest::addRow("%s closed", name) << QStringLiteral("a") + QChar(opener) + QStringLiteral("b")
+                                             << QStringLiteral("\u2068a") + QChar(opener) + QStringLiteral("b\u2069\u2069");
+        QTest::newRow("PDI without its opener dropped") << "a\u2069b" << "\u2068ab\u2069";
+        QTest::newRow("PDI after its opener kept") << "\u2066a\u2069b" << "\u2068\u2066a\u2069b\u2069";
+        const QList<QPair<char16_t, const char *>> embeddings{
+            {0x202A, "LRE"}, {0x202B, "RLE"}, {0x202C, "PDF"}, {0x202D, "LRO"}, {0x202E, "RLO"}};
+        for (const auto &[control, name] : embeddings)
+            QTest::addRow("%s kept", name) << QStringLiteral("a") + QChar(control) + QStringLiteral("b")
+                                           << QStringLiteral("\u2068a") + QChar(control) + QStringLiteral("b\u2069");
+        for (const QString &lineBreak : QStringList{"\n", "\r", "\r\n", "\v", "\f", "\x1c", "\x1d", "\x1e", "\u0085", "\u2028", "\u2029"})
+            QTest::addRow("line break U+%04X", lineBreak.back().unicode()) << "a" + lineBreak + "b" << "\u2068a\u23CEb\u2069";
+        QTest::newRow("LF CR two breaks") << "a\n\rb" << "\u2068a\u23CE\u23CEb\u2069";
+        QTest::newRow("tab, ampersand, markup kept") << "a\t&<b>" << "\u2068a\t&<b>\u2069";
+        QTest::newRow("outside the BMP kept") << "\U0001F600\U00010900" << "\u2068\U0001F600\U00010900\u2069";
+        QTest::newRow("empty") << "" << "";
+    }
+    void isolatedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, isolated);
+        QCOMPARE(::isolatedText(text), isolated);
     }
 
     void initTestCase()

@@ -3,8 +3,10 @@
 #include "ui/common/FileIconSource.h"
 #include "ui/main/LogEntriesModel.h"
 #include "ui/common/UiStyle.h"
+#include "ui/main/LogLineDelegate.h"
 #include "ui/main/LogView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QSignalSpy>
 #include <QtEndian>
 
@@ -332,7 +335,7 @@ private slots:
         QVERIFY(!w.view->showingLog());
     }
 
-    // How a line shows (after its time stamp): one isolated row, cut and elided; copied whole.
+    // How a line shows (after its time stamp): one isolated row, cut, marks for what is invisible; copied whole.
     void logSheetLine_data()
     {
         QTest::addColumn<QString>("message");
@@ -345,10 +348,10 @@ private slots:
         QTest::newRow("cut keeps surrogate pairs whole")
             << 'x' + emoji.repeated(3000) + 'x'
             << QStringLiteral("\u2068\u2068x") + emoji.repeated(half / 2 - 1) + QStringLiteral("\u2026") + emoji.repeated(half / 2 - 1) + QStringLiteral("x\u2069\u2069");
-        // A right-to-left override stays in its column; a stray isolate end cannot let it out.
-        QTest::newRow("rtl override isolated")
+        // A right-to-left override shows as a mark and turns nothing; nor can a stray isolate end.
+        QTest::newRow("rtl override shown")
             << QStringLiteral("Evil\u202E [com.x]  |  \u2069\u202Eb  |  ~/Library/Caches/x")
-            << QStringLiteral("\u2068\u2068Evil\u202E [com.x]\u2069  |  \u2068\u202Eb\u2069  |  \u2068~/Library/Caches/x\u2069\u2069");
+            << QStringLiteral("\u2068\u2068Evil\u27E8RLO\u27E9 [com.x]\u2069  |  \u2068\u27E8PDI\u27E9\u27E8RLO\u27E9b\u2069  |  \u2068~/Library/Caches/x\u2069\u2069");
         QTest::newRow("line breaks marked")
             << QStringLiteral("two\nlines\u2028three\u0085<b>&</b>")
             << QStringLiteral("\u2068\u2068two\\nlines\u23CEthree\u23CE<b>&</b>\u2069\u2069");
@@ -381,6 +384,150 @@ private slots:
         logList->selectionModel()->select(row, QItemSelectionModel::Select);
         logList->actions().first()->trigger();
         QCOMPARE(QApplication::clipboard()->text(), line);
+    }
+
+    // A line wider than the sheet wraps over more lines of its row, whole, and a short line
+    // after it keeps one line and is the one in view; at the cap every row takes the next
+    // line's text and height. A wide sheet takes the long line on one line.
+    void logSheetWraps_data()
+    {
+        QTest::addColumn<int>("before"); // short lines logged first
+        QTest::newRow("first lines") << 0;
+        QTest::newRow("at the cap") << AppLogger::maxEntries;
+    }
+    void logSheetWraps()
+    {
+        QFETCH(int, before);
+        ScannerFixture fixture;
+        for (int i = 0; i < before; ++i)
+            fixture.logger.log(QStringLiteral("short %1").arg(i));
+        QTRY_COMPARE(fixture.logger.entries().size(), before);
+        LogView sheet(fixture.logger);
+        sheet.resize(sheet.minimumSize());
+        sheet.show();
+        auto *logList = sheet.findChild<QListView *>();
+        // Opening shows the newest line.
+        QTRY_COMPARE(logList->verticalScrollBar()->value(), logList->verticalScrollBar()->maximum());
+        const QString tail(80, QLatin1Char('x'));
+        fixture.logger.log(QStringLiteral("  Oldapp [com.gone.oldapp]  |  App Support  |  15 MB  |  "
+                                          "~/Library/Application Support/com.gone.oldapp/") + tail);
+        fixture.logger.log(QStringLiteral("after"));
+        const int last = qMin(before + 1, AppLogger::maxEntries - 1);
+        QTRY_COMPARE(logList->model()->rowCount(), last + 1);
+        const QModelIndex longRow = logList->model()->index(last - 1, 0);
+        const QModelIndex shortRow = logList->model()->index(last, 0);
+        QTRY_VERIFY(shortRow.data().toString().contains(QLatin1String("after")));
+        const QString shown = longRow.data().toString();
+        QVERIFY(shown.contains(QLatin1String("15 MB")) && shown.contains(tail));
+        // A reader hears the whole line.
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(logList);
+        QVERIFY(list && list->tableInterface());
+        QAccessibleInterface *cell = list->tableInterface()->cellAt(longRow.row(), 0);
+        QVERIFY(cell);
+        QCOMPARE(cell->text(QAccessible::Name), shown);
+
+        const QFontMetrics metrics(longRow.data(Qt::FontRole).value<QFont>());
+        const auto wrappedHeight = [&] {
+            return metrics.boundingRect(QRect(0, 0, logList->viewport()->width(), 100000), Qt::TextWrapAnywhere, shown).height();
+        };
+        QVERIFY(wrappedHeight() >= 2 * metrics.height());
+        QTRY_VERIFY(logList->visualRect(longRow).height() >= wrappedHeight());
+        QVERIFY(logList->visualRect(shortRow).height() < 2 * metrics.height());
+        // New lines are scrolled into view; lines that replace the oldest at the cap leave the view alone.
+        if (before < AppLogger::maxEntries)
+            QTRY_VERIFY(logList->visualRect(shortRow).bottom() <= logList->viewport()->height());
+        QCOMPARE(logList->horizontalScrollBar()->maximum(), 0);
+
+        sheet.resize(2400, 380);
+        QTRY_VERIFY(logList->visualRect(longRow).height() < 2 * metrics.height());
+        QVERIFY(wrappedHeight() < 2 * metrics.height());
+    }
+
+    // A line that wraps taller than the list can be scrolled through, every part of it into view.
+    void logSheetTallLine()
+    {
+        ScannerFixture fixture;
+        fixture.logger.log(QStringLiteral("before"));
+        fixture.logger.log(QString(1500, QChar(0x202E)));
+        fixture.logger.log(QStringLiteral("after"));
+        QTRY_COMPARE(fixture.logger.entries().size(), 3);
+        LogView sheet(fixture.logger);
+        sheet.resize(sheet.minimumSize());
+        sheet.show();
+        auto *logList = sheet.findChild<QListView *>();
+        const QModelIndex tall = logList->model()->index(1, 0);
+        QTRY_VERIFY(logList->visualRect(tall).height() > 2 * logList->viewport()->height());
+        const int height = logList->visualRect(tall).height();
+        QScrollBar *bar = logList->verticalScrollBar();
+        QList<bool> seen(height, false);
+        for (int value = bar->minimum(); value <= bar->maximum(); ++value) {
+            bar->setValue(value);
+            const QRect rect = logList->visualRect(tall);
+            for (int y = qMax(0, -rect.top()); y < height && rect.top() + y < logList->viewport()->height(); ++y)
+                seen[y] = true;
+        }
+        QVERIFY(!seen.contains(false));
+    }
+
+    // Each character class as a row shows it (without a time stamp): direction controls as
+    // their names, line breaks as one mark; a line over the bound keeps its first and last
+    // characters, never half a surrogate pair; the tool tip is the shown text.
+    void logSheetShown_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown"); // inside the message's isolate and its column's
+        const QList<QPair<char16_t, const char *>> controls{
+            {0x202A, "LRE"}, {0x202B, "RLE"}, {0x202C, "PDF"}, {0x202D, "LRO"}, {0x202E, "RLO"}, {0x2066, "LRI"},
+            {0x2067, "RLI"}, {0x2068, "FSI"}, {0x2069, "PDI"}, {0x200E, "LRM"}, {0x200F, "RLM"}, {0x061C, "ALM"}};
+        for (const auto &[control, name] : controls) {
+            QTest::addRow("%s", name) << QStringLiteral("a") + QChar(control) + QStringLiteral("b")
+                                      << QStringLiteral("a\u27E8%1\u27E9b").arg(QLatin1String(name));
+        }
+        for (const QString &lineBreak : QStringList{"\n", "\r", "\r\n", "\v", "\f", "\x1c", "\x1d", "\x1e", "\u0085", "\u2028", "\u2029"})
+            QTest::addRow("line break U+%04X", lineBreak.back().unicode()) << "a" + lineBreak + "b" << "a\u23CEb";
+        QTest::newRow("tab") << "a\tb" << "a\tb";
+        QTest::newRow("ampersand") << "a&&b" << "a&&b";
+        QTest::newRow("outside the BMP") << "a\U0001F600b" << "a\U0001F600b";
+        QTest::newRow("override in a name reads in order") << "R\u202ELO evil [com.gone.oldapp]"
+                                                           << "R\u27E8RLO\u27E9LO evil [com.gone.oldapp]";
+
+        const qsizetype half = LogEntriesModel::shownLength / 2;
+        const QString head(half, QLatin1Char('h')), tail(half, QLatin1Char('t')), cut = QStringLiteral("\u2026");
+        QTest::newRow("one under the bound whole") << head + tail.mid(1) << head + tail.mid(1);
+        QTest::newRow("at the bound whole") << head + tail << head + tail;
+        QTest::newRow("one past the bound cut") << head + 'm' + tail << head + cut + tail;
+        // The cut counts the line's own characters, before a control becomes its name.
+        QTest::newRow("control at the cut") << head.mid(1) + QChar(0x202E) + 'm' + tail
+                                            << head.mid(1) + "\u27E8RLO\u27E9" + cut + tail;
+        const QString pair = QStringLiteral("\U0001F600");
+        QTest::newRow("pair ends the head") << head.mid(2) + pair + 'm' + tail << head.mid(2) + pair + cut + tail;
+        QTest::newRow("pair across the head") << head.mid(1) + pair + tail << head.mid(1) + cut + tail;
+        QTest::newRow("pair across the tail") << head + 'm' + pair + tail.mid(1) << head + cut + tail.mid(1);
+        QTest::newRow("pair starts the tail") << head + 'm' + pair + tail.mid(2) << head + cut + pair + tail.mid(2);
+        // The tool tip breaks its lines every 80 characters, at either half of a pair.
+        QTest::newRow("pairs from an even start") << pair.repeated(50) << pair.repeated(50);
+        QTest::newRow("pairs from an odd start") << 'a' + pair.repeated(50) << 'a' + pair.repeated(50);
+    }
+    void logSheetShown()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        const QString text = LogEntriesModel::displayText(message);
+        QCOMPARE(text, QStringLiteral("\u2068\u2068") + shown + QStringLiteral("\u2069\u2069"));
+        QVERIFY(!text.contains(QChar::ReplacementCharacter));
+        QTextDocument tip;
+        tip.setHtml(LogEntriesModel::toolTipText(message));
+        QCOMPARE(tip.toPlainText().remove(QLatin1Char('\n')), text);
+        for (const QString &tipLine : tip.toPlainText().split(QLatin1Char('\n')))
+            QVERIFY(tipLine.isValidUtf16());
+
+        // Nothing in these rows runs right to left, so no run of the row's text may either.
+        QTextLayout layout(LogLineDelegate::laidOutText(text), UiStyle::monospacedFont(UiStyle::TextStyle::caption));
+        layout.beginLayout();
+        layout.createLine().setLineWidth(1e6);
+        layout.endLayout();
+        for (const QGlyphRun &run : layout.glyphRuns())
+            QVERIFY(!run.isRightToLeft());
     }
 };
 

@@ -214,6 +214,48 @@ private slots:
             QCOMPARE(readAll(trash.filesPath() + QLatin1Char('/') + name), QByteArray("old"));
     }
 
+    // A name too long to sit beside its ".trashinfo" loses whole characters from its
+    // end, whatever they are: never half a surrogate pair (which would be written as a
+    // replacement character), never more than it must.
+    void shortenedWhole_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("trashedNames");
+        // `prefix` then as many `character`s as a 255-byte name holds.
+        const auto add = [](const QByteArray &row, const QString &prefix, const QString &character) {
+            const qsizetype fixed = prefix.toUtf8().size();
+            const qsizetype size = character.toUtf8().size();
+            const auto name = [&](qsizetype bytes) { return prefix + character.repeated((bytes - fixed) / size); };
+            QTest::newRow(row.constData()) << name(255) << QStringList{name(245), name(243) + QStringLiteral(" 2")};
+        };
+        for (char16_t c : {0x2066, 0x2067, 0x2068, 0x2069, 0x202A, 0x202B, 0x202C, 0x202D, 0x202E, 0x0085, 0x2028, 0x2029})
+            add("U+" + QByteArray::number(c, 16).toUpper().rightJustified(4, '0'), QString(), QChar(c));
+        for (const char *c : {"\n", "\r", "\t", "\v", "&"})
+            add("ASCII " + QByteArray::number(int(*c)), QString(), QString::fromLatin1(c));
+        // Four bytes and two UTF-16 units a character: the cut falls at each byte of one.
+        for (int k = 0; k < 4; ++k)
+            add("outside the BMP after " + QByteArray::number(k), QString(k, QLatin1Char('a')), QStringLiteral("\U0001F600"));
+    }
+    void shortenedWhole()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, trashedNames);
+        QTemporaryDir tmp;
+        Trash trash(tmp.path() + QStringLiteral("/Trash"));
+        const QString item = tmp.path() + QStringLiteral("/src/") + name;
+        QStringList got;
+        for (int i = 0; i < trashedNames.size(); ++i) {
+            writeFile(item, QByteArray::number(i));
+            QVERIFY(QFileInfo::exists(item));
+            QString trashed;
+            QVERIFY(!trash.moveToTrash(item, &trashed));
+            got << QFileInfo(trashed).fileName();
+            QVERIFY(!trashed.contains(QChar::ReplacementCharacter));
+            QCOMPARE(readAll(trashed), QByteArray::number(i));
+        }
+        QCOMPARE(got, trashedNames);
+    }
+
     void failures_data()
     {
         const QString cocoa = QStringLiteral("NSCocoaErrorDomain");

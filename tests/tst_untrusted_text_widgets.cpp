@@ -115,6 +115,52 @@ private slots:
         QCOMPARE(OutsideText::inLine(text), shown);
     }
 
+    // A tool tip shows every character class as it is, each line break as a new line.
+    void toolTip_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        for (char16_t control : {0x2066, 0x2067, 0x2068, 0x2069, 0x202A, 0x202B, 0x202C, 0x202D, 0x202E}) {
+            const QString text = QStringLiteral("a") + QChar(control) + QStringLiteral("b");
+            QTest::addRow("U+%04X", control) << text << text;
+        }
+        for (const QString &lineBreak : QStringList{"\n", "\r", "\r\n", "\v", "\f", "\x1c", "\x1d", "\x1e", "\u0085", "\u2028", "\u2029"})
+            QTest::addRow("line break U+%04X", lineBreak.back().unicode()) << "a" + lineBreak + "b" << "a\nb";
+        QTest::newRow("CR CR two breaks") << "a\r\rb" << "a\n\nb";
+        QTest::newRow("tab and blanks") << "a\t  b " << "a\t  b ";
+        QTest::newRow("ampersand and markup") << "&amp; <b>&</b>" << "&amp; <b>&</b>";
+        QTest::newRow("outside the BMP") << "\U0001F600\U00010900" << "\U0001F600\U00010900";
+        QTest::newRow("empty, no tool tip") << "" << "";
+    }
+    void toolTip()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        const QString tip = OutsideText::toolTip(text);
+        QCOMPARE(tip.isEmpty(), text.isEmpty());
+        QTextDocument document;
+        Qt::mightBeRichText(tip) ? document.setHtml(tip) : document.setPlainText(tip);
+        QCOMPARE(document.toPlainText(), shown);
+    }
+
+    // "&" marks no shortcut and a tab splits off no shortcut column; nothing else changes.
+    void menuEntry_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("ampersands") << "&a&&b&" << "&&a&&&&b&&";
+        QTest::newRow("tabs") << "a\tb\t" << "a b ";
+        QTest::newRow("isolates, overrides, breaks, outside the BMP")
+            << "\u2066\u2067\u2068\u2069\u202A\u202B\u202C\u202D\u202E\u23CE\U0001F600"
+            << "\u2066\u2067\u2068\u2069\u202A\u202B\u202C\u202D\u202E\u23CE\U0001F600";
+    }
+    void menuEntry()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, entry);
+        QCOMPARE(OutsideText::menuEntry(text), entry);
+    }
+
     void shownAsIs_data()
     {
         QTest::addColumn<Kind>("kind");

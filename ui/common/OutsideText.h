@@ -12,8 +12,9 @@ namespace OutsideText {
 // balanced, so its direction marks reorder nothing outside it. Empty stays empty.
 QString inLine(const QString &text);
 
-// For a tool tip: escaped rich text that shows exactly `text`, line breaks and
-// runs of blanks included. Empty stays empty (no tool tip).
+// For a tool tip: escaped rich text that shows exactly `text`, runs of blanks
+// included, each line break (as isLineBreak counts them; CR LF is one) as a
+// new line. Empty stays empty (no tool tip).
 QString toolTip(const QString &text);
 
 // For a menu entry: "&" shows as itself instead of marking a shortcut, and a tab

@@ -2,9 +2,6 @@
 
 #include "model/IsolatedText.h"
 
-#include <QFontMetrics>
-#include <QSize>
-
 namespace {
 
 const QString kColumnSeparator = QStringLiteral("  |  ");
@@ -16,12 +13,55 @@ qsizetype headLength(QStringView text, qsizetype length)
     return length > 0 && text.at(length - 1).isHighSurrogate() ? length - 1 : length;
 }
 
+// The short Unicode name of a character that sets or ends a direction, or
+// nothing. The marks (LRM, RLM, ALM) count too: one before a name decides the
+// direction of its whole column.
+const char *directionControlName(char16_t c)
+{
+    switch (c) {
+    case 0x061C: return "ALM";
+    case 0x200E: return "LRM";
+    case 0x200F: return "RLM";
+    case 0x202A: return "LRE";
+    case 0x202B: return "RLE";
+    case 0x202C: return "PDF";
+    case 0x202D: return "LRO";
+    case 0x202E: return "RLO";
+    case 0x2066: return "LRI";
+    case 0x2067: return "RLI";
+    case 0x2068: return "FSI";
+    case 0x2069: return "PDI";
+    default: return nullptr;
+    }
+}
+
+// `text` with each direction control shown as its name, e.g. "⟨RLO⟩":
+// kept invisible, an override in a name would turn the rest of its column
+// around, even inside an isolate. Unicode has no control pictures for these;
+// the angle brackets set the name apart from the text around it.
+QString withVisibleDirectionControls(QStringView text)
+{
+    QString shown;
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char *name = directionControlName(text.at(i).unicode());
+        if (!name)
+            continue;
+        if (shown.isEmpty())
+            shown.reserve(text.size() + 16);
+        shown.append(text.mid(copied, i - copied)).append(QChar(0x27E8)).append(QLatin1String(name)).append(QChar(0x27E9));
+        copied = i + 1;
+    }
+    if (copied == 0)
+        return text.toString();
+    return shown.append(text.mid(copied));
+}
+
 } // namespace
 
 LogEntriesModel::LogEntriesModel(const QFont &font, QObject *parent)
     : QAbstractListModel(parent)
     , m_font(font)
-    , m_rowHeight(QFontMetrics(font).height())
 {
 }
 
@@ -60,9 +100,6 @@ QVariant LogEntriesModel::data(const QModelIndex &index, int role) const
         return toolTipText(m_entries.at(index.row()));
     case Qt::FontRole:
         return m_font;
-    case Qt::SizeHintRole:
-        // No width of its own: every row is as wide as the list and elides what does not fit.
-        return QSize(0, m_rowHeight);
     }
     return {};
 }
@@ -74,7 +111,7 @@ QString LogEntriesModel::displayText(const QString &line)
     // "[time] " stays outside the isolate; it has no strong direction of its own.
     const qsizetype stampEnd = line.startsWith(QLatin1Char('[')) ? rest.left(64).indexOf(u"] ") : -1;
     if (stampEnd > 0) {
-        text = line.left(stampEnd + 2);
+        text = withVisibleDirectionControls(rest.left(stampEnd + 2));
         rest = rest.mid(stampEnd + 2);
     }
     QString cut;
@@ -87,6 +124,9 @@ QString LogEntriesModel::displayText(const QString &line)
         cut.append(rest.left(head)).append(QChar(0x2026)).append(rest.right(tail));
         rest = cut;
     }
+    // Cut first, so the bound counts the line's own characters.
+    const QString visible = withVisibleDirectionControls(rest);
+    rest = visible;
     // The message and each of its columns, so a mark in a name turns neither the path nor the time.
     text += QChar(0x2068);
     qsizetype from = 0;

@@ -6,14 +6,15 @@
 
 // The log sheet's rows: one per line of the log's entries, identified by its
 // index. A new list grows or shrinks the rows at the end and repaints the rest,
-// so selection and scroll position stay where they are.
+// so selection and scroll position stay where they are (the list lays the
+// changed rows out again, at their new heights).
 class LogEntriesModel : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
     // Characters of a line handed to the view at most; the rest of a longer
-    // line is cut from its middle (the view shows far fewer anyway).
+    // line is cut from its middle, so measuring and wrapping a row stays cheap.
     static constexpr qsizetype shownLength = 2000;
 
     explicit LogEntriesModel(const QFont &font, QObject *parent = nullptr);
@@ -24,9 +25,10 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    // A line as one row shows it: cut to `shownLength`, line breaks as a
-    // visible mark, and the message after the time stamp (and each of its
-    // columns) isolated, so direction marks in it stay inside it.
+    // A line as one row shows it: cut to `shownLength`, line breaks and
+    // direction controls as visible marks, and the message after the time
+    // stamp (and each of its columns) isolated, so right-to-left text in it
+    // stays inside it.
     static QString displayText(const QString &line);
     // The shown text as a plain tooltip: escaped, in lines of bounded width.
     static QString toolTipText(const QString &line);
@@ -34,5 +36,4 @@ public:
 private:
     QFont m_font;
     QStringList m_entries;
-    int m_rowHeight;
 };

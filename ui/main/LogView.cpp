@@ -3,6 +3,7 @@
 #include "core/AppLogger.h"
 #include "ui/common/UiStyle.h"
 #include "ui/main/LogEntriesModel.h"
+#include "ui/main/LogLineDelegate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,16 +54,20 @@ LogView::LogView(AppLogger &logger, QWidget *parent)
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("logList"));
     m_list->setModel(m_model);
-    // Only the lines in view are laid out and drawn, so a full log opens at once.
-    m_list->setUniformItemSizes(true);
+    // Each line as tall as it wraps to; the model's cut keeps measuring a full log quick.
+    m_list->setItemDelegate(new LogLineDelegate(m_list));
+    m_list->setUniformItemSizes(false);
+    m_list->setResizeMode(QListView::Adjust);
+    // By pixel: a line wrapped taller than the list is read through, not skipped past.
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setSpacing(1);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // As wide as the sheet: a long line is elided in its middle; its tooltip shows more, a copy all of it.
+    // As wide as the sheet: a long line wraps onto more lines of its row; a copy gives it whole.
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setTextElideMode(Qt::ElideMiddle);
-    m_list->setWordWrap(false);
+    m_list->setWordWrap(true);
+    // Always there, so its coming and going never changes the width the lines wrap at.
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *copy = new QAction(tr("Copy"), m_list);
@@ -87,7 +92,6 @@ LogView::LogView(AppLogger &logger, QWidget *parent)
     connect(closeButton, &QPushButton::clicked, this, &LogView::closeLog);
     connect(&m_logger, &AppLogger::entriesChanged, this, &LogView::refresh);
     refresh();
-    scrollToLastEntry();
 }
 
 void LogView::clearLog()
@@ -113,9 +117,17 @@ void LogView::refresh()
         scrollToLastEntry();
 }
 
+void LogView::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The rows are laid out once, at the width they are shown at.
+    scrollToLastEntry();
+}
+
 void LogView::scrollToLastEntry()
 {
-    if (m_shownCount > 0)
+    // Scrolling lays every row out; before the sheet is shown that is at a width it will not have.
+    if (m_shownCount > 0 && isVisible())
         m_list->scrollToBottom();
 }
 

@@ -20,6 +20,9 @@ public:
     void clearLog();
     void closeLog();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void refresh();
     void scrollToLastEntry();
