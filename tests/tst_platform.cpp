@@ -375,6 +375,11 @@ private slots:
         // Room for 7 IDs of two tags, besides the document's six tags and the list's four.
         row("lists leave the settings their room", store, large, PropertyList::maxTags - 6 - (4 + 2 * 7), kept(7), false,
             {"ids"});
+        // Room for ten one-tag elements.
+        row("one-tag elements up to the room",
+            plist(setting + "<key>flags</key><array>" + QByteArray("<true/>").repeated(12) + "</array>"), large,
+            PropertyList::maxTags - 6 - (4 + 10), QVariantMap{{"safeMode", false}, {"flags", QVariantList(10, true)}},
+            false, {"flags"});
         row("markup in comments and character data",
             plist(setting + "<key>ids</key><array><!-- <dict> --><string><![CDATA[</string><array>]]></string>"
                   + idList.mid(idList.indexOf("\n"))),

@@ -303,6 +303,9 @@ private slots:
         for (const QString &id : numbered("com.example.a", int(PropertyList::maxTags / 2)))
             ids << id;
         QTest::newRow("list past the tag bound") << "ignoredBundleIDs" << QVariant(ids) << false;
+        // Within what the file may hold, but into the room kept for the other settings.
+        ids = ids.mid(0, (PropertyList::maxTags - UserDefaults::settingsRoom.tags) / 2);
+        QTest::newRow("list into the settings' room") << "ignoredBundleIDs" << QVariant(ids) << false;
         QTest::newRow("past the container bound")
             << "extra" << QVariant(QVariantList(PropertyList::maxDepth, QVariantMap())) << false;
         QTest::newRow("folder is a file") << "safeMode" << QVariant(false) << true;
