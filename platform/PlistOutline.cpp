@@ -36,10 +36,11 @@ std::optional<Token> tokenAt(QByteArrayView text, qsizetype at)
     if (rest.startsWith("<?"))
         return through("?>", 2);
     if (rest.startsWith("<!")) {
-        // A document type's internal subset holds markup of its own.
-        const qsizetype subset = rest.indexOf('[');
+        // A document type's internal subset holds markup of its own. Looked
+        // for before the first ">" only, so that the walk stays linear.
         const qsizetype close = rest.indexOf('>');
-        if (subset >= 0 && (close < 0 || subset < close)) {
+        const qsizetype subset = close < 0 ? -1 : rest.first(close).indexOf('[');
+        if (subset >= 0) {
             const qsizetype subsetEnd = rest.indexOf(']', subset);
             return subsetEnd < 0 ? std::nullopt : through(">", subsetEnd);
         }

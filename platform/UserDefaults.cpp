@@ -63,12 +63,9 @@ void UserDefaults::loadLocked() const
         what += QStringLiteral("; cut short or left out: ") + keyList(stored.shortened);
     if (file.size() > maxFileSize)
         what += QStringLiteral("; nothing past its first %1 bytes was read").arg(maxFileSize);
-    report(QStringLiteral("SETTINGS PARTLY READ: %1 holds more than the settings store reads (%2 tags, %3 lists "
-                          "and dictionaries)%4. The whole file is set aside at the next change.")
-               .arg(m_filePath)
-               .arg(PropertyList::maxTags)
-               .arg(PropertyList::maxDepth)
-               .arg(what));
+    report(QStringLiteral("SETTINGS PARTLY READ: %1 holds more than the settings store reads%2. The whole file "
+                          "is set aside at the next change.")
+               .arg(m_filePath, what));
 }
 
 std::optional<QString> UserDefaults::setAsideLocked(const QString &why)
@@ -94,7 +91,7 @@ bool UserDefaults::saveLocked(const QVariantMap &values, const QString &key)
     };
     const QByteArray xml = PropertyList::toXml(values);
     if (!PropertyList::readsBackWhole(xml, maxFileSize, settingsRoom))
-        return notSaved(QStringLiteral("the settings would be too large to read back; the file keeps the earlier ones"));
+        return notSaved(QStringLiteral("the settings would pass the limits of the store; the file keeps the earlier ones"));
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     if (m_onDisk != OnDisk::Read) {
         // Never replace the only copy of settings we could not read whole.

@@ -275,11 +275,15 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
+        QStringList logged;
         {
             UserDefaults defaults(path);
+            defaults.setProblemLog([&logged](const QString &message) { logged << message.section(':', 0, 0); });
             QVERIFY(readBack(defaults) == expected);
             defaults.setString(QStringLiteral("updates.skippedVersion"), QStringLiteral("3.1"));
         }
+        const QStringList expectedLines{"SETTINGS PARTLY READ", "SETTINGS SET ASIDE"};
+        QCOMPARE(logged, partly ? expectedLines : QStringList());
         expected[5] = "3.1";
         QVERIFY(readBack(UserDefaults(path)) == expected);
         const QDir folder = QFileInfo(path).dir();
