@@ -465,6 +465,7 @@ PropertyList::BoundedRead PropertyList::fromDataBounded(const QByteArray &data, 
     if (!refitted || (whole && rewritten.size() <= sizeLimit))
         return read;
     read.complete = false;
+    read.shortened.removeDuplicates();
     read.values = parsed(*refitted);
     return read.values ? read : BoundedRead{};
 }

@@ -372,10 +372,8 @@ private slots:
         row("long list cut, short one kept whole",
             plist("<key>long</key><array>" + QByteArray("<array/>").repeated(600) + "</array>" + idList), large, 0,
             QVariantMap{{"long", emptyLists}, {"ids", ids}}, false, {"long"});
-        // Room for 7 IDs of two tags, besides the document's six tags and the list's four.
-        row("lists leave the settings their room", store, large, PropertyList::maxTags - 6 - (4 + 2 * 7), kept(7), false,
-            {"ids"});
-        // Room for ten one-tag elements.
+        // Lists leave the settings their room: here ten one-tag elements, besides the document's
+        // six tags and the list's four.
         row("one-tag elements up to the room",
             plist(setting + "<key>flags</key><array>" + QByteArray("<true/>").repeated(12) + "</array>"), large,
             PropertyList::maxTags - 6 - (4 + 10), QVariantMap{{"safeMode", false}, {"flags", QVariantList(10, true)}},
