@@ -119,6 +119,17 @@ def plists():
     n = (CAP - 64) // 7
     objs = [dict_([1], [2]), key] + [array([i + 1]) for i in range(2, n)] + [array([])]
     put(t, "binary-depth-size-cap.plist", bplist(objs))
+    # Our own store's shapes for the bounded read: a setting beside a long list and a too-deep key,
+    # markup hidden in comments and character data, and unfinished markup.
+    ids = "".join("\n\t\t<string>com.example.%04d</string>" % i for i in range(200))
+    put(t, "xml-store-long-list.plist", '<?xml version="1.0"?><plist version="1.0"><dict><key>safeMode</key><false/>'
+        '<key>ignoredBundleIDs</key><array>' + ids + '</array><key>deep</key>' + "<dict><key>k</key>" * 600
+        + "<true/>" + "</dict>" * 600 + '<key>privacy.sentryEnabled</key><false/></dict></plist>')
+    put(t, "xml-store-hidden-markup.plist", '<?xml version="1.0"?><!DOCTYPE plist [<!ENTITY a "<dict>">]><plist version="1.0">'
+        '<dict><key a=">">x</key><array><!-- <array> --><string><![CDATA[</string></array>]]></string>' + ids
+        + '</array><key>y</key><string>unfinished</dict></plist>')
+    put(t, "xml-store-unfinished.plist", '<?xml version="1.0"?><plist version="1.0"><dict><key>ids</key><array>' + ids
+        + '<string><!-- never closed')
 
 
 def permission_db():

@@ -1,5 +1,7 @@
 #include "platform/PropertyList.h"
 
+#include "platform/PlistOutline.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QTimeZone>
@@ -343,20 +345,49 @@ plist_t fromVariant(const QVariant &value)
     }
 }
 
-// Every node the XML parser builds begins with a "<", every container with
-// "<array" or "<dict"; text in comments only adds to the counts.
 bool flatXml(const QByteArray &data)
 {
-    qsizetype tags = 0;
-    int containers = 0;
-    for (qsizetype at = data.indexOf('<'); at >= 0; at = data.indexOf('<', at + 1)) {
-        if (++tags > PropertyList::maxTags)
-            return false;
-        const QByteArrayView name = QByteArrayView(data).sliced(at + 1);
-        if ((name.startsWith("array") || name.startsWith("dict")) && ++containers > PropertyList::maxDepth)
-            return false;
+    const PlistOutline::Counts counts = PlistOutline::count(data);
+    return counts.tags <= PropertyList::maxTags && counts.containers <= PropertyList::maxDepth;
+}
+
+std::optional<QVariantMap> parsed(const QByteArray &data)
+{
+    plist_t raw = nullptr;
+    if (data.startsWith("bplist00")) {
+        const BinaryObjects objects(data);
+        if (binaryKeyHoldsNul(objects) || expandedNodes(objects, PropertyList::maxNodes) > PropertyList::maxNodes)
+            return std::nullopt;
+        plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &raw);
+    } else {
+        plist_from_xml(data.constData(), static_cast<uint32_t>(data.size()), &raw);
     }
-    return true;
+    PlistPtr root(raw);
+    if (!root || plist_get_node_type(root.get()) != PLIST_DICT)
+        return std::nullopt;
+    auto v = toVariant(root.get(), 0);
+    if (!v)
+        return std::nullopt;
+    return v->toMap();
+}
+
+// The bytes of a regular file, at most `limit` + 1 of them; nothing when it
+// cannot be opened. Only a regular file: a named pipe or a device at the path
+// would block the open or the read for ever, and with it a scan or a roster load.
+std::optional<QByteArray> readRegularFile(const QString &path, qint64 limit)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status;
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // One byte past the limit tells an oversized (or growing) file.
+    return file.read(limit + 1);
 }
 
 } // namespace
@@ -372,41 +403,78 @@ std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data, qint64
 {
     if (!withinLimits(data, sizeLimit))
         return std::nullopt;
-    plist_t raw = nullptr;
-    if (data.startsWith("bplist00")) {
-        const BinaryObjects objects(data);
-        if (binaryKeyHoldsNul(objects) || expandedNodes(objects, maxNodes) > maxNodes)
-            return std::nullopt;
-        plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &raw);
-    } else {
-        plist_from_xml(data.constData(), static_cast<uint32_t>(data.size()), &raw);
-    }
-    PlistPtr root(raw);
-    if (!root || plist_get_node_type(root.get()) != PLIST_DICT)
-        return std::nullopt;
-    auto v = toVariant(root.get(), 0);
-    if (!v)
-        return std::nullopt;
-    return v->toMap();
+    return parsed(data);
 }
 
 std::optional<QVariantMap> PropertyList::readFile(const QString &path, qint64 sizeLimit)
 {
-    // Only a regular file: a named pipe or a device at the path would block the
-    // open or the read for ever, and with it a scan or a roster load.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const std::optional<QByteArray> data = readRegularFile(path, sizeLimit);
+    return data ? fromData(*data, sizeLimit) : std::nullopt;
+}
+
+namespace {
+PlistOutline::Counts bounds(qint64 sizeLimit)
+{
+    return {PropertyList::maxTags, PropertyList::maxDepth, qsizetype(sizeLimit)};
+}
+
+// The outline of `xml` as it fits the bounds, and whether all of it does.
+std::optional<QByteArray> fittedXml(const QByteArray &xml, bool cut, qint64 sizeLimit, PlistOutline::Counts spare,
+                                    QStringList *shortened, bool *whole)
+{
+    const std::optional<PlistOutline> outline = PlistOutline::of(xml, cut, PropertyList::maxTags);
+    if (!outline)
         return std::nullopt;
-    struct stat status;
-    QFile file;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    // Read one byte past the cap so an oversized file (or a growing one) is refused.
-    const QByteArray data = file.read(sizeLimit + 1);
-    return fromData(data, sizeLimit);
+    const qsizetype before = shortened->size();
+    QByteArray fitted = outline->fitted(bounds(sizeLimit), spare, shortened);
+    *whole = outline->closed && shortened->size() == before;
+    return fitted;
+}
+} // namespace
+
+bool PropertyList::readsBackWhole(const QByteArray &xml, qint64 sizeLimit, PlistOutline::Counts spare)
+{
+    QStringList shortened;
+    bool whole = false;
+    return xml.size() <= sizeLimit && !xml.startsWith("bplist00")
+        && fittedXml(xml, false, sizeLimit, spare, &shortened, &whole) && whole;
+}
+
+PropertyList::BoundedRead PropertyList::fromDataBounded(const QByteArray &data, qint64 sizeLimit,
+                                                        PlistOutline::Counts spare)
+{
+    const bool cut = data.size() > sizeLimit;
+    const QByteArray text = cut ? QByteArray::fromRawData(data.constData(), qsizetype(sizeLimit)) : data;
+    BoundedRead read;
+    // The outline is walked without recursion, and what is parsed of it stays
+    // within the bounds the parser handles.
+    const std::optional<QByteArray> fitted = text.startsWith("bplist00")
+        ? std::nullopt
+        : fittedXml(text, cut, sizeLimit, spare, &read.shortened, &read.complete);
+    // Whole (or not to be followed), it is read as it stands: text the parser
+    // refuses stays unreadable.
+    read.complete = !fitted || read.complete;
+    read.values = read.complete ? fromData(text, sizeLimit) : parsed(*fitted);
+    if (!read.values)
+        return {};
+    // Written back our way, the entries may take more room than they did:
+    // what would not fit then is left out now.
+    const QByteArray rewritten = toXml(*read.values);
+    bool whole = false;
+    const std::optional<QByteArray> refitted = fittedXml(rewritten, false, sizeLimit, spare, &read.shortened, &whole);
+    if (!refitted || (whole && rewritten.size() <= sizeLimit))
+        return read;
+    read.complete = false;
+    read.shortened.removeDuplicates();
+    read.values = parsed(*refitted);
+    return read.values ? read : BoundedRead{};
+}
+
+PropertyList::BoundedRead PropertyList::readFileBounded(const QString &path, qint64 sizeLimit,
+                                                        PlistOutline::Counts spare)
+{
+    const std::optional<QByteArray> data = readRegularFile(path, sizeLimit);
+    return data ? fromDataBounded(*data, sizeLimit, spare) : BoundedRead{};
 }
 
 namespace {

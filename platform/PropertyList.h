@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/PlistOutline.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 #include <optional>
@@ -36,6 +39,26 @@ public:
     // Whether `data` passes the size and shape checks made before it is parsed
     // (it may still be malformed).
     static bool withinLimits(const QByteArray &data, qint64 sizeLimit = maxFileSize);
+
+    struct BoundedRead
+    {
+        std::optional<QVariantMap> values; // nothing: unreadable
+        // False when the text went past the bounds and only what fits was kept.
+        bool complete = true;
+        // The keys left out or cut short, as written.
+        QStringList shortened;
+    };
+    // For our own files, whose lists grow with the user: like readFile, but
+    // XML past the bounds (`sizeLimit`, maxTags, maxDepth containers) yields
+    // the entries that fit within them instead of nothing. Values without
+    // containers are kept first; containers leave `spare` free for them; a
+    // list that does not fit keeps its leading elements; nothing past
+    // `sizeLimit` is read. What is returned, written back with toXml, passes
+    // readsBackWhole. Malformed text, and binary past the bounds, stay unreadable.
+    static BoundedRead readFileBounded(const QString &path, qint64 sizeLimit, PlistOutline::Counts spare);
+    static BoundedRead fromDataBounded(const QByteArray &data, qint64 sizeLimit, PlistOutline::Counts spare);
+    // Whether a bounded read would keep every entry of `xml`.
+    static bool readsBackWhole(const QByteArray &xml, qint64 sizeLimit, PlistOutline::Counts spare);
 
     static QByteArray toXml(const QVariantMap &dict);
     static QByteArray toBinary(const QVariantMap &dict);

@@ -20,48 +20,93 @@ UserDefaults &UserDefaults::standard()
     return defaults;
 }
 
+void UserDefaults::setProblemLog(ProblemLog log)
+{
+    QMutexLocker lock(&m_mutex);
+    m_problemLog = std::move(log);
+}
+
+void UserDefaults::report(const QString &message) const
+{
+    if (m_problemLog)
+        m_problemLog(message);
+}
+
+namespace {
+QString keyList(const QStringList &keys)
+{
+    constexpr qsizetype shown = 8;
+    QString text = keys.first(std::min(shown, keys.size())).join(QStringLiteral(", "));
+    if (keys.size() > shown)
+        text += QStringLiteral(" and %1 more").arg(keys.size() - shown);
+    return text;
+}
+}
+
 void UserDefaults::loadLocked() const
 {
     if (m_loaded)
         return;
     m_loaded = true;
     // A missing or unreadable file is an empty store.
-    const std::optional<QVariantMap> stored = PropertyList::readFile(m_filePath, maxFileSize);
-    m_values = stored.value_or(QVariantMap());
+    const PropertyList::BoundedRead stored = PropertyList::readFileBounded(m_filePath, maxFileSize, settingsRoom);
+    m_values = stored.values.value_or(QVariantMap());
+    m_written = m_values;
     const QFileInfo file(m_filePath);
-    m_unreadableOnDisk = !stored && file.exists() && file.size() > 0;
+    if (!stored.values && file.exists() && file.size() > 0)
+        m_onDisk = OnDisk::Unreadable;
+    if (!stored.values || stored.complete)
+        return;
+    m_onDisk = OnDisk::PartlyRead;
+    QString what;
+    if (!stored.shortened.isEmpty())
+        what += QStringLiteral("; cut short or left out: ") + keyList(stored.shortened);
+    if (file.size() > maxFileSize)
+        what += QStringLiteral("; nothing past its first %1 bytes was read").arg(maxFileSize);
+    report(QStringLiteral("SETTINGS PARTLY READ: %1 holds more than the settings store reads%2. The whole file "
+                          "is set aside at the next change.")
+               .arg(m_filePath, what));
 }
 
-// Renames the unreadable file to "<name>.unreadable-<UTC time>" beside it.
-bool UserDefaults::setAsideUnreadableLocked()
+std::optional<QString> UserDefaults::setAsideLocked(const QString &why)
 {
     if (!QFileInfo::exists(m_filePath))
-        return true;
-    const QString base = m_filePath + QStringLiteral(".unreadable-")
+        return QString();
+    const QString base = m_filePath + QLatin1Char('.') + why + QLatin1Char('-')
         + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
     QString aside = base;
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = base + QLatin1Char('-') + QString::number(n);
-    return QFile::rename(m_filePath, aside);
+    if (!QFile::rename(m_filePath, aside))
+        return std::nullopt;
+    return aside;
 }
 
-void UserDefaults::saveLocked()
+bool UserDefaults::saveLocked(const QVariantMap &values, const QString &key)
 {
-    const QByteArray xml = PropertyList::toXml(m_values);
-    if (!PropertyList::withinLimits(xml, maxFileSize))
-        return;
+    const auto notSaved = [&](const QString &why) {
+        report(QStringLiteral("SETTINGS NOT SAVED: the change to \"%1\" was not written to %2: %3")
+                   .arg(key, m_filePath, why));
+        return false;
+    };
+    const QByteArray xml = PropertyList::toXml(values);
+    if (!PropertyList::readsBackWhole(xml, maxFileSize, settingsRoom))
+        return notSaved(QStringLiteral("the settings would pass the limits of the store; the file keeps the earlier ones"));
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
-    if (m_unreadableOnDisk) {
-        // Never replace the only copy of settings we could not read.
-        if (!setAsideUnreadableLocked())
-            return;
-        m_unreadableOnDisk = false;
+    if (m_onDisk != OnDisk::Read) {
+        // Never replace the only copy of settings we could not read whole.
+        const std::optional<QString> aside
+            = setAsideLocked(m_onDisk == OnDisk::Unreadable ? QStringLiteral("unreadable") : QStringLiteral("partly-read"));
+        if (!aside)
+            return notSaved(QStringLiteral("the earlier file, not read whole, could not be set aside"));
+        if (!aside->isEmpty())
+            report(QStringLiteral("SETTINGS SET ASIDE: %1 was kept as %2").arg(m_filePath, *aside));
+        m_onDisk = OnDisk::Read;
     }
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(xml);
-    file.commit();
+    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
+        return notSaved(file.errorString());
+    return true;
 }
 
 QVariant UserDefaults::value(const QString &key) const
@@ -126,7 +171,10 @@ void UserDefaults::setValue(const QString &key, const QVariant &value)
     QMutexLocker lock(&m_mutex);
     loadLocked();
     m_values.insert(key, value);
-    saveLocked();
+    QVariantMap next = m_written;
+    next.insert(key, value);
+    if (saveLocked(next, key))
+        m_written = next;
 }
 
 void UserDefaults::setBool(const QString &key, bool value)
@@ -157,5 +205,8 @@ void UserDefaults::remove(const QString &key)
     QMutexLocker lock(&m_mutex);
     loadLocked();
     m_values.remove(key);
-    saveLocked();
+    QVariantMap next = m_written;
+    next.remove(key);
+    if (saveLocked(next, key))
+        m_written = next;
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/PlistOutline.h"
+
 #include <QDateTime>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
 
 // Our stand-in for the platform's user defaults: a typed key-value store kept
@@ -18,10 +21,24 @@ public:
     // The store reads back files far larger than other property lists: its
     // lists grow with the user. A change that would make the file larger than
     // this, or otherwise refused by its read, is not written: the file on disk
-    // always holds the last settings the store can read back.
+    // always holds the last settings the store can read back, with every later
+    // change that can be written. This process keeps the change.
+    // A file past the bounds of the read still gives every setting that fits
+    // within them (lists cut short at the bound), and is set aside whole before
+    // the first write replaces it.
     static constexpr qint64 maxFileSize = 64 * 1024 * 1024;
+    // Room the lists leave for the other settings, so that a switch can still
+    // be written when the lists have filled the store.
+    static constexpr PlistOutline::Counts settingsRoom{1024, 0, 64 * 1024};
+
+    // Receives one line for what the store could not do: a file read only in
+    // part, a file set aside, a change not written. Called with the store
+    // locked, from the thread that used it: it must not use this store.
+    using ProblemLog = std::function<void(const QString &message)>;
 
     explicit UserDefaults(const QString &filePath);
+
+    void setProblemLog(ProblemLog log);
 
     // The user's store: $XDG_CONFIG_HOME/Quillmere/Quillmere.plist.
     static UserDefaults &standard();
@@ -47,16 +64,28 @@ public:
     void remove(const QString &key);
 
 private:
+    enum class OnDisk { Read, Unreadable, PartlyRead };
+
     QVariant value(const QString &key) const;
     void loadLocked() const;
-    void saveLocked();
-    bool setAsideUnreadableLocked();
+    // Writes `values` in place of the file; false (and a line to the problem
+    // log) when that cannot be done.
+    bool saveLocked(const QVariantMap &values, const QString &key);
+    // Renames the file to "<name>.<why>-<UTC time>" beside it; the new name,
+    // empty when there was no file, nothing when the rename failed.
+    std::optional<QString> setAsideLocked(const QString &why);
+    void report(const QString &message) const;
 
     QString m_filePath;
     mutable QMutex m_mutex;
+    ProblemLog m_problemLog;
     mutable bool m_loaded = false;
-    // The file was there but could not be read: it is moved aside before the
-    // first write replaces it, so the user's other settings are not lost for good.
-    mutable bool m_unreadableOnDisk = false;
+    // The file was there but could not be read, or only in part: it is moved
+    // aside before the first write replaces it, so the user's other settings
+    // are not lost for good.
+    mutable OnDisk m_onDisk = OnDisk::Read;
+    // What this process has set; the file may lack changes it could not write.
     mutable QVariantMap m_values;
+    // What the file holds (or held when it was read): changes apply to it.
+    mutable QVariantMap m_written;
 };

@@ -274,6 +274,18 @@ private slots:
         QTest::newRow("nested 300,000 deep") << kXmlHeader + "<dict><key>a</key>" + nested + "</dict></plist>" << false;
         QTest::newRow("too many tags") << listOf("<true/>", PropertyList::maxTags) << false;
         QTest::newRow("many tags") << listOf("<true/>", PropertyList::maxTags - 20) << true;
+        // The file's own tags and containers, then one-tag elements up to the total.
+        const QByteArray empty = listOf({}, 0);
+        const auto tags = [&](qsizetype total) { return listOf("<true/>", total - empty.count('<')); };
+        const auto containers = [&](qsizetype total) { return listOf("<array/>", total - 2); };
+        QTest::newRow("tags one under the limit") << tags(PropertyList::maxTags - 1) << true;
+        QTest::newRow("tags at the limit") << tags(PropertyList::maxTags) << true;
+        QTest::newRow("tags one past the limit") << tags(PropertyList::maxTags + 1) << false;
+        QTest::newRow("containers one under the limit") << containers(PropertyList::maxDepth - 1) << true;
+        QTest::newRow("containers at the limit") << containers(PropertyList::maxDepth) << true;
+        QTest::newRow("containers one past the limit") << containers(PropertyList::maxDepth + 1) << false;
+        QTest::newRow("size at the store's limit") << xmlOfSize(UserDefaults::maxFileSize) << true;
+        QTest::newRow("size one byte past the store's limit") << xmlOfSize(UserDefaults::maxFileSize + 1) << false;
     }
     void largeOwnFile()
     {
@@ -284,6 +296,118 @@ private slots:
         QCOMPARE(PropertyList::readFile(path, UserDefaults::maxFileSize).has_value(), readable);
         QCOMPARE(PropertyList::fromData(content, UserDefaults::maxFileSize).has_value(), readable);
         QVERIFY(!PropertyList::readFile(path));
+    }
+
+    // Lists nested as deep as the reader allows are read; one level deeper is not.
+    void nestingDepth_data()
+    {
+        QTest::addColumn<int>("depth"); // lists inside the top-level dictionary, the innermost empty
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("one under the limit") << PropertyList::maxDepth - 1 << true;
+        QTest::newRow("at the limit") << PropertyList::maxDepth << true;
+        QTest::newRow("one past the limit") << PropertyList::maxDepth + 1 << false;
+    }
+    void nestingDepth()
+    {
+        QFETCH(int, depth);
+        QFETCH(bool, readable);
+        const QByteArray nested = QByteArray("<array>").repeated(depth) + QByteArray("</array>").repeated(depth);
+        const QByteArray content = kXmlHeader + "<dict><key>a</key>" + nested + "</dict></plist>";
+        const QString path = m_mac.createFile("/plists/nested " + QString::fromLatin1(QTest::currentDataTag()), content);
+        const auto dict = PropertyList::readFile(path);
+        QCOMPARE(dict.has_value(), readable);
+        QCOMPARE(PropertyList::fromData(content).has_value(), readable);
+        int read = 0;
+        for (QVariant v = dict ? dict->value("a") : QVariant(); v.typeId() == QMetaType::QVariantList;
+             v = v.toList().value(0))
+            ++read;
+        QCOMPARE(read, readable ? depth : 0);
+    }
+
+    // What a bounded read keeps of a text past its bounds (here mostly a small size limit).
+    void boundedRead_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<qint64>("sizeLimit");
+        QTest::addColumn<int>("spareTags");
+        QTest::addColumn<QVariant>("expected"); // a map; invalid: unreadable
+        QTest::addColumn<bool>("complete");
+        QTest::addColumn<QStringList>("shortened");
+
+        const auto plist = [](const QByteArray &entries) { return kXmlHeader + "<dict>" + entries + "</dict></plist>"; };
+        const QByteArray setting = "<key>safeMode</key><false/>";
+        QVariantList ids;
+        QByteArray idList = "<key>ids</key><array>";
+        for (int i = 0; i < 10; ++i) {
+            ids << QStringLiteral("com.example.%1").arg(i) + QString(300, QLatin1Char('x'));
+            idList += "\n<string>" + ids.last().toString().toUtf8() + "</string>";
+        }
+        idList += "</array>";
+        const QByteArray store = plist(setting + idList);
+        const qint64 large = UserDefaults::maxFileSize;
+        const QVariantMap all{{"safeMode", false}, {"ids", ids}};
+        const auto kept = [&](int n) { return QVariant(QVariantMap{{"safeMode", false}, {"ids", ids.mid(0, n)}}); };
+        const auto row = [](const char *tag, const QByteArray &content, qint64 limit, int spare, const QVariant &expected,
+                            bool complete, const QStringList &shortened) {
+            QTest::newRow(tag) << content << limit << spare << expected << complete << shortened;
+        };
+        const qsizetype fifth = store.indexOf("com.example.4");
+        const QByteArray nestedDicts = QByteArray("<dict><key>k</key>").repeated(600) + "<true/>"
+            + QByteArray("</dict>").repeated(600);
+        const QByteArray nestedLists = QByteArray("<array>").repeated(600) + QByteArray("</array>").repeated(600);
+        QVariantList emptyLists;
+        for (int i = 0; i < PropertyList::maxDepth - 3; ++i)
+            emptyLists.append(QVariant(QVariantList()));
+
+        row("within the bounds", store, large, 0, all, true, {});
+        row("cut inside the fifth ID", store, fifth + 250, 0, kept(4), false, {"ids"});
+        const QByteArray longText = "<key>text</key><string>" + QByteArray(1000, 'y') + "</string>";
+        const QByteArray cutText = plist(idList + longText + setting);
+        row("cut inside a setting", cutText, cutText.indexOf("yyy") + 500, 0, QVariantMap{{"ids", ids}}, false, {});
+        row("cut past the end", store + QByteArray(300, '\n'), store.size() + 200, 0, all, true, {});
+        row("deep dictionary left out", plist(setting + "<key>deep</key>" + nestedDicts), large, 0,
+            QVariantMap{{"safeMode", false}}, false, {"deep"});
+        row("deep list kept empty", plist(setting + "<key>deep</key>" + nestedLists), large, 0,
+            QVariantMap{{"safeMode", false}, {"deep", QVariantList()}}, false, {"deep"});
+        row("long list cut, short one kept whole",
+            plist("<key>long</key><array>" + QByteArray("<array/>").repeated(600) + "</array>" + idList), large, 0,
+            QVariantMap{{"long", emptyLists}, {"ids", ids}}, false, {"long"});
+        // Lists leave the settings their room: here ten one-tag elements, besides the document's
+        // six tags and the list's four.
+        row("one-tag elements up to the room",
+            plist(setting + "<key>flags</key><array>" + QByteArray("<true/>").repeated(12) + "</array>"), large,
+            PropertyList::maxTags - 6 - (4 + 10), QVariantMap{{"safeMode", false}, {"flags", QVariantList(10, true)}},
+            false, {"flags"});
+        row("markup in comments and character data",
+            plist(setting + "<key>ids</key><array><!-- <dict> --><string><![CDATA[</string><array>]]></string>"
+                  + idList.mid(idList.indexOf("\n"))),
+            large, 0, QVariantMap{{"safeMode", false}, {"ids", QVariantList{"</string><array>"} + ids}},
+            true, {});
+        row("malformed", plist(setting + "<key>a</key><string>b</dict>"), large, 0, QVariant(), true, {});
+        row("malformed past the bounds", plist(setting + "<key>deep</key>" + nestedLists + "<string></dict>"), large, 0,
+            QVariant(), true, {});
+        row("binary", PropertyList::toBinary(all), large, 0, all, true, {});
+        row("binary past the size limit", PropertyList::toBinary(all), 100, 0, QVariant(), true, {});
+    }
+    void boundedRead()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(qint64, sizeLimit);
+        QFETCH(int, spareTags);
+        QFETCH(QVariant, expected);
+        QFETCH(bool, complete);
+        QFETCH(QStringList, shortened);
+        const QString path = m_mac.createFile("/plists/bounded " + QString::fromLatin1(QTest::currentDataTag()), content);
+        const PropertyList::BoundedRead read = PropertyList::readFileBounded(path, sizeLimit, {spareTags, 0, 0});
+        QCOMPARE(read.values.has_value(), expected.isValid());
+        if (!read.values)
+            return;
+        QCOMPARE(*read.values, expected.toMap());
+        QCOMPARE(read.complete, complete);
+        QCOMPARE(read.shortened, shortened);
+        // What was read can be written back and read whole.
+        QVERIFY(PropertyList::readsBackWhole(PropertyList::toXml(*read.values), sizeLimit, {spareTags, 0, 0})
+                || content.startsWith("bplist00"));
     }
 
     // ---- ToolRunner

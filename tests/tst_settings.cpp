@@ -1,5 +1,7 @@
+#include "core/AppLogger.h"
 #include "model/AppSettings.h"
 #include "model/StoredLists.h"
+#include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
 
 #include "BuildInfo.h"
@@ -13,6 +15,62 @@ namespace {
 QByteArray q(const char *text)
 {
     return QByteArray(text).replace('\'', '"');
+}
+
+// A store laid out as property lists are written here.
+QByteArray entry(const char *key, const QByteArray &value)
+{
+    return "\t<key>" + QByteArray(key) + "</key>\n\t" + value + "\n";
+}
+
+QByteArray stringArray(const QStringList &items)
+{
+    QByteArray text = "<array>";
+    for (const QString &item : items)
+        text += "\n\t\t<string>" + item.toUtf8() + "</string>";
+    return text + "\n\t</array>";
+}
+
+QStringList numbered(const QString &prefix, int count)
+{
+    QStringList items;
+    for (int i = 0; i < count; ++i)
+        items << prefix + QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0'));
+    return items;
+}
+
+// Every setting besides the lists, each away from its default, but for one the test writes.
+const QByteArray kSettings = entry("appLanguage", "<string>de</string>") + entry("privacy.sentryEnabled", "<false/>")
+    + entry("safeMode", "<false/>") + entry("updates.automatic", "<false/>")
+    + entry("updates.lastChecked", "<date>2026-11-30T08:00:00Z</date>");
+
+struct StoreText
+{
+    QStringList ids;
+    QStringList locations;
+    QByteArray extra; // more entries, between the two lists
+    bool settingsFirst = false; // then the IDs before the locations
+
+    QByteArray text() const
+    {
+        const QByteArray idEntry = entry("ignoredBundleIDs", stringArray(ids));
+        const QByteArray locationEntry = entry("customAppLocations", stringArray(locations));
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+               "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>\n"
+            + (settingsFirst ? kSettings + idEntry + extra + locationEntry : locationEntry + extra + idEntry + kSettings)
+            + "</dict>\n</plist>\n";
+    }
+};
+
+// What the settings above read as, then the two lists.
+QVariantList readBack(const UserDefaults &d)
+{
+    return {d.string(QStringLiteral("appLanguage")).value_or(QString()),
+            d.boolValue(QStringLiteral("privacy.sentryEnabled"), true), d.boolValue(QStringLiteral("safeMode"), true),
+            d.boolValue(QStringLiteral("updates.automatic"), true),
+            d.date(QStringLiteral("updates.lastChecked")).value_or(QDateTime()),
+            d.string(QStringLiteral("updates.skippedVersion")).value_or(QStringLiteral("<none>")),
+            StoredLists::customAppLocations(d), StoredLists::ignoredBundleIDs(d)};
 }
 }
 
@@ -144,6 +202,144 @@ private slots:
         }
         QCOMPARE(raw, expected);
         QCOMPARE(read, expected);
+    }
+
+    // A store past the bounds of its read keeps every setting, and its lists up to the bound, which
+    // leaves room to add a setting; it is set aside whole before the first write replaces it.
+    // Within the bounds it is read whole.
+    void storePastTheBounds_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<QStringList>("locations");
+        QTest::addColumn<int>("keptIDs");       // -1: all
+        QTest::addColumn<int>("keptLocations"); // -1: all
+        QTest::addColumn<bool>("partly");
+
+        // The bounds of the lists, which take all but the other settings' room.
+        const qsizetype tagBound = PropertyList::maxTags - UserDefaults::settingsRoom.tags;
+        const qint64 sizeBound = UserDefaults::maxFileSize - UserDefaults::settingsRoom.bytes;
+        const auto listTags = [](const StoreText &store) { return store.text().count('<') - kSettings.count('<'); };
+        const auto listBytes = [](const StoreText &store) { return store.text().size() - kSettings.size(); };
+        // More than the general cap, so that the store's own bounds apply.
+        const QStringList locations{"/Applications/Extra", "/Volumes/" + QString(300 * 1024, QLatin1Char('x'))};
+        const auto row = [](const char *tag, const StoreText &store, int keptIDs, int keptLocations, bool partly) {
+            QTest::newRow(tag) << store.text() << store.ids << store.locations << keptIDs << keptLocations << partly;
+        };
+        // Short IDs, two tags each, up to `tags` tags in the lists.
+        const auto withTags = [&](qsizetype tags) {
+            StoreText store{{}, locations, {}, false};
+            store.ids = numbered("com.example.a", int(tags - listTags(store)) / 2);
+            return store;
+        };
+        const StoreText many{numbered("com.example.a", 140000), locations, {}, false};
+        row("140,000 short IDs", many, int(140000 - (listTags(many) - tagBound + 1) / 2), -1, true);
+        row("tags one ID under the bound", withTags(tagBound - 2), -1, -1, false);
+        row("tags at the bound", withTags(tagBound), -1, -1, false);
+        const StoreText tagPast = withTags(tagBound + 2);
+        row("tags one ID past the bound", tagPast, int(tagPast.ids.size()) - 1, -1, true);
+
+        // Root, both lists and a list of empty lists.
+        const auto withContainers = [&](int containers) {
+            return StoreText{numbered("com.example.a", 3), locations,
+                             entry("extra", "<array>" + QByteArray("<array/>").repeated(containers - 4) + "</array>"), false};
+        };
+        row("containers one under the bound", withContainers(PropertyList::maxDepth - 1), -1, -1, false);
+        row("containers at the bound", withContainers(PropertyList::maxDepth), -1, -1, false);
+        row("containers one past the bound", withContainers(PropertyList::maxDepth + 1), -1, -1, true);
+
+        // One long path makes up the size: past the bound, that list keeps the path before it.
+        const auto withSize = [&](qint64 bytes, bool ofFile) {
+            StoreText store{numbered("com.example.a", 3), {"/Applications/Extra", QString()}, {}, true};
+            store.locations[1] = QString(bytes - (ofFile ? store.text().size() : listBytes(store)), QLatin1Char('p'));
+            return store;
+        };
+        row("size one byte under the bound", withSize(sizeBound - 1, false), -1, -1, false);
+        row("size at the bound", withSize(sizeBound, false), -1, -1, false);
+        row("size one byte past the bound", withSize(sizeBound + 1, false), -1, 1, true);
+        // Nothing past the limit is read: the settings come first.
+        row("past the file size limit", withSize(UserDefaults::maxFileSize + 100, true), -1, 1, true);
+    }
+    void storePastTheBounds()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, ids);
+        QFETCH(QStringList, locations);
+        QFETCH(int, keptIDs);
+        QFETCH(int, keptLocations);
+        QFETCH(bool, partly);
+        QVariantList expected{"de", false, false, false, QDateTime(QDate(2026, 11, 30), QTime(8, 0), Qt::UTC), "<none>",
+                              keptLocations < 0 ? locations : locations.first(keptLocations),
+                              keptIDs < 0 ? ids : ids.first(keptIDs)};
+        const QString path = storePath(QString::fromLatin1(QTest::currentDataTag()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        QStringList logged;
+        {
+            UserDefaults defaults(path);
+            defaults.setProblemLog([&logged](const QString &message) { logged << message.section(':', 0, 0); });
+            QVERIFY(readBack(defaults) == expected);
+            defaults.setString(QStringLiteral("updates.skippedVersion"), QStringLiteral("3.1"));
+        }
+        const QStringList expectedLines{"SETTINGS PARTLY READ", "SETTINGS SET ASIDE"};
+        QCOMPARE(logged, partly ? expectedLines : QStringList());
+        expected[5] = "3.1";
+        QVERIFY(readBack(UserDefaults(path)) == expected);
+        const QDir folder = QFileInfo(path).dir();
+        const QStringList aside = folder.entryList({QFileInfo(path).fileName() + ".partly-read-*"});
+        QCOMPARE(aside.size(), partly ? 1 : 0);
+        if (partly) {
+            QFile kept(folder.filePath(aside.first()));
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QVERIFY(kept.readAll() == content);
+        }
+    }
+
+    // A change that cannot be written leaves a line in the application log; the file keeps
+    // what it held, and later changes that can be written still are.
+    void unwritableChangeIsLogged_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("folderIsAFile");
+        QVariantList ids;
+        for (const QString &id : numbered("com.example.a", int(PropertyList::maxTags / 2)))
+            ids << id;
+        QTest::newRow("list past the tag bound") << "ignoredBundleIDs" << QVariant(ids) << false;
+        // Within what the file may hold, but into the room kept for the other settings.
+        ids = ids.mid(0, (PropertyList::maxTags - UserDefaults::settingsRoom.tags) / 2);
+        QTest::newRow("list into the settings' room") << "ignoredBundleIDs" << QVariant(ids) << false;
+        QTest::newRow("past the container bound")
+            << "extra" << QVariant(QVariantList(PropertyList::maxDepth, QVariantMap())) << false;
+        QTest::newRow("folder is a file") << "safeMode" << QVariant(false) << true;
+    }
+    void unwritableChangeIsLogged()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, value);
+        QFETCH(bool, folderIsAFile);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        QTemporaryDir home;
+        AppLogger logger(home.path());
+        const QString folder = m_config.filePath(tag);
+        if (folderIsAFile)
+            QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
+        const QString path = folder + QStringLiteral("/Quillmere.plist");
+        UserDefaults defaults(path);
+        defaults.setProblemLog([&logger](const QString &message) { logger.log(message); });
+        defaults.setString(QStringLiteral("appLanguage"), QStringLiteral("de"));
+        defaults.setValue(key, value);
+        defaults.setBool(QStringLiteral("privacy.sentryEnabled"), false);
+
+        QFile log(logger.logFilePath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString lines = QString::fromUtf8(log.readAll());
+        QVERIFY2(lines.contains("] SETTINGS NOT SAVED: the change to \"" + key + "\" was not written to " + path), qPrintable(lines));
+        UserDefaults reread(path);
+        QVERIFY(!reread.contains(key));
+        QCOMPARE(reread.boolValue(QStringLiteral("privacy.sentryEnabled")), folderIsAFile ? std::nullopt : std::optional(false));
+        QCOMPARE(reread.string(QStringLiteral("appLanguage")).has_value(), !folderIsAFile);
     }
 
     void defaultStoreIsTheStandardOne()
