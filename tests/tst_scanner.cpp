@@ -2,12 +2,15 @@
 #include "core/ScannerLink.h"
 #include "model/ByteCountFormatter.h"
 #include "model/StoredLists.h"
+#include "support/FolderOpenCounter.h"
 #include "support/ScannerFixture.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QThreadPool>
 #include <QtTest>
+
+#include <stop_token>
 
 class TestScanner : public QObject
 {
@@ -228,6 +231,54 @@ private slots:
         waitForTasks(nullptr);
         QVERIFY(f.logMessages().contains(
             QStringLiteral("=== Scan finished: 13 items shown ===  [TCC access denied — Full Disk Access needed]")));
+    }
+
+    // The roster's sizes are only for its window: once the Scanner is gone the
+    // size pass ends at the next folder instead of walking every application.
+    void rosterSizePassEndsWithItsScanner()
+    {
+        ScannerFixture f;
+        constexpr int appCount = 1500;
+        for (int i = 0; i < appCount; ++i) {
+            const QString bundle = f.mac.createApp(QStringLiteral("/Applications/App %1.app").arg(i),
+                                                   QStringLiteral("com.maker%1.app").arg(i));
+            for (const char *file : {"/Contents/MacOS/App", "/Contents/Resources/en.lproj/Localizable.strings",
+                                     "/Contents/Resources/Art/icon.png"})
+                f.mac.createFileOfSize(bundle + QLatin1String(file), 1000);
+        }
+        FolderOpenCounter walked(f.mac.path(QStringLiteral("/Applications")));
+        QVERIFY(walked.isValid());
+        auto *scanner = new Scanner(f.services());
+        QSignalSpy published(scanner, &Scanner::installedAppsChanged);
+        scanner->loadInstalledApps();
+        // Emptied at once, then listed: the size pass has begun.
+        QVERIFY(published.wait(20000));
+        QCOMPARE(scanner->installedApps().size(), appCount);
+        delete scanner;
+        waitForTasks(nullptr);
+        QVERIFY(walked.isValid());
+        const int count = walked.openedCount();
+        QVERIFY2(count < appCount, qPrintable(QStringLiteral("%1 of %2 sized").arg(count).arg(appCount)));
+    }
+
+    // Quitting ends a full scan before its next phase: the report says so and
+    // has no section whose sizes were cut short; nothing is published.
+    void quittingStopsAFullScan()
+    {
+        ScannerFixture f;
+        buildWholeMac(f);
+        std::stop_source quitting;
+        ScannerServices services = f.services();
+        services.quitting = quitting.get_token();
+        Scanner scanner(services);
+        quitting.request_stop();
+        QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
+        scanner.scan();
+        waitForTasks(&scanner);
+        QCOMPARE(f.logMessages(), (QStringList{"=== Scan started ===", "  Loaded 1 installed app",
+                                               "=== Scan stopped: the application quit ==="}));
+        QCOMPARE(itemsSpy.count(), 1); // emptied at the start only
+        QCOMPARE(scanner.scanProgress(), f.language.localized(QStringLiteral("scanning_loading_apps")));
     }
 
     // What a task queues for its Scanner runs only while the Scanner is there.
