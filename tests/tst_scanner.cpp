@@ -233,32 +233,47 @@ private slots:
             QStringLiteral("=== Scan finished: 13 items shown ===  [TCC access denied — Full Disk Access needed]")));
     }
 
-    // The roster's sizes are only for its window: once the Scanner is gone the
-    // size pass ends at the next folder instead of walking every application.
-    void rosterSizePassEndsWithItsScanner()
+    // Sizes and one application's leftovers are only for the window: once its
+    // Scanner is gone, the walk ends at the next folder instead of going
+    // through every bundle or container.
+    void windowWorkEndsWithItsScanner_data()
     {
+        QTest::addColumn<bool>("roster");
+        QTest::newRow("roster size pass") << true;
+        QTest::newRow("one-application search") << false;
+    }
+
+    void windowWorkEndsWithItsScanner()
+    {
+        QFETCH(bool, roster);
         ScannerFixture f;
-        constexpr int appCount = 1500;
-        for (int i = 0; i < appCount; ++i) {
-            const QString bundle = f.mac.createApp(QStringLiteral("/Applications/App %1.app").arg(i),
-                                                   QStringLiteral("com.maker%1.app").arg(i));
+        constexpr int folderCount = 1500;
+        const QString parent = roster ? QStringLiteral("/Applications") : QStringLiteral("~/Library/Containers");
+        for (int i = 0; i < folderCount; ++i) {
+            const QString folder = roster ? f.mac.createApp(parent + QStringLiteral("/App %1.app").arg(i),
+                                                            QStringLiteral("com.maker%1.app").arg(i))
+                                          : f.mac.path(parent + QStringLiteral("/T%1.com.gone.app").arg(i));
             for (const char *file : {"/Contents/MacOS/App", "/Contents/Resources/en.lproj/Localizable.strings",
                                      "/Contents/Resources/Art/icon.png"})
-                f.mac.createFileOfSize(bundle + QLatin1String(file), 1000);
+                f.mac.createFileOfSize(folder + QLatin1String(file), 1000);
         }
-        FolderOpenCounter walked(f.mac.path(QStringLiteral("/Applications")));
+        FolderOpenCounter walked(f.mac.path(parent));
         QVERIFY(walked.isValid());
         auto *scanner = new Scanner(f.services());
-        QSignalSpy published(scanner, &Scanner::installedAppsChanged);
-        scanner->loadInstalledApps();
-        // Emptied at once, then listed: the size pass has begun.
-        QVERIFY(published.wait(20000));
-        QCOMPARE(scanner->installedApps().size(), appCount);
+        if (roster) {
+            QSignalSpy published(scanner, &Scanner::installedAppsChanged);
+            scanner->loadInstalledApps();
+            // Emptied at once, then listed: the size pass has begun.
+            QVERIFY(published.wait(20000));
+            QCOMPARE(scanner->installedApps().size(), folderCount);
+        } else {
+            scanner->scanSpecificApp(QStringLiteral("com.gone.app"), QStringLiteral("Gone"));
+        }
         delete scanner;
         waitForTasks(nullptr);
         QVERIFY(walked.isValid());
         const int count = walked.openedCount();
-        QVERIFY2(count < appCount, qPrintable(QStringLiteral("%1 of %2 sized").arg(count).arg(appCount)));
+        QVERIFY2(count < folderCount, qPrintable(QStringLiteral("%1 of %2 walked").arg(count).arg(folderCount)));
     }
 
     // Quitting ends a full scan before its next phase: the report says so and
