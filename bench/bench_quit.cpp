@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <stop_token>
 #include <vector>
 
 namespace {
