@@ -1,6 +1,7 @@
 #include "core/engine/DirectorySize.h"
 #include "core/engine/FolderWalker.h"
 #include "support/FakeMac.h"
+#include "support/OpenGate.h"
 #include "support/Unprivileged.h"
 
 #include <QCoreApplication>
@@ -285,22 +286,27 @@ private slots:
         QCOMPARE(out, QString::number(expected < 0 ? whole : expected));
     }
 
-    // A walk asked to stop before it starts lists its own folder and no
-    // other, on every thread, and keeps no descriptor.
+    // A walk asked to stop before it starts opens nothing; one stopped as it
+    // goes deep ends short of the whole. Neither keeps a descriptor.
     void stoppedWalk_data()
     {
         QTest::addColumn<int>("threads"); // 0: directorySize() itself
         QTest::addColumn<bool>("entries");
-        QTest::newRow("directorySize") << 0 << false;
-        QTest::newRow("1 thread") << 1 << false;
-        QTest::newRow("4 threads") << 4 << false;
-        QTest::newRow("entries of a folder, 4 threads") << 4 << true;
+        QTest::addColumn<bool>("midWalk");
+        QTest::newRow("directorySize") << 0 << false << false;
+        QTest::newRow("1 thread") << 1 << false << false;
+        QTest::newRow("4 threads") << 4 << false << false;
+        QTest::newRow("entries of a folder, 4 threads") << 4 << true << false;
+        QTest::newRow("mid-walk, one thread all along") << 0 << false << true;
+        QTest::newRow("mid-walk, 1 thread") << 1 << false << true;
+        QTest::newRow("mid-walk, 4 threads") << 4 << false << true;
     }
 
     void stoppedWalk()
     {
         QFETCH(int, threads);
         QFETCH(bool, entries);
+        QFETCH(bool, midWalk);
         FakeMac mac;
         const QString cache = "~/Library/Caches/com.example.gone";
         const qint64 whole = buildBranchy(mac, cache);
@@ -316,10 +322,28 @@ private slots:
         };
         // Unstopped, the same walk sums the whole tree: only the stop ends it early.
         QCOMPARE(walk(), whole);
-        stop.request_stop();
         const qsizetype openBefore = openDescriptors();
-        // The root's own file; sized as an entry, not even that.
-        QCOMPARE(walk(), entries ? 0 : 1);
+        if (!midWalk) {
+            stop.request_stop();
+            QCOMPARE(walk(), 0);
+        } else {
+            // Held opening a folder eleven levels down, then stopped: the walk
+            // ends there, with folders held open above and beside it.
+            OpenGate gate(QFile::decodeName(path + QByteArray("/d").repeated(11)));
+            if (!gate.isValid())
+                QSKIP("fanotify is not available to hold the walk");
+            std::stop_source midStop;
+            qint64 size = -1;
+            const FolderWalker walker = threads == 0 ? FolderWalker() : FolderWalker(parallel(threads));
+            std::thread walking([&] { size = walker.totalSize(path, midStop.get_token()); });
+            const bool held = gate.waitForOpen(20000);
+            midStop.request_stop();
+            gate.release();
+            walking.join();
+            QVERIFY(held);
+            // Nothing below the folder it was held at: the deeper levels' files are left out.
+            QVERIFY2(size > 0 && size < whole, qPrintable(QString::number(size)));
+        }
         QTRY_COMPARE(openDescriptors(), openBefore);
     }
 

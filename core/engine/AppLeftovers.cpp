@@ -117,6 +117,8 @@ public:
         if (stopped())
             return;
         for (const QString &name : ScannerEngine::listFolder(folder)) {
+            if (stopped())
+                return;
             if (!matches(name) || !isOurs(name, {}))
                 continue;
             const QString path = folder + QLatin1Char('/') + name;

@@ -556,7 +556,7 @@ int FolderWalker::defaultThreadCount()
 
 qint64 FolderWalker::totalSize(const QByteArray &nativePath, std::stop_token stop) const
 {
-    if (nativePath.isEmpty())
+    if (nativePath.isEmpty() || stop.stop_requested())
         return 0;
     const int rootFd = openRoot(nativePath.constData(), kOpenFlags, m_limits);
     if (rootFd < 0)
@@ -577,7 +577,7 @@ QList<qint64> FolderWalker::totalSizes(const QByteArray &nativeFolder, const QBy
                                        std::stop_token stop) const
 {
     QList<qint64> totals(names.size(), 0);
-    if (nativeFolder.isEmpty() || names.isEmpty())
+    if (nativeFolder.isEmpty() || names.isEmpty() || stop.stop_requested())
         return totals;
     const int rootFd = openRoot(nativeFolder.constData(), kOpenFlags & ~O_NOFOLLOW, m_limits);
     if (rootFd < 0)

@@ -21,7 +21,8 @@
 //
 // A walk given a stop token ends at the next folder once a stop is requested,
 // on all its threads, and returns what it counted so far: a total that is
-// then too small, for a caller that no longer wants it.
+// then too small, for a caller that no longer wants it. Asked to stop before
+// it starts, it opens nothing and returns 0.
 class FolderWalker
 {
 public:
