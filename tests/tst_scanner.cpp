@@ -11,9 +11,6 @@
 #include <QThreadPool>
 #include <QtTest>
 
-#include <memory>
-#include <stop_token>
-
 class TestScanner : public QObject
 {
     Q_OBJECT
