@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QString>
 
+#include <stop_token>
+
 // One finder of the full scan: the status key announced before it runs, the
 // title of its section in the log, and the search itself.
 struct ScanFinder
@@ -19,6 +21,8 @@ struct ScanFinder
         const ToolRunner &runner;
         const QSet<QString> &installedIDs;
         const QSet<QString> &installedNames;
+        // Requested: the folders found are no longer walked to the end.
+        std::stop_token stop;
         // The permission database is there but could not be read.
         bool accessDenied = false;
     };

@@ -23,6 +23,8 @@ struct FullScanResult
 {
     QList<LeftoverItem> items;
     bool accessDenied = false;
+    // The application quit before the scan was done: nothing to show.
+    bool stopped = false;
 };
 
 // Ascending by the lower-cased application name; items of one name keep their order.
@@ -43,23 +45,36 @@ QList<LeftoverItem> sortedByAppName(QList<LeftoverItem> items)
 
 // The full scan's work: each finder in turn, announced and logged as a section
 // of the report; then the ignored applications' items dropped and the rest sorted.
+// Its report is written also for a window that has gone; only quitting ends it
+// early, after the last section whose sizes were walked to the end.
 FullScanResult findAllLeftovers(const ScannerServices &services, const QSet<QString> &ignored,
                                 const std::function<void(const QString &key)> &announce)
 {
     AppLogger *logger = services.logger;
     logger->log(QStringLiteral("=== Scan started ==="));
+    const auto stopped = [&] {
+        if (!services.quitting.stop_requested())
+            return false;
+        logger->log(QStringLiteral("=== Scan stopped: the application quit ==="));
+        return true;
+    };
 
     announce(QStringLiteral("scanning_loading_apps"));
     const AppIndex index =
         ScannerEngine::installedAppIndex(services.roots, StoredLists::customAppLocations(*services.defaults));
     logger->logLoadedApps(int(index.bundleIDs.size()));
 
-    ScanFinder::Context context{services.roots, services.runner, index.bundleIDs, index.names};
+    ScanFinder::Context context{services.roots, services.runner, index.bundleIDs, index.names, services.quitting};
     QList<LeftoverItem> found;
     for (const ScanFinder &finder : ScanFinder::fullScan()) {
+        if (stopped())
+            return {{}, false, true};
         if (!finder.progressKey.isEmpty())
             announce(finder.progressKey);
         const QList<LeftoverItem> items = finder.find(context);
+        // A section whose folders were not walked to the end would log wrong sizes.
+        if (stopped())
+            return {{}, false, true};
         found.append(items);
         logger->logSection(finder.title, items);
     }
@@ -182,6 +197,10 @@ void Scanner::scan()
             });
         },
         [](Scanner &scanner, const FullScanResult &result) {
+            if (result.stopped) {
+                scanner.setIsScanning(false);
+                return;
+            }
             const qsizetype count = result.items.size();
             const QString status = count == 1 ? scanner.localized(QStringLiteral("scan_found_1_item"))
                 : count > 1 ? scanner.localized(QStringLiteral("scan_found_n_items"), {int(count)})
@@ -203,10 +222,12 @@ void Scanner::scanSpecificApp(const QString &bundleID, const QString &appName)
 
     runTask(
         kUserInitiatedPriority,
-        [services = m_services, bundleID, appName](const ScannerLink &) {
+        [services = m_services, bundleID, appName](const ScannerLink &link) {
             const AppIndex index = ScannerEngine::installedAppIndex(
                 services.roots, StoredLists::customAppLocations(*services.defaults));
-            return ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName, index.bundleIDs);
+            // Only the window wants the result: its going ends the search.
+            return ScannerEngine::findLeftovers(services.roots, services.runner, bundleID, appName, index.bundleIDs,
+                                                link.stopToken());
         },
         [appName](Scanner &scanner, const QList<LeftoverItem> &found) {
             const qsizetype count = found.size();
@@ -234,8 +255,13 @@ void Scanner::loadInstalledApps()
                 services.roots, StoredLists::customAppLocations(*services.defaults));
             services.logger->logInstalledApps(apps);
             link.post([apps](Scanner &scanner) { scanner.setInstalledApps(apps); });
+            // The sizes are only for the window: once it has gone, the pass ends
+            // at the next folder, and the size it was walking is short.
+            const std::stop_token gone = link.stopToken();
             for (const InstalledApp &app : apps) {
-                const qint64 size = ScannerEngine::directorySize(app.path);
+                const qint64 size = ScannerEngine::directorySize(app.path, gone);
+                if (gone.stop_requested())
+                    break;
                 // Matched by id: a row taken off the roster meanwhile takes no size,
                 // and the rows after it keep their own.
                 link.post([id = app.id, size](Scanner &scanner) {

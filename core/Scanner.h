@@ -90,9 +90,10 @@ private:
     static constexpr int kUtilityPriority = 0;
 
     // Runs `work` on the pool, then `apply` with its result on the main thread;
-    // the call is dropped when the Scanner is gone by then, while the work
-    // always runs to its end. `work` never touches the Scanner: what it
-    // publishes on the way goes through the link it is given.
+    // the call is dropped when the Scanner is gone by then. `work` runs to its
+    // end unless it asks the link's stop token, as work whose result only the
+    // Scanner wants does. `work` never touches the Scanner: what it publishes
+    // on the way goes through the link it is given.
     template <typename Work, typename Apply>
     void runTask(int priority, Work work, Apply apply);
 

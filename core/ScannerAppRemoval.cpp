@@ -43,6 +43,8 @@ struct AppRemovalOutcome
     QSet<std::pair<QString, QString>> resetPermissions;
     bool allPermissionsReset = false;
     int cleanedCount = 0;
+    // The application quit before anything was removed.
+    bool stopped = false;
 };
 
 // The bundle as a row of its own, removed and reported like a leftover.
@@ -62,8 +64,17 @@ AppRemovalOutcome removeLeftovers(const ScannerServices &services, const AppRemo
     AppLogger *logger = services.logger;
     AppRemovalOutcome outcome;
 
-    const QList<LeftoverItem> found =
-        ScannerEngine::findLeftovers(services.roots, services.runner, app.bundleID, app.name, app.installedIDs);
+    const QList<LeftoverItem> found = ScannerEngine::findLeftovers(services.roots, services.runner, app.bundleID,
+                                                                   app.name, app.installedIDs, services.quitting);
+    // Quitting stops the removal here, before its first file: the search may be
+    // incomplete, and what stays in place a later scan finds. Once begun, the
+    // removal runs to its end, so it never stops between two of its steps.
+    if (services.quitting.stop_requested()) {
+        logger->log(QStringLiteral("REMOVE APP STOPPED: ") + app.name
+                    + QStringLiteral(" — the application quit before its leftovers were removed"));
+        outcome.stopped = true;
+        return outcome;
+    }
     logger->log(QStringLiteral("FOUND %1 leftovers for ").arg(found.size()) + app.name);
 
     QList<LeftoverItem> files;
@@ -169,6 +180,8 @@ void Scanner::removeAppCompletely(const InstalledApp &app)
         kUserInitiatedPriority,
         [services = m_services, removal](const ScannerLink &) { return removeLeftovers(services, removal); },
         [removal](Scanner &scanner, const AppRemovalOutcome &outcome) {
+            if (outcome.stopped)
+                return;
             QSet<QString> removedPaths;
             for (const LeftoverItem &item : outcome.removed)
                 removedPaths.insert(*item.path);

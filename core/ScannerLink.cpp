@@ -10,6 +10,7 @@ struct ScannerLink::State
 {
     std::mutex mutex;
     Scanner *scanner = nullptr;
+    std::stop_source gone;
 };
 
 ScannerLink::ScannerLink(Scanner *scanner)
@@ -39,6 +40,14 @@ void ScannerLink::post(std::function<void(Scanner &)> call) const
 
 void ScannerLink::cut() const
 {
-    std::lock_guard lock(m_state->mutex);
-    m_state->scanner = nullptr;
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->scanner = nullptr;
+    }
+    m_state->gone.request_stop();
+}
+
+std::stop_token ScannerLink::stopToken() const
+{
+    return m_state->gone.get_token();
 }

@@ -3,6 +3,8 @@
 #include "model/SystemRoots.h"
 #include "platform/ToolRunner.h"
 
+#include <stop_token>
+
 class AppLogger;
 class LanguageManager;
 class Trash;
@@ -22,6 +24,10 @@ struct ScannerServices
     UserDefaults *defaults = nullptr;
     Trash *trash = nullptr;
     Workspace *workspace = nullptr;
+    // Requested as the application quits: the work that outlives a window
+    // (the full scan, complete removal) stops then at its next safe point.
+    // Never requested by default.
+    std::stop_token quitting;
 
     // The real machine and the shared services.
     static ScannerServices system();

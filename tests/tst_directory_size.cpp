@@ -1,6 +1,7 @@
 #include "core/engine/DirectorySize.h"
 #include "core/engine/FolderWalker.h"
 #include "support/FakeMac.h"
+#include "support/OpenGate.h"
 #include "support/Unprivileged.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,9 @@
 #include <QtTest>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <stop_token>
 #include <thread>
 
 #include <fcntl.h>
@@ -20,12 +23,16 @@
 // The test binary doubles as a helper that prints the size of a folder, so
 // that a walk can run as another user or with its descriptors used up.
 // Arguments: --size-of <path> [--free <descriptors left>] [--threads <n>] [--wait <ms>]
+//            [--stop-after <ms>]
 static int sizeHelper(int argc, char **argv)
 {
     int freeDescriptors = -1;
+    int stopAfterMs = 0;
     FolderWalker::Limits limits;
     for (int i = 3; i + 1 < argc; i += 2) {
-        if (qstrcmp(argv[i], "--free") == 0)
+        if (qstrcmp(argv[i], "--stop-after") == 0)
+            stopAfterMs = atoi(argv[i + 1]);
+        else if (qstrcmp(argv[i], "--free") == 0)
             freeDescriptors = atoi(argv[i + 1]);
         else if (qstrcmp(argv[i], "--threads") == 0)
             limits.threads = atoi(argv[i + 1]);
@@ -44,7 +51,19 @@ static int sizeHelper(int argc, char **argv)
         for (int i = 0; i < freeDescriptors && !held.isEmpty(); ++i)
             close(held.takeLast());
     }
-    const qint64 size = FolderWalker(limits).totalSize(QByteArray(argv[2]));
+    // The stop comes while the walk waits for a descriptor (or, on a slow
+    // start, before it); either way the walk ends with the root's own files.
+    std::stop_source stop;
+    std::thread stopper;
+    if (stopAfterMs > 0) {
+        stopper = std::thread([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(stopAfterMs));
+            stop.request_stop();
+        });
+    }
+    const qint64 size = FolderWalker(limits).totalSize(QByteArray(argv[2]), stop.get_token());
+    if (stopper.joinable())
+        stopper.join();
     const QByteArray line = QByteArray::number(size) + '\n';
     return write(STDOUT_FILENO, line.constData(), size_t(line.size())) == line.size() ? 0 : 3;
 }
@@ -237,11 +256,15 @@ private slots:
         QTest::addColumn<int>("freeDescriptors");
         QTest::addColumn<int>("threads");
         QTest::addColumn<qint64>("expected"); // -1: the whole tree
-        QTest::newRow("3 left, 1 thread") << 3 << 1 << qint64(-1);
-        QTest::newRow("3 left, 4 threads") << 3 << 4 << qint64(-1);
+        QTest::addColumn<int>("stopAfterMs");   // 0: never stopped
+        QTest::newRow("3 left, 1 thread") << 3 << 1 << qint64(-1) << 0;
+        QTest::newRow("3 left, 4 threads") << 3 << 4 << qint64(-1) << 0;
         // None comes free: after the wait, what was counted (the root's own file).
-        QTest::newRow("none left") << 0 << 1 << qint64(0);
-        QTest::newRow("1 left, 4 threads") << 1 << 4 << qint64(1);
+        QTest::newRow("none left") << 0 << 1 << qint64(0) << 0;
+        QTest::newRow("1 left, 4 threads") << 1 << 4 << qint64(1) << 0;
+        // A stop ends the wait for a descriptor long before it would run out.
+        QTest::newRow("1 left, 4 threads, stopped while waiting") << 1 << 4 << qint64(1) << 200;
+        QTest::newRow("1 left, 1 thread, stopped while waiting") << 1 << 1 << qint64(1) << 200;
     }
 
     // Running out of descriptors must neither shrink the size nor hang the walk.
@@ -250,14 +273,78 @@ private slots:
         QFETCH(int, freeDescriptors);
         QFETCH(int, threads);
         QFETCH(qint64, expected);
+        QFETCH(int, stopAfterMs);
         FakeMac mac;
         const QString cache = "~/Library/Caches/com.example.gone";
         const qint64 whole = buildBranchy(mac, cache);
+        // Stopped: a wait far longer than the helper is given, so that only the stop ends it.
+        const int waitMs = stopAfterMs > 0 ? 600000 : expected < 0 ? 10000 : 300;
         const QString out = runHelper({"--size-of", mac.path(cache), "--free",
                                        QString::number(freeDescriptors), "--threads",
-                                       QString::number(threads), "--wait",
-                                       QString::number(expected < 0 ? 10000 : 300)});
+                                       QString::number(threads), "--wait", QString::number(waitMs),
+                                       "--stop-after", QString::number(stopAfterMs)});
         QCOMPARE(out, QString::number(expected < 0 ? whole : expected));
+    }
+
+    // A walk asked to stop before it starts opens nothing; one stopped as it
+    // goes deep ends short of the whole. Neither keeps a descriptor.
+    void stoppedWalk_data()
+    {
+        QTest::addColumn<int>("threads"); // 0: directorySize() itself
+        QTest::addColumn<bool>("entries");
+        QTest::addColumn<bool>("midWalk");
+        QTest::newRow("directorySize") << 0 << false << false;
+        QTest::newRow("1 thread") << 1 << false << false;
+        QTest::newRow("4 threads") << 4 << false << false;
+        QTest::newRow("entries of a folder, 4 threads") << 4 << true << false;
+        QTest::newRow("mid-walk, one thread all along") << 0 << false << true;
+        QTest::newRow("mid-walk, 1 thread") << 1 << false << true;
+        QTest::newRow("mid-walk, 4 threads") << 4 << false << true;
+    }
+
+    void stoppedWalk()
+    {
+        QFETCH(int, threads);
+        QFETCH(bool, entries);
+        QFETCH(bool, midWalk);
+        FakeMac mac;
+        const QString cache = "~/Library/Caches/com.example.gone";
+        const qint64 whole = buildBranchy(mac, cache);
+        const QByteArray path = QFile::encodeName(mac.path(cache));
+        const QByteArray parent = QFile::encodeName(mac.path("~/Library/Caches"));
+        std::stop_source stop;
+        const auto walk = [&]() -> qint64 {
+            if (threads == 0)
+                return ScannerEngine::directorySize(mac.path(cache), stop.get_token());
+            const FolderWalker walker(parallel(threads));
+            return entries ? walker.totalSizes(parent, {"com.example.gone"}, stop.get_token()).value(0)
+                           : walker.totalSize(path, stop.get_token());
+        };
+        // Unstopped, the same walk sums the whole tree: only the stop ends it early.
+        QCOMPARE(walk(), whole);
+        const qsizetype openBefore = openDescriptors();
+        if (!midWalk) {
+            stop.request_stop();
+            QCOMPARE(walk(), 0);
+        } else {
+            // Held opening a folder eleven levels down, then stopped: the walk
+            // ends there, with folders held open above and beside it.
+            OpenGate gate(QFile::decodeName(path + QByteArray("/d").repeated(11)));
+            if (!gate.isValid())
+                QSKIP("fanotify is not available to hold the walk");
+            std::stop_source midStop;
+            qint64 size = -1;
+            const FolderWalker walker = threads == 0 ? FolderWalker() : FolderWalker(parallel(threads));
+            std::thread walking([&] { size = walker.totalSize(path, midStop.get_token()); });
+            const bool held = gate.waitForOpen(20000);
+            midStop.request_stop();
+            gate.release();
+            walking.join();
+            QVERIFY(held);
+            // Nothing below the folder it was held at: the deeper levels' files are left out.
+            QVERIFY2(size > 0 && size < whole, qPrintable(QString::number(size)));
+        }
+        QTRY_COMPARE(openDescriptors(), openBefore);
     }
 
     // As a user who may not enter two of the folders: they count 0, the rest is summed.

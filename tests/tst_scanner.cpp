@@ -2,6 +2,8 @@
 #include "core/ScannerLink.h"
 #include "model/ByteCountFormatter.h"
 #include "model/StoredLists.h"
+#include "support/FolderOpenCounter.h"
+#include "support/OpenGate.h"
 #include "support/ScannerFixture.h"
 
 #include <QFileInfo>
@@ -234,6 +236,96 @@ private slots:
         waitForTasks(nullptr);
         QVERIFY(f.logMessages().contains(
             QStringLiteral("=== Scan finished: 13 items shown ===  [TCC access denied — Full Disk Access needed]")));
+    }
+
+    // Sizes and one application's leftovers are only for the window: once its
+    // Scanner is gone, the walk ends at the next folder instead of going
+    // through every bundle or container. The walk is held opening the second
+    // folder while the Scanner is deleted.
+    void windowWorkEndsWithItsScanner_data()
+    {
+        QTest::addColumn<bool>("roster");
+        QTest::newRow("roster size pass") << true;
+        QTest::newRow("one-application search") << false;
+    }
+
+    void windowWorkEndsWithItsScanner()
+    {
+        QFETCH(bool, roster);
+        ScannerFixture f;
+        constexpr int folderCount = 50;
+        const QString parent = roster ? QStringLiteral("/Applications") : QStringLiteral("~/Library/Containers");
+        QStringList folders;
+        for (int i = 0; i < folderCount; ++i) {
+            const QString folder = parent + (roster ? QStringLiteral("/App %1.app") : QStringLiteral("/T%1.com.gone.app")).arg(i);
+            if (roster)
+                f.mac.createApp(folder, QStringLiteral("com.maker%1.app").arg(i));
+            else
+                f.mac.createFileOfSize(folder + QStringLiteral("/Data/file"), 10);
+            folders << f.mac.path(folder);
+        }
+        // Walked in name order: "App 0", "App 1", "App 10"; "T0.", "T1.", "T10.".
+        OpenGate gate(folders.at(1));
+        if (!gate.isValid())
+            QSKIP("fanotify is not available to hold the walk");
+        FolderOpenCounter walked(f.mac.path(parent));
+        QVERIFY(walked.isValid());
+        auto scanner = std::make_unique<Scanner>(f.services());
+        if (roster)
+            scanner->loadInstalledApps();
+        else
+            scanner->scanSpecificApp(QStringLiteral("com.gone.app"), QStringLiteral("Gone"));
+        QVERIFY(gate.waitForOpen(20000));
+        scanner.reset();
+        gate.release();
+        waitForTasks(nullptr);
+        QVERIFY(walked.isValid());
+        QCOMPARE(walked.openedCount(), 2);
+    }
+
+    // Quitting ends a full scan at its next phase: the report says so and has
+    // no section whose sizes were cut short; nothing is published.
+    void quittingStopsAFullScan_data()
+    {
+        QTest::addColumn<bool>("duringCaches");
+        QTest::addColumn<QStringList>("sections");
+        QTest::newRow("before the first phase") << false << QStringList();
+        QTest::newRow("while the caches are walked")
+            << true
+            << QStringList{"── Preferences: 1 item",
+                           "  Editor [com.gone.editor]  |  Preference  |  100 bytes  |  ~/Library/Preferences/com.gone.editor.plist",
+                           "── Application Support: 1 item",
+                           "  Editor [com.gone.editor]  |  App Support  |  2 KB  |  ~/Library/Application Support/com.gone.editor"};
+    }
+
+    void quittingStopsAFullScan()
+    {
+        QFETCH(bool, duringCaches);
+        QFETCH(QStringList, sections);
+        ScannerFixture f;
+        buildWholeMac(f);
+        OpenGate gate(f.mac.path(QStringLiteral("~/Library/Caches/PlainCache")));
+        if (duringCaches && !gate.isValid())
+            QSKIP("fanotify is not available to hold the walk");
+        std::stop_source quitting;
+        ScannerServices services = f.services();
+        services.quitting = quitting.get_token();
+        Scanner scanner(services);
+        QSignalSpy itemsSpy(&scanner, &Scanner::itemsChanged);
+        if (!duringCaches)
+            quitting.request_stop();
+        scanner.scan();
+        if (duringCaches) {
+            QVERIFY(gate.waitForOpen(20000));
+            quitting.request_stop();
+            gate.release();
+        }
+        waitForTasks(&scanner);
+        const QStringList expected = QStringList{"=== Scan started ===", "  Loaded 1 installed app"} + sections
+            + QStringList{"=== Scan stopped: the application quit ==="};
+        QCOMPARE(f.logMessages(), expected);
+        QCOMPARE(itemsSpy.count(), 1); // emptied at the start only
+        QVERIFY(!scanner.isScanning());
     }
 
     // What a task queues for its Scanner runs only while the Scanner is there.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <stop_token>
 
 namespace {
 
@@ -76,6 +77,31 @@ class TestScannerAppRemoval : public QObject
 
 private slots:
     void cleanup() { QThreadPool::globalInstance()->waitForDone(); }
+
+    // Quitting before the first leftover is touched leaves every one in place,
+    // asks no tool and no administrator, and says so in the log.
+    void quittingBeforeTheLeftoversLeavesThemInPlace()
+    {
+        AlphaMac f;
+        std::stop_source quitting;
+        ScannerServices services = f.services();
+        services.quitting = quitting.get_token();
+        Scanner scanner(services);
+        quitting.request_stop();
+        QSignalSpy progressSpy(&scanner, &Scanner::scanProgressChanged);
+        scanner.removeAppCompletely(f.alpha);
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+
+        for (const QString &path : {f.preferences, f.userCache, f.systemCache})
+            QVERIFY2(ScannerFixture::exists(path), qPrintable(path));
+        QCOMPARE(f.newLogMessages(),
+                 (QStringList{"REMOVE APP: Alpha (com.example.alpha)", "TRASHED APP BUNDLE: " + f.bundle,
+                              "REMOVE APP STOPPED: Alpha — the application quit before its leftovers were removed"}));
+        QVERIFY(f.recordedCalls(kTccutil).isEmpty());
+        QVERIFY(f.admin.requests().isEmpty());
+        QCOMPARE(progressSpy.count(), 0);
+    }
 
     void removesEverything()
     {

@@ -1,6 +1,7 @@
 #include "core/Scanner.h"
 #include "core/UpdateChecker.h"
 #include "support/LocalHttpServer.h"
+#include "support/OpenGate.h"
 #include "support/ScannerFixture.h"
 #include "support/ScannerPublisher.h"
 #include "ui/main/ContentView.h"
@@ -16,6 +17,9 @@
 #include <QTabWidget>
 #include <QMainWindow>
 #include <QTest>
+#include <QThreadPool>
+
+#include <memory>
 
 class RecordingStarter : public CrashReporterStarter
 {
@@ -175,6 +179,30 @@ private slots:
         auto *actionBar = content->findChild<QWidget *>(QStringLiteral("actionBar"));
         QCOMPARE(actionBar->mapTo(content, actionBar->rect().bottomLeft()).y(), content->height() - 1);
         QVERIFY(actionBar->height() >= actionBar->minimumSizeHint().height());
+    }
+
+    // The application going stops its window's full scan at the next phase,
+    // so the process does not wait for the walk. The scan is held walking a
+    // cache folder while the application goes.
+    void quittingStopsAWindowsScan()
+    {
+        ScannerFixture f;
+        f.mac.createFileOfSize(QStringLiteral("~/Library/Caches/com.gone.cache/x"), 10);
+        OpenGate gate(f.mac.path(QStringLiteral("~/Library/Caches/com.gone.cache")));
+        if (!gate.isValid())
+            QSKIP("fanotify is not available to hold the walk");
+        LocalHttpServer server;
+        UpdateChecker updater{f.defaults, f.workspace, server.url(), 5000};
+        RecordingStarter starter;
+        auto app = std::make_unique<QuillmereApp>(QuillmereApp::Services{
+            f.services(), &updater, &f.language, &f.defaults, AppSettings::fallback(), &starter});
+        app->start();
+        static_cast<ContentView *>(app->mainWindows().first()->centralWidget())->scanner().scan();
+        QVERIFY(gate.waitForOpen(20000));
+        app.reset();
+        gate.release();
+        QThreadPool::globalInstance()->waitForDone();
+        QCOMPARE(f.logMessages().last(), QStringLiteral("=== Scan stopped: the application quit ==="));
     }
 };
 

@@ -31,10 +31,6 @@ bool entryExists(const QString &path)
     return lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-qint64 sizeByKind(const QString &path)
-{
-    return ScannerEngine::isDirectory(path) ? ScannerEngine::directorySize(path) : ScannerEngine::fileSize(path);
-}
 
 // An identifier of one component ("com", "app") is no owner of the names that
 // merely begin or end with it: "com" would claim every "com.*" file of every
@@ -67,11 +63,22 @@ bool containsID(const QString &text, const QString &bundleID)
 class Collector
 {
 public:
-    Collector(const QString &bundleID, const QString &appName, const QSet<QString> &installedIDs)
+    Collector(const QString &bundleID, const QString &appName, const QSet<QString> &installedIDs,
+              std::stop_token stop)
         : m_bundleID(bundleID)
         , m_appName(appName)
         , m_installedIDs(installedIDs)
+        , m_stop(std::move(stop))
     {
+    }
+
+    bool stopped() const { return m_stop.stop_requested(); }
+
+    qint64 folderSize(const QString &path) const { return ScannerEngine::directorySize(path, m_stop); }
+
+    qint64 sizeByKind(const QString &path) const
+    {
+        return ScannerEngine::isDirectory(path) ? folderSize(path) : ScannerEngine::fileSize(path);
     }
 
     // Whatever matched it, by ID or by name, an entry the full scan protects
@@ -87,9 +94,9 @@ public:
     }
 
     // `path` is folder + "/" + name.
-    void addIfOurs(const QString &path, LeftoverType type, qint64 (*size)(const QString &))
+    void addIfOurs(const QString &path, LeftoverType type, const std::function<qint64(const QString &)> &size)
     {
-        if (isOurs(path.section(QLatin1Char('/'), -1), {}) && entryExists(path))
+        if (!stopped() && isOurs(path.section(QLatin1Char('/'), -1), {}) && entryExists(path))
             add(path, type, size(path));
     }
 
@@ -107,7 +114,11 @@ public:
     void addListed(const QString &folder, LeftoverType type, const std::function<bool(const QString &)> &matches,
                    const std::function<qint64(const QString &)> &size)
     {
+        if (stopped())
+            return;
         for (const QString &name : ScannerEngine::listFolder(folder)) {
+            if (stopped())
+                return;
             if (!matches(name) || !isOurs(name, {}))
                 continue;
             const QString path = folder + QLatin1Char('/') + name;
@@ -119,7 +130,7 @@ public:
     void addNamed(const QString &folder, LeftoverType type, const QSet<QString> &excluded)
     {
         for (const QString *name : {&m_bundleID, &m_appName}) {
-            if (!isEntryName(*name) || !isOurs(*name, excluded))
+            if (stopped() || !isEntryName(*name) || !isOurs(*name, excluded))
                 continue;
             const QString path = folder + QLatin1Char('/') + *name;
             if (entryExists(path))
@@ -133,6 +144,7 @@ private:
     const QString &m_bundleID;
     const QString &m_appName;
     const QSet<QString> &m_installedIDs;
+    const std::stop_token m_stop;
     QList<LeftoverItem> m_items;
 };
 
@@ -145,15 +157,14 @@ bool ScannerEngine::typeOrder(const LeftoverItem &a, const LeftoverItem &b)
 
 QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const ToolRunner &runner,
                                                  const QString &bundleID, const QString &appName,
-                                                 const QSet<QString> &installedIDs)
+                                                 const QSet<QString> &installedIDs, std::stop_token stop)
 {
     const bool idUsable = isEntryName(bundleID);
     const bool nameUsable = isEntryName(appName);
     const auto plist = QStringLiteral(".plist");
     const auto fileSizeOf = [](const QString &path) { return fileSize(path); };
-    const auto folderSizeOf = [](const QString &path) { return directorySize(path); };
-
-    Collector found(bundleID, appName, installedIDs);
+    Collector found(bundleID, appName, installedIDs, std::move(stop));
+    const auto folderSizeOf = [&found](const QString &path) { return found.folderSize(path); };
 
     if (idUsable) {
         found.addListed(
@@ -187,7 +198,7 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
 
     if (idUsable) {
         found.addIfOurs(roots.system(QStringLiteral("/Library/Preferences/") + bundleID + plist),
-                        LeftoverType::preference, fileSize);
+                        LeftoverType::preference, fileSizeOf);
 
         const auto isSystemLaunchItem = [&](const QString &name) {
             return name.endsWith(plist)
@@ -207,7 +218,7 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
 
         found.addIfOurs(
             roots.inHome(QStringLiteral("/Library/Saved Application State/") + bundleID + QStringLiteral(".savedState")),
-            LeftoverType::savedState, directorySize);
+            LeftoverType::savedState, folderSizeOf);
 
         found.addListed(
             roots.inHome(QStringLiteral("/Library/LaunchAgents")), LeftoverType::loginItem,
@@ -215,7 +226,8 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
     }
 
     QList<LeftoverItem> &items = found.items();
-    if (idUsable || nameUsable) {
+    // The background records and the permission database are asked only while the search goes on.
+    if ((idUsable || nameUsable) && !found.stopped()) {
         const auto othersName = [&](const QString &name) { return found.isOtherAppsName(name); };
         for (const LeftoverItem &record : findOrphanBackgroundItems(roots, runner, {}, othersName)) {
             if (!record.bundleID)
@@ -228,7 +240,7 @@ QList<LeftoverItem> ScannerEngine::findLeftovers(const SystemRoots &roots, const
         }
     }
 
-    if (idUsable) {
+    if (idUsable && !found.stopped()) {
         const QString database = roots.inHome(QStringLiteral("/Library/Application Support/com.apple.TCC/TCC.db"));
         items.append(findPermissions(bundleID, appName, database).items);
     }

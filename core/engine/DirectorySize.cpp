@@ -6,12 +6,12 @@
 
 #include <sys/stat.h>
 
-qint64 ScannerEngine::directorySize(const QString &path)
+qint64 ScannerEngine::directorySize(const QString &path, std::stop_token stop)
 {
-    return FolderWalker().totalSize(QFile::encodeName(path));
+    return FolderWalker().totalSize(QFile::encodeName(path), std::move(stop));
 }
 
-QList<qint64> ScannerEngine::directorySizes(const QString &folder, const QStringList &names)
+QList<qint64> ScannerEngine::directorySizes(const QString &folder, const QStringList &names, std::stop_token stop)
 {
     QByteArrayList nativeNames;
     nativeNames.reserve(names.size());
@@ -21,17 +21,17 @@ QList<qint64> ScannerEngine::directorySizes(const QString &folder, const QString
     // threads pay off sooner than in one folder of unknown size.
     FolderWalker::Limits limits;
     limits.parallelAfterEntries = 512;
-    return FolderWalker(limits).totalSizes(QFile::encodeName(folder), nativeNames);
+    return FolderWalker(limits).totalSizes(QFile::encodeName(folder), nativeNames, std::move(stop));
 }
 
 void ScannerEngine::sizeFolderItems(const QString &folder, const QList<qsizetype> &folderItems,
-                                    QList<LeftoverItem> &items)
+                                    QList<LeftoverItem> &items, std::stop_token stop)
 {
     QStringList names;
     names.reserve(folderItems.size());
     for (const qsizetype at : folderItems)
         names.append(items.at(at).path.value_or(QString()).mid(folder.size() + 1));
-    const QList<qint64> sizes = directorySizes(folder, names);
+    const QList<qint64> sizes = directorySizes(folder, names, std::move(stop));
     for (qsizetype i = 0; i < folderItems.size(); ++i)
         items[folderItems[i]].size = sizes[i];
 }

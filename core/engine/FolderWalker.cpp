@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -76,9 +77,10 @@ struct Task
 class Walk
 {
 public:
-    Walk(const FolderWalker::Limits &limits, int rootFd, int totalCount)
+    Walk(const FolderWalker::Limits &limits, int rootFd, int totalCount, std::stop_token stop)
         : limits(limits)
         , rootFd(rootFd)
+        , stop(std::move(stop))
         , root(std::make_shared<Node>())
         , totals(size_t(std::max(totalCount, 1)))
     {
@@ -169,8 +171,11 @@ public:
         }
     }
 
+    bool stopped() const { return stop.stop_requested(); }
+
     const FolderWalker::Limits limits;
     const int rootFd;
+    const std::stop_token stop;
     const NodePtr root;
     std::atomic<int> open{1};
     std::atomic<bool> shortage{false};
@@ -224,6 +229,12 @@ public:
     {
         Task task;
         while (m_walk.take(task)) {
+            // Stopped: what is still queued is taken only to give its descriptor back.
+            if (m_walk.stopped()) {
+                if (task.fd >= 0)
+                    closeFd(task.fd);
+                continue;
+            }
             task.node->owner = m_id;
             if (task.fd < 0)
                 task.fd = openFromRoot(*task.node);
@@ -236,6 +247,10 @@ private:
     void drain()
     {
         while (!m_stack.empty()) {
+            if (m_walk.stopped()) {
+                abandon();
+                return;
+            }
             if (m_walk.parallel) {
                 // Restocked in full: folders of many small entries are taken as fast as one is handed on.
                 while (m_walk.wantsWork() && m_stack.size() >= 2 && share()) {
@@ -428,8 +443,21 @@ private:
         m_walk.releaseQueued();
     }
 
+    // Stopped: the stacked folders stay unwalked, and the folders held open to reach them are closed.
+    void abandon()
+    {
+        for (Node *node : m_kept) {
+            closeFd(node->fd);
+            node->fd = -1;
+        }
+        m_kept.clear();
+        m_stack.clear();
+    }
+
     bool backoff(int attempt)
     {
+        if (m_walk.stopped())
+            return false;
         return waitForDescriptor(m_walk.limits, m_walk.gaveUp, attempt, m_waitingSince, m_id);
     }
 
@@ -526,16 +554,16 @@ int FolderWalker::defaultThreadCount()
     return std::clamp(cores, 1, kMaxThreads);
 }
 
-qint64 FolderWalker::totalSize(const QByteArray &nativePath) const
+qint64 FolderWalker::totalSize(const QByteArray &nativePath, std::stop_token stop) const
 {
-    if (nativePath.isEmpty())
+    if (nativePath.isEmpty() || stop.stop_requested())
         return 0;
     const int rootFd = openRoot(nativePath.constData(), kOpenFlags, m_limits);
     if (rootFd < 0)
         return 0;
     qint64 total = 0;
     {
-        Walk walk(m_limits, rootFd, 1);
+        Walk walk(m_limits, rootFd, 1, std::move(stop));
         Worker worker(walk, 0);
         worker.run(walk.root, rootFd);
         finish(walk, worker);
@@ -545,16 +573,17 @@ qint64 FolderWalker::totalSize(const QByteArray &nativePath) const
     return total;
 }
 
-QList<qint64> FolderWalker::totalSizes(const QByteArray &nativeFolder, const QByteArrayList &names) const
+QList<qint64> FolderWalker::totalSizes(const QByteArray &nativeFolder, const QByteArrayList &names,
+                                       std::stop_token stop) const
 {
     QList<qint64> totals(names.size(), 0);
-    if (nativeFolder.isEmpty() || names.isEmpty())
+    if (nativeFolder.isEmpty() || names.isEmpty() || stop.stop_requested())
         return totals;
     const int rootFd = openRoot(nativeFolder.constData(), kOpenFlags & ~O_NOFOLLOW, m_limits);
     if (rootFd < 0)
         return totals;
     {
-        Walk walk(m_limits, rootFd, int(names.size()));
+        Walk walk(m_limits, rootFd, int(names.size()), std::move(stop));
         Worker worker(walk, 0);
         worker.runEntries(names);
         finish(walk, worker);

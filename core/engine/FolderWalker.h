@@ -5,6 +5,8 @@
 #include <QList>
 #include <QtGlobal>
 
+#include <stop_token>
+
 // Sums the logical sizes of the regular files below a folder, walking with
 // descriptors relative to each folder (getdents64 + fstatat) so that no path
 // is built per entry. Hidden entries are skipped (a hidden folder is not
@@ -16,6 +18,11 @@
 // Open descriptors are kept within a budget; running out of descriptors is
 // waited out and retried, never taken for an unreadable folder, unless none
 // comes free within Limits::descriptorWaitMs.
+//
+// A walk given a stop token ends at the next folder once a stop is requested,
+// on all its threads, and returns what it counted so far: a total that is
+// then too small, for a caller that no longer wants it. Asked to stop before
+// it starts, it opens nothing and returns 0.
 class FolderWalker
 {
 public:
@@ -37,13 +44,14 @@ public:
     explicit FolderWalker(const Limits &limits) : m_limits(limits) {}
 
     // 0 when `nativePath` is not a folder, is itself a symbolic link or cannot be opened.
-    qint64 totalSize(const QByteArray &nativePath) const;
+    qint64 totalSize(const QByteArray &nativePath, std::stop_token stop = {}) const;
 
     // totalSize() of each entry `names[i]` of the folder `nativeFolder`, in one
     // walk whose threads share the folders of all the entries, so that many
     // small folders are not summed one after another. Links on the way to
     // `nativeFolder` are followed; an entry that is a link gives 0.
-    QList<qint64> totalSizes(const QByteArray &nativeFolder, const QByteArrayList &names) const;
+    QList<qint64> totalSizes(const QByteArray &nativeFolder, const QByteArrayList &names,
+                             std::stop_token stop = {}) const;
 
     // The threads a walk uses when Limits::threads is 0.
     static int defaultThreadCount();

@@ -81,7 +81,7 @@ QList<LeftoverItem> ScannerEngine::findOrphanLaunchItems(const SystemRoots &root
 }
 
 QList<LeftoverItem> ScannerEngine::findOrphanPlugins(const SystemRoots &roots, const QSet<QString> &installedIDs,
-                                                     const QSet<QString> &installedNames)
+                                                     const QSet<QString> &installedNames, std::stop_token stop)
 {
     // There is no per-user HAL folder.
     const QStringList folders{
@@ -129,7 +129,7 @@ QList<LeftoverItem> ScannerEngine::findOrphanPlugins(const SystemRoots &roots, c
                 item.size = fileSize(path);
             items.append(std::move(item));
         }
-        sizeFolderItems(folder, folderItems, items);
+        sizeFolderItems(folder, folderItems, items, stop);
     }
     return items;
 }

@@ -24,7 +24,7 @@ LeftoverItem makeItem(const QString &path, LeftoverType type, std::optional<QStr
 // Folders whose entries are named after an identifier plus a fixed ending
 // (preferences, saved states): Apple, Length and Installed rules on the identifier.
 QList<LeftoverItem> findBySuffix(const QString &folder, const QString &suffix, LeftoverType type,
-                                 const QSet<QString> &installedIDs, bool sizeAsFolder)
+                                 const QSet<QString> &installedIDs, bool sizeAsFolder, std::stop_token stop = {})
 {
     QList<LeftoverItem> items;
     QList<qsizetype> folderItems;
@@ -41,13 +41,13 @@ QList<LeftoverItem> findBySuffix(const QString &folder, const QString &suffix, L
             folderItems.append(items.size());
         items.append(makeItem(path, type, identifier, displayName(identifier), sizeAsFolder ? 0 : fileSize(path)));
     }
-    sizeFolderItems(folder, folderItems, items);
+    sizeFolderItems(folder, folderItems, items, std::move(stop));
     return items;
 }
 
 // Containers and Application Scripts: every name is an identifier.
 void findByName(const QString &folder, LeftoverType type, const QSet<QString> &installedIDs,
-                QList<LeftoverItem> &items)
+                QList<LeftoverItem> &items, const std::stop_token &stop)
 {
     QList<qsizetype> folderItems;
     for (const QString &name : listFolder(folder)) {
@@ -60,7 +60,7 @@ void findByName(const QString &folder, LeftoverType type, const QSet<QString> &i
         folderItems.append(items.size());
         items.append(makeItem(path, type, stripTeamPrefix(name), displayName(name), 0));
     }
-    sizeFolderItems(folder, folderItems, items);
+    sizeFolderItems(folder, folderItems, items, stop);
 }
 
 }
@@ -102,7 +102,8 @@ const QSet<QString> &ScannerEngine::systemApplicationSupportExclusions()
 
 QList<LeftoverItem> ScannerEngine::findOrphans(const QString &folder, LeftoverType type,
                                                const QSet<QString> &installedIDs,
-                                               const QSet<QString> &installedNames, const QSet<QString> &excluded)
+                                               const QSet<QString> &installedNames, const QSet<QString> &excluded,
+                                               std::stop_token stop)
 {
     QList<LeftoverItem> items;
     QList<qsizetype> folderItems;
@@ -126,7 +127,7 @@ QList<LeftoverItem> ScannerEngine::findOrphans(const QString &folder, LeftoverTy
         items.append(makeItem(path, type, dotted ? stripTeamPrefix(name) : std::nullopt, displayName(name),
                               isFolder ? 0 : fileSize(path)));
     }
-    sizeFolderItems(folder, folderItems, items);
+    sizeFolderItems(folder, folderItems, items, std::move(stop));
     return items;
 }
 
@@ -138,40 +139,46 @@ QList<LeftoverItem> ScannerEngine::findOrphanPreferences(const SystemRoots &root
 
 QList<LeftoverItem> ScannerEngine::findOrphanApplicationSupport(const SystemRoots &roots,
                                                                 const QSet<QString> &installedIDs,
-                                                                const QSet<QString> &installedNames)
+                                                                const QSet<QString> &installedNames,
+                                                                std::stop_token stop)
 {
     return findOrphans(roots.inHome(QStringLiteral("/Library/Application Support")), LeftoverType::appSupport,
-                       installedIDs, installedNames, applicationSupportExclusions());
+                       installedIDs, installedNames, applicationSupportExclusions(), std::move(stop));
 }
 
-QList<LeftoverItem> ScannerEngine::findOrphanCaches(const SystemRoots &roots, const QSet<QString> &installedIDs)
+QList<LeftoverItem> ScannerEngine::findOrphanCaches(const SystemRoots &roots, const QSet<QString> &installedIDs,
+                                                   std::stop_token stop)
 {
     return findOrphans(roots.inHome(QStringLiteral("/Library/Caches")), LeftoverType::cache, installedIDs, {},
-                       cachesExclusions());
+                       cachesExclusions(), std::move(stop));
 }
 
-QList<LeftoverItem> ScannerEngine::findOrphanContainers(const SystemRoots &roots, const QSet<QString> &installedIDs)
+QList<LeftoverItem> ScannerEngine::findOrphanContainers(const SystemRoots &roots, const QSet<QString> &installedIDs,
+                                                       std::stop_token stop)
 {
     QList<LeftoverItem> items;
-    findByName(roots.inHome(QStringLiteral("/Library/Containers")), LeftoverType::container, installedIDs, items);
+    findByName(roots.inHome(QStringLiteral("/Library/Containers")), LeftoverType::container, installedIDs, items,
+               stop);
     findByName(roots.inHome(QStringLiteral("/Library/Group Containers")), LeftoverType::container, installedIDs,
-               items);
+               items, stop);
     return items;
 }
 
 QList<LeftoverItem> ScannerEngine::findOrphanApplicationScripts(const SystemRoots &roots,
-                                                                const QSet<QString> &installedIDs)
+                                                                const QSet<QString> &installedIDs,
+                                                                std::stop_token stop)
 {
     QList<LeftoverItem> items;
     findByName(roots.inHome(QStringLiteral("/Library/Application Scripts")), LeftoverType::applicationScripts,
-               installedIDs, items);
+               installedIDs, items, stop);
     return items;
 }
 
-QList<LeftoverItem> ScannerEngine::findOrphanSavedStates(const SystemRoots &roots, const QSet<QString> &installedIDs)
+QList<LeftoverItem> ScannerEngine::findOrphanSavedStates(const SystemRoots &roots, const QSet<QString> &installedIDs,
+                                                        std::stop_token stop)
 {
     return findBySuffix(roots.inHome(QStringLiteral("/Library/Saved Application State")),
-                        QStringLiteral(".savedState"), LeftoverType::savedState, installedIDs, true);
+                        QStringLiteral(".savedState"), LeftoverType::savedState, installedIDs, true, std::move(stop));
 }
 
 QList<LeftoverItem> ScannerEngine::findOrphanSystemPreferences(const SystemRoots &roots,

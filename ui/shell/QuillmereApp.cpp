@@ -22,10 +22,12 @@ QuillmereApp::QuillmereApp(const Services &services, QObject *parent)
     , m_services(services)
     , m_delegate(*services.defaults, m_services.settings, *services.updater, *services.crashReporter)
 {
+    m_services.scanner.quitting = m_quitting.get_token();
 }
 
 QuillmereApp::~QuillmereApp()
 {
+    m_quitting.request_stop();
     // Windows are top-level and not our children: close what is still open.
     for (const QPointer<QMainWindow> &window : std::as_const(m_mainWindows))
         delete window.data();

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <stop_token>
+
 class ContentView;
 class LanguageManager;
 class UpdateChecker;
@@ -56,6 +58,9 @@ private:
     void addMenus(QMainWindow *window);
     static void bringForward(QWidget *window);
 
+    // Requested as the application goes, so that the process exits without
+    // waiting for scans whose windows are gone.
+    std::stop_source m_quitting;
     Services m_services;
     AppDelegate m_delegate;
     QList<QPointer<QMainWindow>> m_mainWindows;
