@@ -12,7 +12,7 @@
 #include "ui/main/LeftoversRules.h"
 #include "ui/main/LeftoversTableModel.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -139,14 +139,3 @@ void BM_ResortBySize(benchmark::State &state)
 BENCHMARK(BM_ResortBySize)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -11,7 +11,7 @@
 #include "ui/main/RosterTab.h"
 #include "ui/main/LogView.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QThreadPool>
 
 #include <benchmark/benchmark.h>
@@ -165,14 +165,3 @@ void BM_NewLineUnderLongLine(benchmark::State &state)
 BENCHMARK(BM_NewLineUnderLongLine)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
