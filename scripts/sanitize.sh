@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the tests with sanitizers and runs them.
 #   bash scripts/sanitize.sh          AddressSanitizer + UndefinedBehaviorSanitizer, every test
-#   bash scripts/sanitize.sh tsan     ThreadSanitizer, the scanner and logger tests
+#   bash scripts/sanitize.sh tsan     ThreadSanitizer, the scanner, logger and folder-walk tests
 # SANITIZE_BUILD_DIR overrides the build folder, TESTS the ctest -R pattern, JOBS the parallelism.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +21,7 @@ case "$kind" in
   tsan)
     sanitize=thread
     build=${SANITIZE_BUILD_DIR:-build-tsan}
-    tests=${TESTS:-'^(tst_scanner.*|tst_logger)$'}
+    tests=${TESTS:-'^(tst_scanner.*|tst_logger|tst_directory_size)$'}
     ;;
   *)
     echo "usage: $0 [asan|tsan]" >&2
