@@ -11,6 +11,9 @@
 // over its text without building anything and without recursion, so that a
 // reader can keep what fits its bounds from a document too long or too deep
 // to parse whole.
+// Our own scan rather than QXmlStreamReader: the entries are handed on as
+// slices of the original bytes (the reader counts decoded characters, not
+// bytes), and the text may be cut anywhere, even inside a tag.
 class PlistOutline
 {
 public:

@@ -109,6 +109,15 @@ bool UserDefaults::saveLocked(const QVariantMap &values, const QString &key)
     return true;
 }
 
+void UserDefaults::writeLocked(const QString &key, const std::function<void(QVariantMap &)> &change)
+{
+    // Applied to what the file holds: a change refused earlier stays out of it.
+    QVariantMap next = m_written;
+    change(next);
+    if (saveLocked(next, key))
+        m_written = std::move(next);
+}
+
 QVariant UserDefaults::value(const QString &key) const
 {
     QMutexLocker lock(&m_mutex);
@@ -171,10 +180,7 @@ void UserDefaults::setValue(const QString &key, const QVariant &value)
     QMutexLocker lock(&m_mutex);
     loadLocked();
     m_values.insert(key, value);
-    QVariantMap next = m_written;
-    next.insert(key, value);
-    if (saveLocked(next, key))
-        m_written = next;
+    writeLocked(key, [&](QVariantMap &values) { values.insert(key, value); });
 }
 
 void UserDefaults::setBool(const QString &key, bool value)
@@ -205,8 +211,5 @@ void UserDefaults::remove(const QString &key)
     QMutexLocker lock(&m_mutex);
     loadLocked();
     m_values.remove(key);
-    QVariantMap next = m_written;
-    next.remove(key);
-    if (saveLocked(next, key))
-        m_written = next;
+    writeLocked(key, [&](QVariantMap &values) { values.remove(key); });
 }

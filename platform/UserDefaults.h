@@ -71,6 +71,8 @@ private:
     // Writes `values` in place of the file; false (and a line to the problem
     // log) when that cannot be done.
     bool saveLocked(const QVariantMap &values, const QString &key);
+    // Applies `change` (of `key`) to what the file holds and writes that.
+    void writeLocked(const QString &key, const std::function<void(QVariantMap &)> &change);
     // Renames the file to "<name>.<why>-<UTC time>" beside it; the new name,
     // empty when there was no file, nothing when the rename failed.
     std::optional<QString> setAsideLocked(const QString &why);

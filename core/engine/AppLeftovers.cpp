@@ -31,7 +31,6 @@ bool entryExists(const QString &path)
     return lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-
 // An identifier of one component ("com", "app") is no owner of the names that
 // merely begin or end with it: "com" would claim every "com.*" file of every
 // other application. Such an identifier matches only its own names.

@@ -83,10 +83,13 @@ void ElidedLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(rect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                     shownText(fontMetrics(), m_text, m_mode, width()));
+}
+
+QString ElidedLabel::shownText(const QFontMetrics &metrics, const QString &text, Qt::TextElideMode mode, int width)
+{
     // Whole when its own width fits: elidedText measures to fractions and would shorten a text
     // laid out at exactly its (rounded) width.
-    const QString shown = fontMetrics().horizontalAdvance(m_text) <= width()
-        ? m_text
-        : fontMetrics().elidedText(m_text, m_mode, width());
-    painter.drawText(rect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, shown);
+    return metrics.horizontalAdvance(text) <= width ? text : metrics.elidedText(text, mode, width);
 }

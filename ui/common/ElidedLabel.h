@@ -16,6 +16,9 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // `text` as drawn in `width`: whole when it fits, else shortened by `mode`.
+    static QString shownText(const QFontMetrics &metrics, const QString &text, Qt::TextElideMode mode, int width);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QPalette>
+#include <QStyleOptionViewItem>
 
 namespace UiStyle {
 namespace {
@@ -65,6 +66,15 @@ QColor color(Tone tone)
     case Tone::green: return QColor(40, 167, 69);
     }
     return text;
+}
+
+QColor itemTextColor(const QStyleOptionViewItem &option)
+{
+    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+        : (option.state & QStyle::State_Active)                              ? QPalette::Active
+                                                                              : QPalette::Inactive;
+    const bool selected = option.state & QStyle::State_Selected;
+    return option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
 }
 
 QColor color(Tone tone, qreal opacity)

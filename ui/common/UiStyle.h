@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+class QStyleOptionViewItem;
+
 // The one place that derives the windows' fonts and colours, so the look can
 // change without touching every window.
 namespace UiStyle {
@@ -19,6 +21,10 @@ enum class Tone { primary, secondary, tertiary, quaternary, accent, orange, red,
 // Text tones come from the application palette; the system colours are fixed.
 QColor color(Tone tone);
 QColor color(Tone tone, qreal opacity);
+
+// The text colour of an item view's row in the state `option` gives (selected,
+// inactive, disabled), for delegates that draw their text themselves.
+QColor itemTextColor(const QStyleOptionViewItem &option);
 
 // Style sheet text for a colour, with its alpha ("rgba(r, g, b, a)").
 QString css(const QColor &color);

@@ -1,5 +1,7 @@
 #include "ui/main/LogLineDelegate.h"
 
+#include "ui/common/UiStyle.h"
+
 #include <QApplication>
 #include <QListView>
 #include <QPainter>
@@ -120,12 +122,8 @@ void LogLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
 
     QTextLayout layout(laidOutText(text), background.font);
     layOut(layout, textWidth());
-    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
-        : (option.state & QStyle::State_Active)                              ? QPalette::Active
-                                                                              : QPalette::Inactive;
-    const bool selected = option.state & QStyle::State_Selected;
     painter->save();
-    painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setPen(UiStyle::itemTextColor(option));
     painter->setClipRect(option.rect);
     layout.draw(painter, QPointF(option.rect.left() + horizontalMargin, option.rect.top() + verticalMargin));
     painter->restore();

@@ -1,5 +1,6 @@
 #include "ui/settings/RemovableRowDelegate.h"
 
+#include "ui/common/ElidedLabel.h"
 #include "ui/common/SymbolIcon.h"
 #include "ui/common/UiStyle.h"
 
@@ -98,23 +99,15 @@ void RemovableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
 
     const RowLayout row = rowLayout(opt.rect, opt.direction);
     const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-        : (opt.state & QStyle::State_Active)                                ? QPalette::Normal
-                                                                            : QPalette::Inactive;
-    const QColor textColor = opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    const QColor textColor = UiStyle::itemTextColor(opt);
     // On the selection colour the tint could vanish (an accent symbol on an accent row).
     painter->drawPixmap(row.symbol, symbolPixmap(selected ? textColor : m_symbolTint));
 
     painter->save();
     painter->setFont(opt.font);
     painter->setPen(textColor);
-    // Whole when its own width fits: elidedText measures to fractions and would shorten a text
-    // laid out at exactly its (rounded) width.
-    const QFontMetrics &metrics = opt.fontMetrics;
-    const QString shown = metrics.horizontalAdvance(text) <= row.text.width()
-        ? text
-        : metrics.elidedText(text, m_elideMode, row.text.width());
-    painter->drawText(row.text, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, shown);
+    painter->drawText(row.text, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                      ElidedLabel::shownText(opt.fontMetrics, text, m_elideMode, row.text.width()));
     painter->restore();
 
     drawButton(painter, opt, row.button, index);
