@@ -2,6 +2,8 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QLineEdit>
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -136,6 +138,58 @@ private slots:
         QVERIFY(w.shows("rosterLoading"));
         ScannerPublisher::setInstalledApps(w.scanner(), {InstalledApp{}});
         QVERIFY(w.shows("rosterTable"));
+    }
+
+    // Each results table is one stop of the Tab order: Tab and Shift+Tab leave it
+    // for the controls around it, whatever its rows and columns.
+    void tableIsOneTabStop_data()
+    {
+        QTest::addColumn<AppTab>("tab");
+        QTest::addColumn<QString>("after"); // the control Tab reaches from the table
+        QTest::newRow("leftovers") << AppTab::leftovers << QStringLiteral("moveToTrashButton");
+        QTest::newRow("installed apps") << AppTab::installed << QStringLiteral("scanLeftoversButton");
+    }
+    void tableIsOneTabStop()
+    {
+        QFETCH(AppTab, tab);
+        QFETCH(QString, after);
+        WindowFixture w;
+        const bool leftovers = tab == AppTab::leftovers;
+        QAbstractItemView *table = nullptr;
+        QWidget *search = nullptr;
+        if (leftovers) {
+            w.view->setSafeMode(false);
+            QList<LeftoverItem> items;
+            for (const char *name : {"A", "B", "C"})
+                items << ScannerFixture::row(QLatin1String(name), QStringLiteral("/x/") + QLatin1String(name));
+            ScannerPublisher::setItems(w.scanner(), items);
+            w.view->leftoversTab()->setTableSelection({items.first().id});
+            table = w.child<QAbstractItemView>("leftoversView");
+            search = w.child("leftoversSearch");
+        } else {
+            w.view->setSelectedTab(tab);
+            const QList<InstalledApp> apps = w.publishApps({"Alpha", "Beta", "Gamma"});
+            w.view->rosterTab()->setRosterSelection({apps.first().id});
+            table = w.child<QAbstractItemView>("rosterView");
+            search = w.child("rosterSearch");
+        }
+        QVERIFY(QTest::qWaitForWindowActive(&w.main));
+        search->findChild<QLineEdit *>()->setFocus(Qt::OtherFocusReason);
+        QStringList chain;
+        const auto press = [&](Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+            chain << QApplication::focusWidget()->objectName() + QLatin1Char('/') + QApplication::focusWidget()->metaObject()->className();
+            return QApplication::focusWidget();
+        };
+        QWidget *before = QApplication::focusWidget();
+        for (int i = 0; i < 10 && QApplication::focusWidget() != table; ++i) {
+            before = QApplication::focusWidget();
+            press(Qt::NoModifier);
+        }
+        QVERIFY2(QApplication::focusWidget() == table, qPrintable(chain.join(QLatin1String(", "))));
+        QCOMPARE(press(Qt::NoModifier)->objectName(), after);
+        QCOMPARE(press(Qt::ShiftModifier), table);
+        QCOMPARE(press(Qt::ShiftModifier), before);
     }
 
     // The banners belong to the window, not to a tab; each one's buttons.

@@ -10,6 +10,8 @@ void apply(QTableView &view, int rowHeight)
     view.setSelectionBehavior(QAbstractItemView::SelectRows);
     view.setSelectionMode(QAbstractItemView::ExtendedSelection);
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One stop in the Tab order: the arrow keys move inside, Tab leaves.
+    view.setTabKeyNavigation(false);
     view.setShowGrid(false);
     view.setAlternatingRowColors(true);
     view.setWordWrap(false);

@@ -7,7 +7,7 @@ class QTableView;
 // The look and behaviour the windows' list tables share: whole rows selected,
 // several at a time; no grid, no frame, no editing; alternating rows of one
 // fixed height; a left-aligned header whose clicks sort and which shows the
-// sort arrow.
+// sort arrow; one stop in the Tab order.
 namespace TableSetup {
 
 struct ColumnWidth
