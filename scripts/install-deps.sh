@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-svg-dev qt6-image-formats-plugins
   adwaita-icon-theme libicu-dev xdg-utils
   fonts-droid-fallback fonts-lohit-deva fonts-noto-color-emoji
   libplist-dev libplist-utils libsqlite3-dev sqlite3

@@ -1,9 +1,12 @@
 #include "model/StoredLists.h"
 #include "support/WindowFixture.h"
 #include "ui/help/HelpView.h"
+#include "ui/main/LogView.h"
 #include "ui/settings/SettingsView.h"
 
 #include <QAccessible>
+#include <QLineEdit>
+#include <QSignalSpy>
 
 #include <functional>
 
@@ -55,6 +58,58 @@ LeftoverItem sized(const QString &name, qint64 size)
     item.size = size;
     return item;
 }
+
+// Every button a window shows, named as a screen reader reads it.
+QStringList unnamedButtons(QWidget *window)
+{
+    QStringList unnamed;
+    std::function<void(QAccessibleInterface *, int)> visit = [&](QAccessibleInterface *iface, int depth) {
+        if (!iface || !iface->isValid() || depth > 60 || iface->state().invisible)
+            return;
+        if (iface->role() == QAccessible::Button && iface->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << iface->object()->objectName() + QLatin1Char('/') + iface->object()->metaObject()->className();
+        for (int i = 0; i < iface->childCount(); ++i)
+            visit(iface->child(i), depth + 1);
+    };
+    visit(QAccessible::queryAccessibleInterface(window), 0);
+    return unnamed;
+}
+
+// The accessibility events sent while it lives, as type and the name the object then had.
+// Heard only on a platform whose accessibility layer is on (the tests' own).
+class AccessibleEvents
+{
+public:
+    AccessibleEvents()
+    {
+        s_events = &m_events;
+        m_previous = QAccessible::installUpdateHandler(&AccessibleEvents::record);
+    }
+    ~AccessibleEvents()
+    {
+        QAccessible::installUpdateHandler(m_previous);
+        s_events = nullptr;
+    }
+    QStringList named(QAccessible::Event type) const
+    {
+        QStringList names;
+        for (const auto &[eventType, name] : m_events)
+            if (eventType == type)
+                names << name;
+        return names;
+    }
+
+private:
+    static void record(QAccessibleEvent *event)
+    {
+        QAccessibleInterface *iface = event->accessibleInterface();
+        if (s_events && iface)
+            s_events->append({event->type(), iface->text(QAccessible::Name)});
+    }
+    static inline QList<std::pair<QAccessible::Event, QString>> *s_events = nullptr;
+    QList<std::pair<QAccessible::Event, QString>> m_events;
+    QAccessible::UpdateHandler m_previous = nullptr;
+};
 
 using Setup = std::function<QWidget *(WindowFixture &w)>;
 
@@ -141,6 +196,103 @@ private slots:
             if (text == elided)
                 QVERIFY2(QFontMetrics(found->font).horizontalAdvance(text) > found->rect.width(), "drawn whole");
         }
+    }
+
+    // A button that shows only a symbol is read by its tool tip's words, not as
+    // a bare "push button".
+    void buttonsNamed_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QStringList>("names"); // among the window's buttons
+
+        const auto mainWindow = [](AppTab tab) {
+            return Setup([tab](WindowFixture &w) {
+                w.server.setJson("{\"version\":\"999.0\",\"downloadURL\":\"https://example.org/q.dmg\"}");
+                QSignalSpy finished(&w.updater, &UpdateChecker::checkFinished);
+                w.updater.check(false);
+                finished.wait();
+                ScannerPublisher::setTccAccessDenied(w.scanner(), true);
+                ScannerPublisher::setRemovalFailures(w.scanner(), {ScannerFixture::row("A", "/x/one")});
+                w.view->setSafeMode(false);
+                ScannerPublisher::setItems(w.scanner(), {sized("A", 1000), sized("B", 2000)});
+                w.publishApps({"Alpha", "Beta"});
+                w.view->setSelectedTab(tab);
+                const char *search = tab == AppTab::leftovers ? "leftoversSearch" : "rosterSearch";
+                w.child(search)->findChild<QLineEdit *>()->setText(QStringLiteral("a"));
+                return static_cast<QWidget *>(&w.main);
+            });
+        };
+        const QStringList frame{"Settings", "Open Trash", "Clear", "Dismiss"};
+        QTest::newRow("main window, leftovers") << mainWindow(AppTab::leftovers) << frame;
+        QTest::newRow("main window, installed apps") << mainWindow(AppTab::installed) << frame;
+        for (const char *tag : {"locations", "ignore", "updates", "privacy", "language"}) {
+            QTest::addRow("settings, %s", tag) << Setup([tag](WindowFixture &w) {
+                return settingsWindow(w, QLatin1String(tag), {"/opt/apps"}, {"com.a"});
+            }) << QStringList();
+        }
+        QTest::newRow("help window") << Setup([](WindowFixture &w) {
+            auto *help = new HelpView(AppSettings::shared(), w.view);
+            help->setWindowFlag(Qt::Window);
+            help->show();
+            return static_cast<QWidget *>(help);
+        }) << QStringList();
+        QTest::newRow("log sheet") << Setup([](WindowFixture &w) {
+            w.fixture.logger.log(QStringLiteral("a line"));
+            w.view->showLog();
+            return static_cast<QWidget *>(w.view->findChild<LogView *>());
+        }) << QStringList{"Clear", "Close"};
+    }
+    void buttonsNamed()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(QStringList, names);
+        WindowFixture w;
+        QWidget *window = setup(w);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+
+        const QStringList unnamed = unnamedButtons(window);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1String(", "))));
+        QStringList buttons;
+        for (const Node &node : accessibleNodes(window))
+            if (node.role == QAccessible::Button)
+                buttons << node.name;
+        for (const QString &name : names)
+            QVERIFY2(buttons.contains(name), qPrintable(name + QLatin1String(" not among: ") + buttons.join(" | ")));
+    }
+
+    // A status piece that changes its text is announced under its new name.
+    void statusChangeAnnounced_data()
+    {
+        QTest::addColumn<int>("before"); // rows selected
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("announced");
+        QTest::newRow("one more selected") << 1 << 2 << "2 selected";
+        QTest::newRow("one less selected") << 3 << 2 << "2 selected";
+        QTest::newRow("first selected") << 0 << 1 << "1 selected";
+    }
+    void statusChangeAnnounced()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QFETCH(QString, announced);
+        WindowFixture w;
+        w.view->setSafeMode(false);
+        const QList<LeftoverItem> items{sized("A", 1000), sized("B", 2000), sized("C", 3000)};
+        ScannerPublisher::setItems(w.scanner(), items);
+        const auto select = [&](int count) {
+            QSet<QUuid> ids;
+            for (int i = 0; i < count; ++i)
+                ids << items.at(i).id;
+            w.view->leftoversTab()->setTableSelection(ids);
+        };
+        select(before);
+        QVERIFY(QTest::qWaitForWindowExposed(&w.main));
+
+        QVERIFY2(QAccessible::isActive(), "run on the platform with accessibility on");
+        AccessibleEvents events;
+        select(after);
+        const QStringList changed = events.named(QAccessible::NameChanged);
+        QVERIFY2(changed.contains(announced), qPrintable(changed.join(QLatin1String(" | "))));
     }
 
     // Markdown hints read as their words, without the marks that style them.

@@ -138,6 +138,7 @@ QWidget *Banners::buildRemovalFailureBanner()
     dismiss->setObjectName(QStringLiteral("dismissFailuresButton"));
     dismiss->setAutoRaise(true);
     dismiss->setToolTip(tr("Dismiss"));
+    dismiss->setAccessibleName(dismiss->toolTip());
     dismiss->setIcon(SymbolIcon::icon(QStringLiteral("xmark"), UiStyle::color(Tone::secondary)));
     row->addWidget(openSettings, 0, Qt::AlignTop);
     row->addWidget(dismiss, 0, Qt::AlignTop);

@@ -129,6 +129,9 @@ QWidget *ContentView::buildHeader()
     const auto headerButton = [header, layout](const QString &symbol, const QString &text, const QString &tip) {
         auto *button = new QPushButton(SymbolIcon::icon(symbol, UiStyle::color(UiStyle::Tone::primary)), text, header);
         button->setToolTip(tip);
+        // A symbol alone says nothing to a screen reader.
+        if (text.isEmpty())
+            button->setAccessibleName(tip);
         button->setFocusPolicy(Qt::TabFocus);
         layout->addWidget(button);
         return button;

@@ -36,6 +36,7 @@ SearchField::SearchField(const QString &placeholder, QWidget *parent)
     m_clear->setAutoRaise(true);
     m_clear->setCursor(Qt::ArrowCursor);
     m_clear->setToolTip(tr("Clear"));
+    m_clear->setAccessibleName(m_clear->toolTip());
     m_clear->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
     m_clear->setIconSize(QSize(14, 14));
     m_clear->setVisible(false);

@@ -59,13 +59,19 @@ void StatusBar::setPieces(const QList<ActionBarRules::StatusPiece> &pieces)
             static_cast<ElidedLabel *>(row->itemAt(i)->widget())->setText(pieces.at(i).text);
         return;
     }
+    QStringList before;
     while (QLayoutItem *item = row->takeAt(0)) {
+        before << static_cast<ElidedLabel *>(item->widget())->text();
         delete item->widget();
         delete item;
     }
     // Pieces give way to the buttons, shortened with an ellipsis, so the window keeps its width.
-    for (const ActionBarRules::StatusPiece &piece : pieces) {
-        auto *label = new ElidedLabel(piece.text, Qt::ElideRight, this);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const ActionBarRules::StatusPiece &piece = pieces.at(i);
+        // A new or changed piece gets its text through setText, which announces it to
+        // screen readers as a changed text would be; an unchanged one is not read again.
+        const bool unchanged = i < before.size() && before.at(i) == piece.text;
+        auto *label = new ElidedLabel(unchanged ? piece.text : QString(), Qt::ElideRight, this);
         label->setFont(pieceFont(piece.style, font()));
         label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         QPalette palette = label->palette();
@@ -73,5 +79,6 @@ void StatusBar::setPieces(const QList<ActionBarRules::StatusPiece> &pieces)
         label->setPalette(palette);
         label->setProperty("pieceStyle", int(piece.style));
         row->addWidget(label);
+        label->setText(piece.text);
     }
 }
