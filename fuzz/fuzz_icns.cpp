@@ -31,6 +31,23 @@ void checkTable(const IconFileReader &reader, const QByteArray &input)
     }
 }
 
+// A classic entry handed to the image plug-in: it decodes a PNG or JPEG 2000 it
+// finds where an entry starts (looking twelve bytes ahead) at any size, so none
+// may start there.
+void checkWrapped(const QByteArray &file)
+{
+    FUZZ_CHECK(file.startsWith("icns") && qFromBigEndian<quint32>(file.constData() + 4) == quint32(file.size()));
+    for (qint64 pos = IconFileReader::blockHeader; pos < file.size();) {
+        FUZZ_CHECK(pos + IconFileReader::blockHeader <= file.size());
+        const quint32 length = qFromBigEndian<quint32>(file.constData() + pos + 4);
+        FUZZ_CHECK(length >= IconFileReader::blockHeader);
+        const QByteArray start = file.mid(pos + IconFileReader::blockHeader, 12);
+        FUZZ_CHECK(!start.startsWith("\x89PNG\r\n\x1a\n"));
+        FUZZ_CHECK(start != QByteArray("\0\0\0\x0cjP  \r\n\x87\n", 12));
+        pos += length;
+    }
+}
+
 // Each image offered is an entry's own bytes (a PNG within the caps) or a
 // classic entry of bounded size; together the PNGs stay within the read cap.
 void checkOffers(IconFileReader &reader, const QByteArray &input)
@@ -59,6 +76,7 @@ void checkOffers(IconFileReader &reader, const QByteArray &input)
         } else {
             FUZZ_CHECK(image->format == "icns");
             FUZZ_CHECK(image->data.size() <= 3 * IconFileReader::blockHeader + 2 * IconFileReader::maxClassicBytes);
+            checkWrapped(image->data);
         }
     }
     FUZZ_CHECK(!reader.next());

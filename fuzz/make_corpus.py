@@ -221,6 +221,15 @@ def icons():
                                          icns_block(b"t8mk", b"\xff" * 128 * 128)))
     put(t, "classic-il32-damaged-rle.icns", icns(icns_block(b"il32", b"\xff\x01" * 40), icns_block(b"l8mk", b"\x01")))
     put(t, "classic-over-cap.icns", icns(icns_block(b"is32", b"\0" * (128 * 128 * 4 + 5))))
+    # A PNG or JPEG 2000 in a classic entry or its mask: the plug-in decodes it at any size.
+    big = png(1400, 1400)
+    put(t, "classic-is32-png-1400.icns", icns(icns_block(b"is32", big)))
+    put(t, "classic-il32-png-1000000x2.icns", icns(icns_block(b"il32", png(1000000, 2)), icns_block(b"l8mk", b"\xff" * 1024)))
+    put(t, "classic-ih32-png-1024x1025.icns", icns(icns_block(b"ih32", png(1024, 1025, pixel=b"\x10\x20\x30", colour=2))))
+    put(t, "classic-it32-png-128.icns", icns(icns_block(b"it32", red), icns_block(b"t8mk", b"\xff" * 128 * 128)))
+    put(t, "classic-it32-jpeg2000.icns", icns(icns_block(b"it32", b"\0\0\0\x0cjP  \r\n\x87\n" + b"\0" * 40)))
+    put(t, "classic-empty-mask-png-1400.icns", icns(icns_block(b"is32", b""), icns_block(b"s8mk", big)))
+    put(t, "classic-mask-png-1400.icns", icns(icns_block(b"is32", b"\xff\0\0\xff" * 256), icns_block(b"s8mk", big)))
     put(t, "jpeg2000.icns", icns(icns_block(b"ic08", b"\0\0\0\x0cjP  \r\n\x87\n" + b"\0" * 40)))
     put(t, "jpeg2000-beside-png.icns", icns(icns_block(b"ic08", b"\0\0\0\x0cjP  \r\n\x87\n" + b"\0" * 40),
                                             icns_block(b"ic09", red)))

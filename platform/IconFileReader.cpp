@@ -1,5 +1,6 @@
 #include "platform/IconFileReader.h"
 
+#include <QByteArrayView>
 #include <QIODevice>
 #include <QtEndian>
 
@@ -43,6 +44,10 @@ quint32 classicMask(quint32 type)
     default: return 0;
     }
 }
+
+// How the image plug-in tells a PNG or JPEG 2000 entry from a classic one.
+constexpr QByteArrayView pngSignature("\x89PNG\r\n\x1a\n", 8);
+constexpr QByteArrayView jpeg2000Signature("\0\0\0\x0cjP  \r\n\x87\n", 12);
 
 QByteArray block(quint32 type, const QByteArray &data)
 {
@@ -108,38 +113,53 @@ void IconFileReader::readTable()
     }
 }
 
-// The entry's bytes, or nothing for an entry that is too large, damaged, or of
-// a kind with no decoder here (JPEG 2000).
+// The entry's bytes, or nothing for an entry that is too large, damaged, or in
+// JPEG 2000 (no decoder here). What the bytes hold decides, not the kind: the
+// image plug-in decodes a PNG found at the start of any entry, at any size.
 std::optional<IconFileReader::Image> IconFileReader::offer(const Entry &entry)
 {
-    Image image{entry.type, {}, {}};
-    if (const quint32 maskType = classicMask(entry.type)) {
-        // Small by kind; handed over as a file of this entry and its mask.
-        if (entry.length > maxClassicBytes)
-            return std::nullopt;
-        const auto mask = std::find_if(m_entries.cbegin(), m_entries.cend(),
-                                       [maskType](const Entry &e) { return e.type == maskType; });
-        QByteArray body = block(entry.type, readAt(entry.offset, entry.length));
-        if (mask != m_entries.cend() && mask->length <= maxClassicBytes)
-            body += block(maskType, readAt(mask->offset, mask->length));
-        image.format = "icns";
-        image.data = block(osType("icns"), body);
-    } else {
-        // PNG: its size is in the header, checked before anything is decoded.
-        if (entry.length < pngHeader || entry.length > m_budget)
-            return std::nullopt;
-        const QByteArray head = readAt(entry.offset, pngHeader);
-        if (!head.startsWith("\x89PNG\r\n\x1a\n") || head.mid(12, 4) != "IHDR")
-            return std::nullopt;
-        const quint32 width = qFromBigEndian<quint32>(head.constData() + 16);
-        const quint32 height = qFromBigEndian<quint32>(head.constData() + 20);
-        if (width == 0 || height == 0 || width > maxSide || height > maxSide)
-            return std::nullopt;
-        image.format = "png";
-        image.data = readAt(entry.offset, entry.length);
-        if (image.data.isEmpty())
-            return std::nullopt;
-    }
-    m_budget -= image.data.size();
+    const QByteArray head = readAt(entry.offset, std::min(entry.length, pngHeader));
+    if (head.startsWith(jpeg2000Signature))
+        return std::nullopt;
+    const quint32 maskType = classicMask(entry.type);
+    auto image = maskType != 0 && !head.startsWith(pngSignature) ? offerClassic(entry, maskType)
+                                                                 : offerPng(entry, head);
+    if (image)
+        m_budget -= image->data.size();
     return image;
+}
+
+// Its size is in the header, checked before anything is decoded.
+std::optional<IconFileReader::Image> IconFileReader::offerPng(const Entry &entry, const QByteArray &head) const
+{
+    if (entry.length < pngHeader || entry.length > m_budget || !head.startsWith(pngSignature)
+        || head.mid(12, 4) != "IHDR")
+        return std::nullopt;
+    const quint32 width = qFromBigEndian<quint32>(head.constData() + 16);
+    const quint32 height = qFromBigEndian<quint32>(head.constData() + 20);
+    if (width == 0 || height == 0 || width > maxSide || height > maxSide)
+        return std::nullopt;
+    Image image{entry.type, "png", readAt(entry.offset, entry.length)};
+    if (image.data.isEmpty())
+        return std::nullopt;
+    return image;
+}
+
+// Small by kind; handed over as a file of this entry and its mask. The plug-in
+// would decode a mask holding a PNG or JPEG 2000 as an image of its own, so
+// such a mask is left out. (Past an entry shorter than a signature it finds the
+// mask's header, which starts neither.)
+std::optional<IconFileReader::Image> IconFileReader::offerClassic(const Entry &entry, quint32 maskType) const
+{
+    if (entry.length > maxClassicBytes)
+        return std::nullopt;
+    const auto mask = std::find_if(m_entries.cbegin(), m_entries.cend(),
+                                   [maskType](const Entry &e) { return e.type == maskType; });
+    QByteArray body = block(entry.type, readAt(entry.offset, entry.length));
+    if (mask != m_entries.cend() && mask->length <= maxClassicBytes) {
+        const QByteArray maskData = readAt(mask->offset, mask->length);
+        if (!maskData.startsWith(pngSignature) && !maskData.startsWith(jpeg2000Signature))
+            body += block(maskType, maskData);
+    }
+    return Image{entry.type, "icns", block(osType("icns"), body)};
 }

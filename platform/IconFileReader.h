@@ -43,8 +43,9 @@ public:
         qint64 length = 0;
     };
 
-    // What one entry offers to a decoder: a PNG as it is stored ("png"), or a
-    // classic entry with its mask wrapped as an icon file of its own ("icns").
+    // What one entry offers to a decoder: a PNG as it is stored ("png"), whatever
+    // the entry's kind, or a classic entry with its mask wrapped as an icon file
+    // of its own ("icns").
     struct Image
     {
         quint32 type = 0;
@@ -67,6 +68,8 @@ private:
     QByteArray readAt(qint64 offset, qint64 length) const;
     void readTable();
     std::optional<Image> offer(const Entry &entry);
+    std::optional<Image> offerPng(const Entry &entry, const QByteArray &head) const;
+    std::optional<Image> offerClassic(const Entry &entry, quint32 maskType) const;
 
     QIODevice &m_file;
     QList<Entry> m_entries;

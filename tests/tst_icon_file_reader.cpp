@@ -115,6 +115,33 @@ private slots:
                 << QStringList(size <= IconFileReader::maxClassicBytes ? "it32+t8mk" : "it32");
         }
 
+        // Whatever the entry's kind, a PNG is judged by its header and JPEG 2000 is
+        // refused; only a genuine classic entry goes to the plug-in with its mask.
+        const QByteArray jpeg2000 = QByteArray("\0\0\0\x0cjP  \r\n\x87\n", 12) + QByteArray(40, '\0');
+        const QList<QPair<QByteArray, QByteArray>> kinds{{"is32", "s8mk"}, {"il32", "l8mk"}, {"ih32", "h8mk"},
+                                                         {"it32", "t8mk"}, {"ic07", {}}};
+        for (const auto &[kind, maskKind] : kinds) {
+            const QByteArray mask = maskKind.isEmpty() ? QByteArray() : block(maskKind, QByteArray(256, '\xff'));
+            const auto row = [&](const char *what, const QByteArray &data, const QStringList &expected) {
+                QTest::addRow("%s holding %s", kind.constData(), what)
+                    << icns(block(kind, data) + mask) << 40 << expected;
+            };
+            const QStringList drawn{QString::fromLatin1(kind)};
+            row("a PNG of 1024 × 1024", png(1024, 1024), drawn);
+            row("a PNG of 1025 × 1024", png(1025, 1024), {});
+            row("a PNG of 1024 × 1025", png(1024, 1025), {});
+            row("a PNG of 1000000 × 2", png(1000000, 2), {});
+            row("JPEG 2000", jpeg2000, {});
+            if (maskKind.isEmpty())
+                continue;
+            const QByteArray classic(64, '\0');
+            row("classic data", classic, {QString::fromLatin1(kind + '+' + maskKind)});
+            QTest::addRow("%s with a PNG as its mask", kind.constData())
+                << icns(block(kind, classic) + block(maskKind, png(16, 16))) << 40 << drawn;
+            QTest::addRow("%s with JPEG 2000 as its mask", kind.constData())
+                << icns(block(kind, classic) + block(maskKind, jpeg2000)) << 40 << drawn;
+        }
+
         const QByteArray good = block("ic08", png(256, 256));
         QTest::newRow("table claims 1.6 million entries")
             << icns(filler.repeated(10) + good, 8 + 12 * 1600000) << 40 << QStringList("ic08");

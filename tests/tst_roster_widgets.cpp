@@ -239,6 +239,13 @@ private slots:
         QTest::newRow("only 5600 pixels") << icnsBlock("icns", huge) << false;
         QTest::newRow("entry over the read cap")
             << icnsBlock("icns", icnsBlock("ic07", redPng(128) + QByteArray(5 << 20, '\0'))) << false;
+        // The image plug-in would decode a PNG in a classic entry, or in the mask of
+        // one it cannot read, at any size: 7.8 MB for a file of a few KB.
+        const QByteArray large = redPng(1400);
+        QTest::newRow("1400-pixel PNG in a classic entry") << icnsBlock("icns", icnsBlock("is32", large)) << false;
+        QTest::newRow("1400-pixel PNG as the mask of an empty classic entry")
+            << icnsBlock("icns", icnsBlock("is32", {}) + icnsBlock("s8mk", large)) << false;
+        QTest::newRow("128-pixel PNG in a classic entry") << icnsBlock("icns", icnsBlock("it32", redPng(128))) << true;
         QTest::newRow("link to a named pipe") << QByteArray() << false;
     }
     // The bundle's own image, else the fallback; either way the answer comes.
