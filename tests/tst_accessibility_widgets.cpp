@@ -52,6 +52,14 @@ QWidget *settingsWindow(WindowFixture &w, const QString &tag, const QStringList 
     return settings;
 }
 
+QWidget *helpWindow(WindowFixture &w)
+{
+    auto *help = new HelpView(AppSettings::shared(), w.view);
+    help->setWindowFlag(Qt::Window);
+    help->show();
+    return help;
+}
+
 LeftoverItem sized(const QString &name, qint64 size)
 {
     LeftoverItem item = ScannerFixture::row(name, QStringLiteral("/x/") + name);
@@ -230,12 +238,7 @@ private slots:
                 return settingsWindow(w, QLatin1String(tag), {"/opt/apps"}, {"com.a"});
             }) << QStringList();
         }
-        QTest::newRow("help window") << Setup([](WindowFixture &w) {
-            auto *help = new HelpView(AppSettings::shared(), w.view);
-            help->setWindowFlag(Qt::Window);
-            help->show();
-            return static_cast<QWidget *>(help);
-        }) << QStringList();
+        QTest::newRow("help window") << Setup(helpWindow) << QStringList();
         QTest::newRow("log sheet") << Setup([](WindowFixture &w) {
             w.fixture.logger.log(QStringLiteral("a line"));
             w.view->showLog();
@@ -308,12 +311,7 @@ private slots:
             w.view->setSelectedTab(AppTab::installed);
             return static_cast<QWidget *>(&w.main);
         }) << "Press Ctrl+R or click Load Apps to see";
-        QTest::newRow("help window") << Setup([](WindowFixture &w) {
-            auto *help = new HelpView(AppSettings::shared(), w.view);
-            help->setWindowFlag(Qt::Window);
-            help->show();
-            return static_cast<QWidget *>(help);
-        }) << "Quillmere";
+        QTest::newRow("help window") << Setup(helpWindow) << "Quillmere";
     }
     void markdownReadPlain()
     {
