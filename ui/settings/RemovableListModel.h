@@ -24,7 +24,7 @@ public:
     // When `keys` and `shown` are these rows less one run of rows: {its first
     // row, its length} (length 0 when nothing is missing). Nothing otherwise.
     std::optional<std::pair<int, int>> missingRun(const QStringList &keys, const QStringList &shown) const;
-    // Takes out `count` rows from `first` on; the other rows keep their indexes.
+    // Takes out `count` rows from `first` on, without a reset: views keep the rest as they were.
     void removeEntries(int first, int count);
 
     int rowCount(const QModelIndex &parent = {}) const override;
