@@ -1,16 +1,20 @@
 // Opening the settings window over long App Locations and Ignore lists: the
 // window made, shown and painted, and the memory it adds while open.
+// Then Delete on the middle row of the long App Locations list.
 // Runs offscreen unless a platform is named.
 
 #include "core/UpdateChecker.h"
 #include "model/StoredLists.h"
 #include "support/ScannerFixture.h"
+#include "ui/settings/LocationsSettingsView.h"
+#include "ui/settings/RemovableList.h"
 #include "ui/settings/SettingsView.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListView>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -107,5 +111,42 @@ BENCHMARK(BM_OpenSettingsWindow)
     ->Iterations(1)
     ->Repetitions(5)
     ->ComputeStatistics("min", [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); });
+
+// Delete on the middle row of the open window's App Locations, until the list
+// has drawn again: the store written, the row taken out, the rest kept.
+void BM_DeleteMiddleRow(benchmark::State &state)
+{
+    ScannerFixture fixture;
+    fillLists(fixture.defaults);
+    UpdateChecker updater{fixture.defaults, fixture.workspace, QUrl(QStringLiteral("http://127.0.0.1:9/")), 5000};
+    SettingsView view(fixture.defaults, fixture.language, updater, true);
+    view.resize(560, 460);
+    view.show();
+    QAbstractItemView *list = view.locationsTab()->list()->view();
+    list->setFocus();
+    PaintWatch watch;
+    qApp->installEventFilter(&watch);
+    const auto drawn = [&] {
+        QElapsedTimer bound;
+        bound.start();
+        while (!watch.painted && bound.elapsed() < 600'000)
+            QCoreApplication::processEvents();
+    };
+    drawn();
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QModelIndex middle = list->model()->index(list->model()->rowCount() / 2, 0);
+        list->scrollTo(middle, QAbstractItemView::PositionAtCenter);
+        list->setCurrentIndex(middle);
+        QCoreApplication::processEvents();
+        watch.painted = false;
+        state.ResumeTiming();
+        QTest::keyClick(list, Qt::Key_Delete);
+        drawn();
+    }
+    qApp->removeEventFilter(&watch);
+    state.counters["rows_left"] = list->model()->rowCount();
+}
+BENCHMARK(BM_DeleteMiddleRow)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace

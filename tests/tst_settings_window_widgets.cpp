@@ -17,6 +17,7 @@
 #include "ui/settings/SettingsView.h"
 #include "ui/settings/UpdateSettingsView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -205,6 +206,104 @@ private slots:
             asked << request.first().toString();
         QCOMPARE(asked, removed);
         QCOMPARE(list.selection(), QSet<QString>(selectedAfter.begin(), selectedAfter.end()));
+    }
+
+    void removalMovesCurrentRow_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("minus"); // else Delete
+        QTest::addColumn<int>("count");
+        for (const QString &key : {StoredLists::customAppLocationsKey, StoredLists::ignoredBundleIDsKey})
+            for (const bool minus : {false, true})
+                for (const int count : {4, 200})
+                    QTest::addRow("%s, %s, %d rows", qPrintable(key), minus ? "minus" : "Delete", count)
+                        << key << minus << count;
+    }
+    // Twice from the row before last, scrolled to the end: the row taking the
+    // removed row's place is current and selected; the focus and the scroll stay.
+    void removalMovesCurrentRow()
+    {
+        QFETCH(QString, key);
+        QFETCH(bool, minus);
+        QFETCH(int, count);
+        Paths entries;
+        for (int i = 0; i < count; ++i)
+            entries << QStringLiteral("/e%1").arg(i, 4, 10, QLatin1Char('0'));
+        m_defaults->setStringList(key, entries);
+        auto checker = makeChecker({});
+        auto view = makeView(*checker);
+        const bool locations = key == StoredLists::customAppLocationsKey;
+        view->setSelectedTab(QLatin1String(locations ? "locations" : "ignore"));
+        RemovableList *list = locations ? view->locationsTab()->list() : view->ignoreTab()->list();
+        QListView *listView = list->view();
+        listView->setFocus();
+        QScrollBar *bar = listView->verticalScrollBar();
+        QTRY_VERIFY(listView->hasFocus() && (bar->maximum() > 0) == (count > 10));
+        listView->scrollToBottom();
+        listView->setCurrentIndex(listView->model()->index(count - 2, 0));
+        QSignalSpy moved(listView->selectionModel(), &QItemSelectionModel::currentChanged);
+        for (const int next : {count - 1, count - 3}) {
+            const int scrolled = bar->value();
+            qDebug() << "before" << scrolled << bar->maximum() << listView->indexAt(QPoint(1, 1)).row();
+            moved.clear();
+            if (minus)
+                QTest::mouseClick(listView->viewport(), Qt::LeftButton, {},
+                                  list->removeButtonRect(listView->currentIndex().row()).center());
+            else
+                QTest::keyClick(listView, Qt::Key_Delete);
+            Paths stored = entries.mid(0, count - 2);
+            if (next == count - 1)
+                stored << entries.last();
+            QCOMPARE(m_defaults->stringList(key), std::optional<QStringList>(stored));
+            // Once, while focused: what makes the view announce the row to a screen reader.
+            qDebug() << "after" << bar->value() << bar->maximum() << listView->indexAt(QPoint(1, 1)).row() << listView->currentIndex().row();
+            QTest::qWait(50);
+            qDebug() << "after wait" << bar->value() << bar->maximum() << listView->indexAt(QPoint(1, 1)).row();
+            QCOMPARE(moved.size(), 1);
+            QCOMPARE(list->selection(), QSet<QString>{entries.at(next)});
+            QVERIFY(listView->hasFocus());
+            QAccessibleInterface *focused = QAccessible::queryAccessibleInterface(listView)->focusChild();
+            QVERIFY(focused && focused->text(QAccessible::Name) == entries.at(next));
+            QCOMPARE(bar->value(), qMin(scrolled, bar->maximum()));
+        }
+    }
+
+    void removalKeepsCurrentRow_data()
+    {
+        QTest::addColumn<int>("current"); // -1: none
+        QTest::addColumn<int>("minusRow"); // -1: Delete
+        QTest::addColumn<bool>("removed"); // else refused: the same rows come back
+        QTest::addColumn<QString>("currentAfter"); // and the only one selected
+        // Rows "a" to "d".
+        QTest::newRow("refused") << 2 << -1 << false << "c";
+        QTest::newRow("minus on a row above the current one") << 2 << 0 << true << "c";
+        QTest::newRow("minus with no current row") << -1 << 1 << true << "c";
+    }
+    void removalKeepsCurrentRow()
+    {
+        QFETCH(int, current);
+        QFETCH(int, minusRow);
+        QFETCH(bool, removed);
+        QFETCH(QString, currentAfter);
+        RemovableList list(QStringLiteral("folder"), Qt::blue, QString(), Qt::ElideMiddle);
+        QStringList keys{"a", "b", "c", "d"};
+        list.setEntries(keys, {});
+        connect(&list, &RemovableList::removeRequested, &list, [&](const QString &key) {
+            if (removed)
+                keys.removeAll(key);
+            list.setEntries(keys, {});
+        });
+        list.resize(400, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.view()->setFocus();
+        list.view()->setCurrentIndex(list.view()->model()->index(current, 0));
+        if (minusRow < 0)
+            QTest::keyClick(list.view(), Qt::Key_Delete);
+        else
+            QTest::mouseClick(list.view()->viewport(), Qt::LeftButton, {}, list.removeButtonRect(minusRow).center());
+        QCOMPARE(list.view()->currentIndex().data().toString(), currentAfter);
+        QCOMPARE(list.selection(), QSet<QString>{currentAfter});
     }
 
     void toolTips_data()

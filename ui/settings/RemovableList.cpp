@@ -39,14 +39,12 @@ RemovableList::RemovableList(const QString &symbol, const QColor &symbolTint, co
     layout->addWidget(m_placeholder, 0, 0, Qt::AlignCenter);
 
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RemovableList::selectionChanged);
-    connect(m_delegate, &RemovableRowDelegate::removeClicked, this, [this](const QModelIndex &index) {
-        emit removeRequested(index.data(RemovableListModel::keyRole).toString());
-    });
+    connect(m_delegate, &RemovableRowDelegate::removeClicked, this, &RemovableList::askToRemove);
     // The keyboard's way to the current row's minus button, which takes no focus of its own.
     auto *remove = new QShortcut(QKeySequence::Delete, m_view, nullptr, nullptr, Qt::WidgetShortcut);
     connect(remove, &QShortcut::activated, this, [this] {
         if (const QModelIndex current = m_view->currentIndex(); current.isValid())
-            emit removeRequested(current.data(RemovableListModel::keyRole).toString());
+            askToRemove(current);
     });
     setEntries({}, {});
 }
@@ -58,15 +56,53 @@ void RemovableList::setEntries(const QStringList &keys, const std::function<QStr
     shown.reserve(keys.size());
     for (const QString &key : keys)
         shown << (display ? display(key) : key);
+    // Read before the rows change: a reset leaves the index pointing at another entry.
+    const int currentAt = m_view->currentIndex().row(); // -1 when none
+    const QString currentKey = m_view->currentIndex().data(RemovableListModel::keyRole).toString();
+    int currentRow = -1; // where the current row goes when it has to move
     {
-        // A reset drops the selection without a word; it is put back below.
+        // Quiet until the current row is back in place, so that the view hears of
+        // one new current row, the right one, and announces only that.
         const QSignalBlocker blocker(m_view->selectionModel());
-        m_model->setEntries(keys, shown);
+        if (const auto missing = m_model->missingRun(keys, shown)) {
+            // Only the rows that go: the others keep their selection and the view its scroll position.
+            const auto [first, count] = *missing;
+            m_model->removeEntries(first, count);
+            if (currentAt >= first && currentAt < first + count)
+                currentRow = qMin(first, m_model->rowCount() - 1);
+        } else {
+            // A reset drops the selection and the current row; both are put back.
+            m_model->setEntries(keys, shown);
+            selectQuietly(kept);
+            if (currentAt >= 0)
+                currentRow = int(keys.indexOf(currentKey));
+        }
+        if (currentRow >= 0)
+            m_view->selectionModel()->clearCurrentIndex();
     }
+    if (currentRow >= 0)
+        m_view->selectionModel()->setCurrentIndex(m_model->index(currentRow), QItemSelectionModel::NoUpdate);
     m_placeholder->setVisible(keys.isEmpty());
-    selectQuietly(kept);
     if (selection() != kept)
         emit selectionChanged();
+}
+
+void RemovableList::askToRemove(const QModelIndex &index)
+{
+    const QString key = index.data(RemovableListModel::keyRole).toString();
+    const int row = index.row();
+    const QModelIndex current = m_view->currentIndex();
+    const bool follow = !current.isValid() || current == index;
+    emit removeRequested(key);
+    // Refused, or the current row is another: nothing moves.
+    if (!follow || m_model->keys().contains(key))
+        return;
+    // As if moved to: the keyboard and a screen reader go on from here.
+    QModelIndex next = m_view->currentIndex();
+    if (!next.isValid())
+        next = m_model->index(qMin(row, m_model->rowCount() - 1));
+    if (next.isValid())
+        m_view->selectionModel()->setCurrentIndex(next, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 QStringList RemovableList::keys() const

@@ -24,7 +24,8 @@ public:
     RemovableList(const QString &symbol, const QColor &symbolTint, const QString &emptyText,
                   Qt::TextElideMode elideMode, QWidget *parent = nullptr);
 
-    // Replaces the rows; keys still present stay selected.
+    // Replaces the rows; keys still present stay selected and current. Rows only
+    // taken out go without a reset: a current one passes to the row taking its place.
     void setEntries(const QStringList &keys, const std::function<QString(const QString &)> &display);
 
     QStringList keys() const;
@@ -41,6 +42,9 @@ signals:
     void selectionChanged();
 
 private:
+    // Asks for the row's removal; once it is gone, the row taking its place is
+    // current and selected, unless the current row was another.
+    void askToRemove(const QModelIndex &index);
     // Selects exactly `keys`, without a signal.
     void selectQuietly(const QSet<QString> &keys);
 

@@ -12,6 +12,35 @@ void RemovableListModel::setEntries(const QStringList &keys, const QStringList &
     endResetModel();
 }
 
+std::optional<std::pair<int, int>> RemovableListModel::missingRun(const QStringList &keys,
+                                                                 const QStringList &shown) const
+{
+    const auto same = [&](qsizetype mine, qsizetype theirs) {
+        return m_keys.at(mine) == keys.at(theirs) && m_shown.at(mine) == shown.value(theirs);
+    };
+    const qsizetype count = m_keys.size() - keys.size();
+    if (count < 0)
+        return std::nullopt;
+    qsizetype first = 0;
+    while (first < keys.size() && same(first, first))
+        ++first;
+    for (qsizetype row = first; row < keys.size(); ++row) {
+        if (!same(row + count, row))
+            return std::nullopt;
+    }
+    return std::pair{int(first), int(count)};
+}
+
+void RemovableListModel::removeEntries(int first, int count)
+{
+    if (count <= 0)
+        return;
+    beginRemoveRows({}, first, first + count - 1);
+    m_keys.remove(first, count);
+    m_shown.remove(first, count);
+    endRemoveRows();
+}
+
 int RemovableListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_keys.size());
