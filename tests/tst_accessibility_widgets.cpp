@@ -1,4 +1,5 @@
 #include "model/StoredLists.h"
+#include "support/AccessibleEvents.h"
 #include "support/WindowFixture.h"
 #include "ui/help/HelpView.h"
 #include "ui/main/LogView.h"
@@ -82,42 +83,6 @@ QStringList unnamedButtons(QWidget *window)
     visit(QAccessible::queryAccessibleInterface(window), 0);
     return unnamed;
 }
-
-// The accessibility events sent while it lives, as type and the name the object then had.
-// Heard only on a platform whose accessibility layer is on (the tests' own).
-class AccessibleEvents
-{
-public:
-    AccessibleEvents()
-    {
-        s_events = &m_events;
-        m_previous = QAccessible::installUpdateHandler(&AccessibleEvents::record);
-    }
-    ~AccessibleEvents()
-    {
-        QAccessible::installUpdateHandler(m_previous);
-        s_events = nullptr;
-    }
-    QStringList named(QAccessible::Event type) const
-    {
-        QStringList names;
-        for (const auto &[eventType, name] : m_events)
-            if (eventType == type)
-                names << name;
-        return names;
-    }
-
-private:
-    static void record(QAccessibleEvent *event)
-    {
-        QAccessibleInterface *iface = event->accessibleInterface();
-        if (s_events && iface)
-            s_events->append({event->type(), iface->text(QAccessible::Name)});
-    }
-    static inline QList<std::pair<QAccessible::Event, QString>> *s_events = nullptr;
-    QList<std::pair<QAccessible::Event, QString>> m_events;
-    QAccessible::UpdateHandler m_previous = nullptr;
-};
 
 using Setup = std::function<QWidget *(WindowFixture &w)>;
 
