@@ -1,7 +1,10 @@
 #include "support/WindowFixture.h"
 #include "ui/common/ElidedLabel.h"
 #include "ui/common/OutsideText.h"
+#include "ui/common/UiStyle.h"
 #include "ui/main/LeftoversTableModel.h"
+#include "ui/main/LogEntriesModel.h"
+#include "ui/main/LogLineDelegate.h"
 #include "ui/main/RosterTableModel.h"
 #include "ui/settings/RemovableList.h"
 #include "ui/settings/UpdateSettingsView.h"
@@ -14,6 +17,7 @@
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -83,6 +87,19 @@ void publishUpdate(WindowFixture &w, const QString &version)
     QSignalSpy finished(&w.updater, &UpdateChecker::checkFinished);
     w.updater.check(false);
     QVERIFY(finished.wait());
+}
+
+// From the leftmost to the rightmost edge of the glyphs `line` draws for the characters at `positions`.
+QPair<qreal, qreal> drawnSpan(const QTextLine &line, const QList<int> &positions)
+{
+    QPair<qreal, qreal> span{1e9, -1e9};
+    for (int position : positions) {
+        for (const QGlyphRun &run : line.glyphRuns(position, 1)) {
+            const QRectF glyphs = run.boundingRect();
+            span = {qMin(span.first, glyphs.left()), qMax(span.second, glyphs.right())};
+        }
+    }
+    return span;
 }
 
 } // namespace
@@ -159,6 +176,57 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, entry);
         QCOMPARE(OutsideText::menuEntry(text), entry);
+    }
+
+    // A log line and each of its columns run left to right as the log writes them; a name
+    // keeps its own direction inside them and moves neither its ID, the brackets nor a column.
+    void logLineOrder_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("pieces"); // as drawn from left to right; each one's first occurrence
+        QTest::newRow("Arabic name and ID")
+            << "  مرحبا [org.example.مرحبا]  |  App Support  |  15 MB  |  ~/Library/Application Support/org.example.مرحبا"
+            << QStringList{"مرحبا", "[", "org.", "example.", "مرحبا]", "App Support", "15 MB", "~/Library/"};
+        QTest::newRow("Hebrew roster line")
+            << "  שלום עולם [org.example.hebrew]  |  v1.2.3  |  Last: Never  |  /Applications/Hebrew.app"
+            << QStringList{"שלום עולם", "[org.example.hebrew]", "v1.2.3", "Last: Never", "/Applications/Hebrew.app"};
+        QTest::newRow("name ends in its own direction")
+            << "  שלום! [org.example.x]  |  Cache" << QStringList{"!", "שלום", "[org.example.x]", "Cache"};
+        QTest::newRow("name after a label")
+            << "TRASHED: שלום! [org.example.x]  |  Cache  |  1 KB  |  /tmp/x"
+            << QStringList{"TRASHED:", "!", "שלום", "[org.example.x]", "Cache", "1 KB", "/tmp/x"};
+        QTest::newRow("path through a Hebrew folder")
+            << "  Alpha [org.alpha]  |  Cache  |  1 KB  |  ~/שלום/x" << QStringList{"Alpha", "Cache", "1 KB", "~/", "שלום", "/x"};
+        QTest::newRow("message that begins in Hebrew") << "שלום — removed" << QStringList{"שלום", "—", "removed"};
+    }
+    void logLineOrder()
+    {
+        QFETCH(QString, message);
+        QFETCH(QStringList, pieces);
+        const QString text = LogLineDelegate::laidOutText(LogEntriesModel::displayText(message));
+        QTextLayout layout(text, UiStyle::monospacedFont(UiStyle::TextStyle::caption));
+        LogLineDelegate::layOut(layout, 100000);
+        QCOMPARE(layout.textOption().textDirection(), Qt::LeftToRight);
+        QCOMPARE(layout.lineCount(), 1);
+        // The pieces are looked up in the text less its isolates.
+        QString plain;
+        QList<int> positionOf;
+        for (int i = 0; i < text.size(); ++i) {
+            if (text.at(i).unicode() < 0x2066 || text.at(i).unicode() > 0x2069) {
+                plain += text.at(i);
+                positionOf.append(i);
+            }
+        }
+        qreal right = -1e9;
+        for (const QString &piece : pieces) {
+            const qsizetype at = plain.indexOf(piece);
+            QVERIFY2(at >= 0, qPrintable(piece));
+            const auto span = drawnSpan(layout.lineAt(0), positionOf.mid(at, piece.size()));
+            QVERIFY2(span.first < span.second, qPrintable(piece + QStringLiteral(" is not drawn")));
+            // Neighbouring glyphs may overlap by a pixel.
+            QVERIFY2(span.first >= right - 1, qPrintable(piece + QStringLiteral(" is left of the piece before it")));
+            right = span.second;
+        }
     }
 
     void shownAsIs_data()
