@@ -229,6 +229,33 @@ private slots:
         }
     }
 
+    // A label that draws its own text lays it out as a QLabel does: in the direction of its
+    // first strong character (isolated text passed over), so an Arabic sum keeps its number
+    // beside its unit; left-to-right texts as before.
+    void ownDirection_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Arabic total") << "الإجمالي 162٫9 MB";
+        QTest::newRow("Arabic will free") << "(سيتم تحرير 1٫2 GB)";
+        QTest::newRow("Hebrew path") << "/שלום/עולם/x";
+        QTest::newRow("isolated name, then Arabic") << "\u2068Alpha\u2069 تمت إزالته";
+        QTest::newRow("isolated Hebrew name, then English") << "\u2068שלום\u2069 removed";
+        QTest::newRow("English total") << "Total 162.9 MB";
+    }
+    void ownDirection()
+    {
+        QFETCH(QString, text);
+        QWidget window;
+        auto *elided = new ElidedLabel(text, Qt::ElideRight, &window);
+        auto *label = new QLabel(text, &window);
+        label->setTextFormat(Qt::PlainText);
+        // Wider than the text: the side it keeps to counts too.
+        const QSize size(elided->sizeHint().width() + 40, elided->sizeHint().height());
+        elided->resize(size);
+        label->resize(size);
+        QCOMPARE(elided->grab().toImage(), label->grab().toImage());
+    }
+
     void shownAsIs_data()
     {
         QTest::addColumn<Kind>("kind");
