@@ -89,19 +89,6 @@ void publishUpdate(WindowFixture &w, const QString &version)
     QVERIFY(finished.wait());
 }
 
-// From the leftmost to the rightmost edge of the glyphs `line` draws for the characters at `positions`.
-QPair<qreal, qreal> drawnSpan(const QTextLine &line, const QList<int> &positions)
-{
-    QPair<qreal, qreal> span{1e9, -1e9};
-    for (int position : positions) {
-        for (const QGlyphRun &run : line.glyphRuns(position, 1)) {
-            const QRectF glyphs = run.boundingRect();
-            span = {qMin(span.first, glyphs.left()), qMax(span.second, glyphs.right())};
-        }
-    }
-    return span;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Place)
@@ -178,26 +165,20 @@ private slots:
         QCOMPARE(OutsideText::menuEntry(text), entry);
     }
 
-    // A log line and each of its columns run left to right as the log writes them; a name
-    // keeps its own direction inside them and moves neither its ID, the brackets nor a column.
+    // A log line and its columns run left to right as the log is written; a name keeps its own
+    // direction inside and moves neither its ID, the brackets nor a column.
     void logLineOrder_data()
     {
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QStringList>("pieces"); // as drawn from left to right; each one's first occurrence
-        QTest::newRow("Arabic name and ID")
-            << "  مرحبا [org.example.مرحبا]  |  App Support  |  15 MB  |  ~/Library/Application Support/org.example.مرحبا"
-            << QStringList{"مرحبا", "[", "org.", "example.", "مرحبا]", "App Support", "15 MB", "~/Library/"};
-        QTest::newRow("Hebrew roster line")
-            << "  שלום עולם [org.example.hebrew]  |  v1.2.3  |  Last: Never  |  /Applications/Hebrew.app"
-            << QStringList{"שלום עולם", "[org.example.hebrew]", "v1.2.3", "Last: Never", "/Applications/Hebrew.app"};
-        QTest::newRow("name ends in its own direction")
-            << "  שלום! [org.example.x]  |  Cache" << QStringList{"!", "שלום", "[org.example.x]", "Cache"};
-        QTest::newRow("name after a label")
-            << "TRASHED: שלום! [org.example.x]  |  Cache  |  1 KB  |  /tmp/x"
-            << QStringList{"TRASHED:", "!", "שלום", "[org.example.x]", "Cache", "1 KB", "/tmp/x"};
-        QTest::newRow("path through a Hebrew folder")
-            << "  Alpha [org.alpha]  |  Cache  |  1 KB  |  ~/שלום/x" << QStringList{"Alpha", "Cache", "1 KB", "~/", "שלום", "/x"};
-        QTest::newRow("message that begins in Hebrew") << "שלום — removed" << QStringList{"שלום", "—", "removed"};
+        QTest::addColumn<QStringList>("pieces"); // first occurrences, as drawn from left to right
+        QTest::newRow("Arabic name") << "  مرحبا [org.example.عالم]  |  App Support  |  ~/Library/x"
+                                     << QStringList{"مرحبا", "[", "org.", "example.", "عالم", "]", "App Support", "~/Library/x"};
+        QTest::newRow("Hebrew roster line") << "  שלום עולם [org.example.hebrew]  |  v1.2.3"
+                                            << QStringList{"שלום עולם", "[", "org.example.hebrew", "v1.2.3"};
+        QTest::newRow("name after a label") << "TRASHED: שלום! [org.x]  |  Cache"
+                                            << QStringList{"TRASHED:", "!", "שלום", "[", "org.x", "Cache"};
+        QTest::newRow("Hebrew folder") << "  A [a]  |  ~/שלום/x" << QStringList{"A", "~/", "שלום", "/x"};
+        QTest::newRow("message in Hebrew") << "שלום — removed" << QStringList{"שלום", "—", "removed"};
     }
     void logLineOrder()
     {
@@ -207,53 +188,36 @@ private slots:
         QTextLayout layout(text, UiStyle::monospacedFont(UiStyle::TextStyle::caption));
         LogLineDelegate::layOut(layout, 100000);
         QCOMPARE(layout.textOption().textDirection(), Qt::LeftToRight);
-        QCOMPARE(layout.lineCount(), 1);
-        // The pieces are looked up in the text less its isolates.
-        QString plain;
-        QList<int> positionOf;
-        for (int i = 0; i < text.size(); ++i) {
-            if (text.at(i).unicode() < 0x2066 || text.at(i).unicode() > 0x2069) {
-                plain += text.at(i);
-                positionOf.append(i);
-            }
-        }
         qreal right = -1e9;
         for (const QString &piece : pieces) {
-            const qsizetype at = plain.indexOf(piece);
-            QVERIFY2(at >= 0, qPrintable(piece));
-            const auto span = drawnSpan(layout.lineAt(0), positionOf.mid(at, piece.size()));
-            QVERIFY2(span.first < span.second, qPrintable(piece + QStringLiteral(" is not drawn")));
-            // Neighbouring glyphs may overlap by a pixel.
-            QVERIFY2(span.first >= right - 1, qPrintable(piece + QStringLiteral(" is left of the piece before it")));
-            right = span.second;
+            QRectF drawn;
+            for (const QGlyphRun &run : layout.lineAt(0).glyphRuns(int(text.indexOf(piece)), int(piece.size())))
+                drawn |= run.boundingRect();
+            // Found, drawn, and right of the piece before it (neighbouring glyphs may overlap by a pixel).
+            QVERIFY2(text.contains(piece) && !drawn.isEmpty() && drawn.left() >= right - 1, qPrintable(piece));
+            right = drawn.right();
         }
     }
 
-    // A label that draws its own text lays it out as a QLabel does: in the direction of its
-    // first strong character (isolated text passed over), so an Arabic sum keeps its number
-    // beside its unit; left-to-right texts as before.
+    // A label that draws its own text lays it out as a QLabel does: in its first strong
+    // character's direction (isolates passed over), so an Arabic sum keeps its number by its unit.
     void ownDirection_data()
     {
         QTest::addColumn<QString>("text");
         QTest::newRow("Arabic total") << "الإجمالي 162٫9 MB";
-        QTest::newRow("Arabic will free") << "(سيتم تحرير 1٫2 GB)";
-        QTest::newRow("Hebrew path") << "/שלום/עולם/x";
         QTest::newRow("isolated name, then Arabic") << "\u2068Alpha\u2069 تمت إزالته";
-        QTest::newRow("isolated Hebrew name, then English") << "\u2068שלום\u2069 removed";
-        QTest::newRow("English total") << "Total 162.9 MB";
+        QTest::newRow("isolated name, then English") << "\u2068שלום\u2069 removed";
     }
     void ownDirection()
     {
         QFETCH(QString, text);
-        QWidget window;
-        auto *elided = new ElidedLabel(text, Qt::ElideRight, &window);
-        auto *label = new QLabel(text, &window);
-        label->setTextFormat(Qt::PlainText);
+        ElidedLabel elided(text, Qt::ElideRight);
+        QLabel label(text);
+        label.setTextFormat(Qt::PlainText);
         // Wider than the text: the side it keeps to counts too.
-        const QSize size(elided->sizeHint().width() + 40, elided->sizeHint().height());
-        elided->resize(size);
-        label->resize(size);
-        QCOMPARE(elided->grab().toImage(), label->grab().toImage());
+        elided.resize(elided.sizeHint() + QSize(40, 0));
+        label.resize(elided.size());
+        QCOMPARE(elided.grab().toImage(), label.grab().toImage());
     }
 
     void shownAsIs_data()
