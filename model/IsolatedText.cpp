@@ -2,6 +2,8 @@
 
 namespace {
 
+constexpr char16_t kLeftToRightIsolate = 0x2066;
+constexpr char16_t kRightToLeftIsolate = 0x2067;
 constexpr char16_t kFirstStrongIsolate = 0x2068;
 constexpr char16_t kPopDirectionalIsolate = 0x2069;
 constexpr char16_t kReturnSymbol = 0x23CE;
@@ -14,13 +16,15 @@ bool isLineBreak(char16_t c)
         || c == 0x2028 || c == 0x2029;
 }
 
-QString isolatedText(QStringView text)
+QString isolatedText(QStringView text, Qt::LayoutDirection direction)
 {
     if (text.isEmpty())
         return {};
     QString shown;
     shown.reserve(text.size() + 2);
-    shown.append(QChar(kFirstStrongIsolate));
+    shown.append(QChar(direction == Qt::LeftToRight   ? kLeftToRightIsolate
+                       : direction == Qt::RightToLeft ? kRightToLeftIsolate
+                                                      : kFirstStrongIsolate));
     // A pop without its own opener would close ours; an opener without its pop
     // would take our closing one.
     int open = 0;
@@ -30,7 +34,7 @@ QString isolatedText(QStringView text)
             if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
                 ++i;
             shown.append(QChar(kReturnSymbol));
-        } else if (c >= 0x2066 && c <= kFirstStrongIsolate) {
+        } else if (c >= kLeftToRightIsolate && c <= kFirstStrongIsolate) {
             ++open;
             shown.append(QChar(c));
         } else if (c == kPopDirectionalIsolate) {

@@ -352,17 +352,17 @@ private slots:
         const int half = LogEntriesModel::shownLength / 2;
         QTest::newRow("long line cut in the middle")
             << QString(3000, 'a') + QString(10, 'b') + QString(3000, 'c')
-            << QStringLiteral("\u2068\u2068") + QString(half, 'a') + QStringLiteral("\u2026") + QString(half, 'c') + QStringLiteral("\u2069\u2069");
+            << QStringLiteral("\u2066\u2066") + QString(half, 'a') + QStringLiteral("\u2026") + QString(half, 'c') + QStringLiteral("\u2069\u2069");
         QTest::newRow("cut keeps surrogate pairs whole")
             << 'x' + emoji.repeated(3000) + 'x'
-            << QStringLiteral("\u2068\u2068x") + emoji.repeated(half / 2 - 1) + QStringLiteral("\u2026") + emoji.repeated(half / 2 - 1) + QStringLiteral("x\u2069\u2069");
+            << QStringLiteral("\u2066\u2066x") + emoji.repeated(half / 2 - 1) + QStringLiteral("\u2026") + emoji.repeated(half / 2 - 1) + QStringLiteral("x\u2069\u2069");
         // A right-to-left override shows as a mark and turns nothing; nor can a stray isolate end.
         QTest::newRow("rtl override shown")
             << QStringLiteral("Evil\u202E [com.x]  |  \u2069\u202Eb  |  ~/Library/Caches/x")
-            << QStringLiteral("\u2068\u2068Evil\u27E8RLO\u27E9 [com.x]\u2069  |  \u2068\u27E8PDI\u27E9\u27E8RLO\u27E9b\u2069  |  \u2068~/Library/Caches/x\u2069\u2069");
+            << QStringLiteral("\u2066\u2066\u2068Evil\u27E8RLO\u27E9\u2069 [\u2068com.x\u2069]\u2069  |  \u2066\u27E8PDI\u27E9\u27E8RLO\u27E9b\u2069  |  \u2066~/Library/Caches/x\u2069\u2069");
         QTest::newRow("line breaks marked")
             << QStringLiteral("two\nlines\u2028three\u0085<b>&</b>")
-            << QStringLiteral("\u2068\u2068two\\nlines\u23CEthree\u23CE<b>&</b>\u2069\u2069");
+            << QStringLiteral("\u2066\u2066two\\nlines\u23CEthree\u23CE<b>&</b>\u2069\u2069");
     }
     void logSheetLine()
     {
@@ -521,7 +521,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, shown);
         const QString text = LogEntriesModel::displayText(message);
-        QCOMPARE(text, QStringLiteral("\u2068\u2068") + shown + QStringLiteral("\u2069\u2069"));
+        QCOMPARE(text, QStringLiteral("\u2066\u2066") + shown + QStringLiteral("\u2069\u2069"));
         QVERIFY(!text.contains(QChar::ReplacementCharacter));
         QTextDocument tip;
         tip.setHtml(LogEntriesModel::toolTipText(message));

@@ -1,7 +1,10 @@
 #include "support/WindowFixture.h"
 #include "ui/common/ElidedLabel.h"
 #include "ui/common/OutsideText.h"
+#include "ui/common/UiStyle.h"
 #include "ui/main/LeftoversTableModel.h"
+#include "ui/main/LogEntriesModel.h"
+#include "ui/main/LogLineDelegate.h"
 #include "ui/main/RosterTableModel.h"
 #include "ui/settings/RemovableList.h"
 #include "ui/settings/UpdateSettingsView.h"
@@ -14,6 +17,7 @@
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -159,6 +163,61 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, entry);
         QCOMPARE(OutsideText::menuEntry(text), entry);
+    }
+
+    // A log line and its columns run left to right as the log is written; a name keeps its own
+    // direction inside and moves neither its ID, the brackets nor a column.
+    void logLineOrder_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("pieces"); // first occurrences, as drawn from left to right
+        QTest::newRow("Arabic name") << "  مرحبا [org.example.عالم]  |  App Support  |  ~/Library/x"
+                                     << QStringList{"مرحبا", "[", "org.", "example.", "عالم", "]", "App Support", "~/Library/x"};
+        QTest::newRow("Hebrew roster line") << "  שלום עולם [org.example.hebrew]  |  v1.2.3"
+                                            << QStringList{"שלום עולם", "[", "org.example.hebrew", "v1.2.3"};
+        QTest::newRow("name after a label") << "TRASHED: שלום! [org.x]  |  Cache"
+                                            << QStringList{"TRASHED:", "!", "שלום", "[", "org.x", "Cache"};
+        QTest::newRow("Hebrew folder") << "  A [a]  |  ~/שלום/x" << QStringList{"A", "~/", "שלום", "/x"};
+        QTest::newRow("message in Hebrew") << "שלום — removed" << QStringList{"שלום", "—", "removed"};
+    }
+    void logLineOrder()
+    {
+        QFETCH(QString, message);
+        QFETCH(QStringList, pieces);
+        const QString text = LogLineDelegate::laidOutText(LogEntriesModel::displayText(message));
+        QTextLayout layout(text, UiStyle::monospacedFont(UiStyle::TextStyle::caption));
+        LogLineDelegate::layOut(layout, 100000);
+        QCOMPARE(layout.textOption().textDirection(), Qt::LeftToRight);
+        qreal right = -1e9;
+        for (const QString &piece : pieces) {
+            QRectF drawn;
+            for (const QGlyphRun &run : layout.lineAt(0).glyphRuns(int(text.indexOf(piece)), int(piece.size())))
+                drawn |= run.boundingRect();
+            // Found, drawn, and right of the piece before it (neighbouring glyphs may overlap by a pixel).
+            QVERIFY2(text.contains(piece) && !drawn.isEmpty() && drawn.left() >= right - 1, qPrintable(piece));
+            right = drawn.right();
+        }
+    }
+
+    // A label that draws its own text lays it out as a QLabel does: in its first strong
+    // character's direction (isolates passed over), so an Arabic sum keeps its number by its unit.
+    void ownDirection_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Arabic total") << "الإجمالي 162٫9 MB";
+        QTest::newRow("isolated name, then Arabic") << "\u2068Alpha\u2069 تمت إزالته";
+        QTest::newRow("isolated name, then English") << "\u2068שלום\u2069 removed";
+    }
+    void ownDirection()
+    {
+        QFETCH(QString, text);
+        ElidedLabel elided(text, Qt::ElideRight);
+        QLabel label(text);
+        label.setTextFormat(Qt::PlainText);
+        // Wider than the text: the side it keeps to counts too.
+        elided.resize(elided.sizeHint() + QSize(40, 0));
+        label.resize(elided.size());
+        QCOMPARE(elided.grab().toImage(), label.grab().toImage());
     }
 
     void shownAsIs_data()

@@ -83,8 +83,17 @@ void ElidedLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
-    painter.drawText(rect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                     shownText(fontMetrics(), m_text, m_mode, width()));
+    drawLine(painter, rect(), m_text, m_mode);
+}
+
+void ElidedLabel::drawLine(QPainter &painter, const QRect &rect, const QString &text, Qt::TextElideMode mode)
+{
+    // As a QLabel lays its text out: an Arabic status piece reads right to left, its number
+    // beside its unit, though the window runs left to right. Isolated text is passed over:
+    // a sentence that begins with an isolated name runs in the sentence's direction.
+    painter.setLayoutDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    painter.drawText(rect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                     shownText(painter.fontMetrics(), text, mode, rect.width()));
 }
 
 QString ElidedLabel::shownText(const QFontMetrics &metrics, const QString &text, Qt::TextElideMode mode, int width)

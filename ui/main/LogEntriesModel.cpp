@@ -2,6 +2,8 @@
 
 #include "model/IsolatedText.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kColumnSeparator = QStringLiteral("  |  ");
@@ -55,6 +57,32 @@ QString withVisibleDirectionControls(QStringView text)
     if (copied == 0)
         return text.toString();
     return shown.append(text.mid(copied));
+}
+
+// The first column of a list line ("  name [id]", "TRASHED: name [id]", "  name"),
+// left to right, with the name and the ID isolated each: either keeps its own
+// direction and moves neither the other nor the brackets. Our own format, so it
+// is taken apart here: the blanks or the capitals' label that lead it, then the
+// name, then the ID in the last " [...]" that ends the column.
+QString nameColumn(QStringView column)
+{
+    qsizetype nameStart = 0;
+    while (nameStart < column.size() && column.at(nameStart) == u' ')
+        ++nameStart;
+    if (const qsizetype colon = column.indexOf(u": "); nameStart == 0 && colon > 0) {
+        const auto inLabel = [](QChar c) { return (c >= u'A' && c <= u'Z') || c == u' ' || c == u'-'; };
+        if (std::all_of(column.begin(), column.begin() + colon, inLabel))
+            nameStart = colon + 2;
+    }
+    const QStringView named = column.mid(nameStart);
+    const qsizetype open = named.endsWith(u']') ? named.lastIndexOf(u" [") : -1;
+    QString shown = QChar(0x2066) + column.left(nameStart).toString();
+    if (open < 0)
+        shown += isolatedText(named);
+    else
+        shown += isolatedText(named.left(open)) + QStringLiteral(" [") + isolatedText(named.mid(open + 2).chopped(1))
+            + QLatin1Char(']');
+    return shown + QChar(0x2069);
 }
 
 } // namespace
@@ -127,16 +155,22 @@ QString LogEntriesModel::displayText(const QString &line)
     // Cut first, so the bound counts the line's own characters.
     const QString visible = withVisibleDirectionControls(rest);
     rest = visible;
-    // The message and each of its columns, so a mark in a name turns neither the path nor the time.
-    text += QChar(0x2068);
-    qsizetype from = 0;
-    while (true) {
-        const qsizetype at = rest.indexOf(kColumnSeparator, from);
-        text += isolatedText(rest.mid(from, at < 0 ? -1 : at - from));
-        if (at < 0)
-            break;
-        text += kColumnSeparator;
-        from = at + kColumnSeparator.size();
+    // The message and each of its columns left to right, as the log writes them: a
+    // column that begins with a right-to-left name moves neither its ID nor the next column.
+    text += QChar(0x2066);
+    const qsizetype firstEnd = rest.indexOf(kColumnSeparator);
+    if (firstEnd < 0) {
+        text += isolatedText(rest, Qt::LeftToRight);
+    } else {
+        text += nameColumn(rest.left(firstEnd));
+        for (qsizetype from = firstEnd + kColumnSeparator.size();;) {
+            text += kColumnSeparator;
+            const qsizetype at = rest.indexOf(kColumnSeparator, from);
+            text += isolatedText(rest.mid(from, at < 0 ? -1 : at - from), Qt::LeftToRight);
+            if (at < 0)
+                break;
+            from = at + kColumnSeparator.size();
+        }
     }
     text += QChar(0x2069);
     return text;

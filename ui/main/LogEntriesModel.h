@@ -27,8 +27,9 @@ public:
 
     // A line as one row shows it: cut to `shownLength`, line breaks and
     // direction controls as visible marks, and the message after the time
-    // stamp (and each of its columns) isolated, so right-to-left text in it
-    // stays inside it.
+    // stamp (and each of its columns) isolated left to right, as the log is
+    // written; a list line's name and ID are isolated each in their own
+    // direction, so right-to-left text stays inside its place.
     static QString displayText(const QString &line);
     // The shown text as a plain tooltip: escaped, in lines of bounded width.
     static QString toolTipText(const QString &line);

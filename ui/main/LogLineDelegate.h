@@ -26,13 +26,14 @@ public:
     // The text a row lays out for its shown text: the same, less isolates
     // where nothing in it runs right to left.
     static QString laidOutText(const QString &shown);
+    // Lays `layout` out as a row's text at `width`, left to right as the log is
+    // written, and returns the height of its lines.
+    static int layOut(QTextLayout &layout, int width);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    // Lays `layout` out at `width` and returns the height of its lines.
-    static int layOut(QTextLayout &layout, int width);
     int textHeight(const QString &text, const QFont &font, int width) const;
 
     QListView *m_list;

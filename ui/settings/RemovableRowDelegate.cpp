@@ -106,8 +106,7 @@ void RemovableRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
     painter->save();
     painter->setFont(opt.font);
     painter->setPen(textColor);
-    painter->drawText(row.text, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                      ElidedLabel::shownText(opt.fontMetrics, text, m_elideMode, row.text.width()));
+    ElidedLabel::drawLine(*painter, row.text, text, m_elideMode);
     painter->restore();
 
     drawButton(painter, opt, row.button, index);
