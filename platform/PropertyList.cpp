@@ -420,9 +420,9 @@ PlistOutline::Counts bounds(qint64 sizeLimit)
 
 // The outline of `xml` as it fits the bounds, and whether all of it does.
 std::optional<QByteArray> fittedXml(const QByteArray &xml, bool cut, qint64 sizeLimit, PlistOutline::Counts spare,
-                                    QStringList *shortened, bool *whole)
+                                    QStringList *shortened, bool *whole, bool *doubtful = nullptr)
 {
-    const std::optional<PlistOutline> outline = PlistOutline::of(xml, cut, PropertyList::maxTags);
+    const std::optional<PlistOutline> outline = PlistOutline::of(xml, cut, PropertyList::maxTags, doubtful);
     if (!outline)
         return std::nullopt;
     const qsizetype before = shortened->size();
@@ -448,9 +448,13 @@ PropertyList::BoundedRead PropertyList::fromDataBounded(const QByteArray &data, 
     BoundedRead read;
     // The outline is walked without recursion, and what is parsed of it stays
     // within the bounds the parser handles.
+    bool doubtful = false;
     const std::optional<QByteArray> fitted = text.startsWith("bplist00")
         ? std::nullopt
-        : fittedXml(text, cut, sizeLimit, spare, &read.shortened, &read.complete);
+        : fittedXml(text, cut, sizeLimit, spare, &read.shortened, &read.complete, &doubtful);
+    // Of any size: the parser would read it otherwise than XML does.
+    if (doubtful)
+        return {};
     // Whole (or not to be followed), it is read as it stands: text the parser
     // refuses stays unreadable.
     read.complete = !fitted || read.complete;

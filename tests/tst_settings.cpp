@@ -50,13 +50,14 @@ struct StoreText
     QStringList locations;
     QByteArray extra; // more entries, between the two lists
     bool settingsFirst = false; // then the IDs before the locations
+    QByteArray doctype = "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">";
 
     QByteArray text() const
     {
         const QByteArray idEntry = entry("ignoredBundleIDs", stringArray(ids));
         const QByteArray locationEntry = entry("customAppLocations", stringArray(locations));
-        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-               "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>\n"
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + doctype + "\n<plist version=\"1.0\">\n<dict>\n"
             + (settingsFirst ? kSettings + idEntry + extra + locationEntry : locationEntry + extra + idEntry + kSettings)
             + "</dict>\n</plist>\n";
     }
@@ -259,6 +260,22 @@ private slots:
         row("size one byte past the bound", withSize(sizeBound + 1, false), -1, 1, true);
         // Nothing past the limit is read: the settings come first.
         row("past the file size limit", withSize(UserDefaults::maxFileSize + 100, true), -1, 1, true);
+
+        // A document type holding what reads like the start of another store: none of it is a setting.
+        const QByteArray decoy = "<plist><dict><key>safeMode</key><true/><key>privacy.sentryEnabled</key><true/>"
+                                 "<key>appLanguage</key><string>fr</string>";
+        const auto withDoctype = [&](const QByteArray &doctype, bool past) {
+            StoreText store = past ? withContainers(PropertyList::maxDepth + 1)
+                                   : StoreText{numbered("com.example.a", 3), locations, {}, false};
+            store.doctype = doctype;
+            return store;
+        };
+        const QByteArray literal = "<!DOCTYPE plist SYSTEM \"" + decoy + "\">";
+        row("store in a literal of the document type", withDoctype(literal, false), -1, -1, false);
+        row("store in a literal of the document type, past the bounds", withDoctype(literal, true), -1, -1, true);
+        const QByteArray subset = "<!DOCTYPE plist [<!ENTITY close \"]\"><!ENTITY open '" + decoy + "'>]>";
+        row("bracket in the internal subset", withDoctype(subset, false), -1, -1, false);
+        row("bracket in the internal subset, past the bounds", withDoctype(subset, true), -1, -1, true);
     }
     void storePastTheBounds()
     {
