@@ -313,6 +313,66 @@ private slots:
         }
     }
 
+    // A store whose text cannot be read as it stands (another encoding, text that is not UTF-8, a
+    // NUL) is set aside whole before the first change replaces it.
+    void storeReadWithLoss_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("lossy"); // else the location reads "/Applications/Café"
+
+        const auto xml = [](const QByteArray &declaration, const QByteArray &entries) {
+            return declaration + "\n<plist version=\"1.0\">\n<dict>\n" + entries + "</dict>\n</plist>\n";
+        };
+        const QByteArray utf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+        // As bytes: the strings here need not be UTF-8.
+        const auto location = [](const QByteArray &path) {
+            return entry("customAppLocations", "<array><string>" + path + "</string></array>");
+        };
+        const auto lossy = [](const char *tag, const QByteArray &content) { QTest::newRow(tag) << content << true; };
+        lossy("declares ISO-8859-1",
+              xml("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", location("/Applications/Caf\xE9") + kSettings));
+        lossy("not UTF-8", xml(utf8, location("/Applications/Caf\xE9") + kSettings));
+        lossy("NUL in a string", xml(utf8, location(QByteArray("/Applications/A") + '\0' + "B") + kSettings));
+        lossy("NUL in a key", xml(utf8, QByteArray("<key>appLanguage") + '\0' + "x</key><string>fr</string>" + kSettings));
+        // Binary strings may hold a NUL; the XML the store writes cannot.
+        const QByteArray binary = PropertyList::toBinary({{"customAppLocations", QVariantList{"/Applications/Caf_"}},
+                                                          {"safeMode", false}});
+        const qsizetype mark = binary.indexOf("Caf_") + 3;
+        lossy("binary, NUL in a string", QByteArray(binary).replace(mark, 1, QByteArray(1, '\0')));
+        lossy("binary, not UTF-8", QByteArray(binary).replace(mark, 1, "\xE9"));
+        QTest::newRow("declares utf-8") << xml("<?xml version='1.0' encoding='utf-8'?>",
+                                               location("/Applications/Caf\xC3\xA9") + kSettings) << false;
+        QTest::newRow("character reference") << xml(utf8, location("/Applications/Caf&#xE9;") + kSettings) << false;
+    }
+    void storeReadWithLoss()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, lossy);
+        const QString path = storePath(QString::fromLatin1(QTest::currentDataTag()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        QStringList logged;
+        {
+            UserDefaults defaults(path);
+            defaults.setProblemLog([&logged](const QString &message) { logged << message.section(':', 0, 0); });
+            if (!lossy)
+                QCOMPARE(StoredLists::customAppLocations(defaults), QStringList{QStringLiteral("/Applications/Caf\u00e9")});
+            defaults.setString(QStringLiteral("updates.skippedVersion"), QStringLiteral("3.1"));
+        }
+        QCOMPARE(UserDefaults(path).string(QStringLiteral("updates.skippedVersion")), QStringLiteral("3.1"));
+        const QStringList expectedLines{"SETTINGS READ WITH LOSS", "SETTINGS SET ASIDE"};
+        QCOMPARE(logged, lossy ? expectedLines : QStringList());
+        const QDir folder = QFileInfo(path).dir();
+        const QStringList aside = folder.entryList({QFileInfo(path).fileName() + ".partly-read-*"});
+        QCOMPARE(aside.size(), lossy ? 1 : 0);
+        if (lossy) {
+            QFile kept(folder.filePath(aside.first()));
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QVERIFY(kept.readAll() == content);
+        }
+    }
+
     // A change that cannot be written leaves a line in the application log; the file keeps
     // what it held, and later changes that can be written still are.
     void unwritableChangeIsLogged_data()
