@@ -38,7 +38,7 @@ void checkText(QByteArrayView text, PropertyList::Loss *loss)
     if (text.contains('\0'))
         *loss = PropertyList::Loss::Nul;
     else if (!text.isValidUtf8())
-        *loss = PropertyList::Loss::InvalidUtf8;
+        *loss = PropertyList::Loss::InvalidText;
 }
 
 std::optional<QVariant> toVariant(plist_t node, int depth, PropertyList::Loss *loss)
@@ -201,13 +201,11 @@ public:
         return true;
     }
 
-    bool isZero(quint64 at, quint64 width) const
+    // The big-endian number of `width` bytes at `at`; 0 past the end.
+    quint64 number(quint64 at, quint64 width) const
     {
-        for (quint64 i = 0; i < width; ++i) {
-            if (m_bytes[at + i] != 0)
-                return false;
-        }
-        return true;
+        quint64 value = 0;
+        return bigEndian(at, width, &value) ? value : 0;
     }
 
     bool valid = false;
@@ -233,19 +231,27 @@ private:
     quint64 m_tableOffset = 0;
 };
 
-// Whether the object at `pos` is a string holding a NUL.
-bool stringHoldsNul(const BinaryObjects &plist, quint64 pos)
+// What reading the object at `pos` loses, if it is a string: libplist reads
+// one only up to a NUL, and drops a UTF-16 surrogate that has no pair.
+PropertyList::Loss stringLoss(const BinaryObjects &plist, quint64 pos)
 {
     const int type = plist.type(pos);
     const quint64 unit = type == 0x6 ? 2 : 1; // 0x5 ASCII, 0x6 UTF-16
     quint64 length = 0, text = 0;
     if ((type != 0x5 && type != 0x6) || !plist.elements(pos, unit, &length, &text))
-        return false;
+        return PropertyList::Loss::None;
+    // A NUL is looked for to the end: in a key it makes the plist unreadable.
+    bool unpaired = false;
+    bool afterHigh = false; // the unit before is a high surrogate
     for (quint64 c = 0; c < length; ++c) {
-        if (plist.isZero(text + c * unit, unit))
-            return true;
+        const quint64 u = plist.number(text + c * unit, unit);
+        if (u == 0)
+            return PropertyList::Loss::Nul;
+        const bool low = unit == 2 && u >= 0xDC00 && u < 0xE000;
+        unpaired = unpaired || low != afterHigh;
+        afterHigh = unit == 2 && u >= 0xD800 && u < 0xDC00;
     }
-    return false;
+    return unpaired || afterHigh ? PropertyList::Loss::InvalidText : PropertyList::Loss::None;
 }
 
 // libplist hands out dictionary keys through plist_get_key_val, which asserts
@@ -267,22 +273,23 @@ bool binaryKeyHoldsNul(const BinaryObjects &plist)
                 || checked[keyRef])
                 continue;
             checked[keyRef] = true;
-            if (stringHoldsNul(plist, keyPos))
+            if (stringLoss(plist, keyPos) == PropertyList::Loss::Nul)
                 return true;
         }
     }
     return false;
 }
 
-// libplist reads a string of a binary plist only up to a NUL in it.
-bool binaryStringHoldsNul(const BinaryObjects &plist)
+// The first loss in reading the strings of a binary plist.
+PropertyList::Loss binaryTextLoss(const BinaryObjects &plist)
 {
     quint64 pos = 0;
     for (quint64 i = 0; plist.valid && i < plist.count; ++i) {
-        if (plist.position(i, &pos) && stringHoldsNul(plist, pos))
-            return true;
+        const PropertyList::Loss loss = plist.position(i, &pos) ? stringLoss(plist, pos) : PropertyList::Loss::None;
+        if (loss != PropertyList::Loss::None)
+            return loss;
     }
-    return false;
+    return PropertyList::Loss::None;
 }
 
 // The nodes libplist would build: every reference becomes a node of its own,
@@ -394,8 +401,8 @@ std::optional<QVariantMap> parsed(const QByteArray &data, PropertyList::Loss *lo
         const BinaryObjects objects(data);
         if (binaryKeyHoldsNul(objects) || expandedNodes(objects, PropertyList::maxNodes) > PropertyList::maxNodes)
             return std::nullopt;
-        if (*loss == PropertyList::Loss::None && binaryStringHoldsNul(objects))
-            *loss = PropertyList::Loss::Nul;
+        if (*loss == PropertyList::Loss::None)
+            *loss = binaryTextLoss(objects);
         plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &raw);
     } else {
         plist_from_xml(data.constData(), static_cast<uint32_t>(data.size()), &raw);

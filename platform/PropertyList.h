@@ -42,8 +42,9 @@ public:
 
     // Why values read differ from what the file holds: the parser takes every
     // text as UTF-8 whatever encoding it declares, text that is not valid UTF-8
-    // reads with replacement characters, and a NUL cuts a text short.
-    enum class Loss { None, Encoding, InvalidUtf8, Nul };
+    // (or a binary plist's UTF-16) does not read as written, and a NUL cuts a
+    // text short.
+    enum class Loss { None, Encoding, InvalidText, Nul };
 
     struct BoundedRead
     {

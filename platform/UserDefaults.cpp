@@ -47,8 +47,8 @@ QString lossText(PropertyList::Loss loss)
     switch (loss) {
     case PropertyList::Loss::Encoding:
         return QStringLiteral("declares an encoding other than UTF-8, but is read as UTF-8");
-    case PropertyList::Loss::InvalidUtf8:
-        return QStringLiteral("holds text that is not valid UTF-8, which reads as replacement characters");
+    case PropertyList::Loss::InvalidText:
+        return QStringLiteral("holds text that is not valid UTF-8 or UTF-16, which does not read as written");
     case PropertyList::Loss::Nul:
         return QStringLiteral("holds a NUL character, at which a text is read cut short");
     case PropertyList::Loss::None:

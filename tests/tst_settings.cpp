@@ -340,6 +340,9 @@ private slots:
         const qsizetype mark = binary.indexOf("Caf_") + 3;
         lossy("binary, NUL in a string", QByteArray(binary).replace(mark, 1, QByteArray(1, '\0')));
         lossy("binary, not UTF-8", QByteArray(binary).replace(mark, 1, "\xE9"));
+        QByteArray utf16 = PropertyList::toBinary({{"customAppLocations", QVariantList{"/Applications/Caf\u00e9"}}});
+        utf16.replace(QByteArray("\0\xE9", 2), QByteArray("\xD8\0", 2));
+        lossy("binary, unpaired surrogate", utf16);
         QTest::newRow("declares utf-8") << xml("<?xml version='1.0' encoding='utf-8'?>",
                                                location("/Applications/Caf\xC3\xA9") + kSettings) << false;
         QTest::newRow("character reference") << xml(utf8, location("/Applications/Caf&#xE9;") + kSettings) << false;
