@@ -25,7 +25,7 @@ bool endsName(char c)
 // literals in single or double quotes. -1 when the text ends first.
 qsizetype xmlStop(QByteArrayView text, qsizetype from, QByteArrayView stops)
 {
-    for (qsizetype i = from; i >= 0 && i < text.size(); ++i) {
+    for (qsizetype i = from; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '"' || c == '\'') {
             i = text.indexOf(c, i + 1);
@@ -44,7 +44,7 @@ qsizetype xmlStop(QByteArrayView text, qsizetype from, QByteArrayView stops)
 template<typename Stop>
 qsizetype parserStop(QByteArrayView text, qsizetype from, qsizetype limit, Stop stopsAt)
 {
-    for (qsizetype i = from; i >= 0 && i < limit; ++i) {
+    for (qsizetype i = from; i < limit; ++i) {
         if (text[i] == '"') {
             i = text.first(limit).indexOf('"', i + 1);
             if (i < 0)
@@ -104,7 +104,8 @@ std::optional<Token> skipped(qsizetype xmlEnd, qsizetype parserEnd)
 
 // A document type declaration. A literal in it, or its internal subset, may
 // hold anything, markup of a store too; the parser reads double quotes only,
-// and ends the subset at the first "]>".
+// and ends the subset at the first "]>". No scan here passes the end XML finds
+// (or, with none, the end of the text), so the walk stays linear.
 std::optional<Token> doctypeAt(QByteArrayView text, qsizetype at)
 {
     const qsizetype from = at + qsizetype(sizeof("<!DOCTYPE") - 1);
