@@ -130,6 +130,20 @@ def plists():
         + '</array><key>y</key><string>unfinished</dict></plist>')
     put(t, "xml-store-unfinished.plist", '<?xml version="1.0"?><plist version="1.0"><dict><key>ids</key><array>' + ids
         + '<string><!-- never closed')
+    # A store behind declarations that hold store markup, some read otherwise by the parser; text
+    # that does not read as it stands.
+    decoy = "<plist><dict><key>safeMode</key><true/><key>ids</key><array><string>x</string>"
+    store = ('<plist version="1.0"><dict><key>safeMode</key><false/><key>ids</key><array>' + ids
+             + '</array></dict></plist>')
+    put(t, "xml-store-doctype-literal.plist", '<?xml version="1.0"?><!DOCTYPE plist SYSTEM "' + decoy + '">' + store)
+    put(t, "xml-store-doctype-subset.plist", '<?xml version="1.0"?><!DOCTYPE plist [<!ENTITY a "]"><!-- ]> -->'
+        "<!ENTITY b '" + decoy + "'><?p ]> ?>] >" + store)
+    put(t, "xml-store-doctype-single-quoted.plist", "<?xml version=\"1.0\"?><!DOCTYPE plist SYSTEM '" + decoy + "'>"
+        + store)
+    put(t, "xml-store-instruction-quotes.plist", '<?xml version="1.0"?><?p "?>' + decoy + '<?q "?>' + store)
+    put(t, "xml-latin1.plist", b'<?xml version="1.0" encoding="ISO-8859-1"?><plist version="1.0"><dict>'
+        b'<key>customAppLocations</key><array><string>/Applications/Caf\xe9</string></array></dict></plist>')
+    put(t, "binary-string-with-nul.plist", bplist([dict_([1], [2]), key, ascii_string(b"a\x00b")]))
 
 
 def permission_db():

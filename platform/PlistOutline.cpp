@@ -5,7 +5,9 @@
 
 namespace {
 
-enum class Kind { Start, End, Empty, Other };
+// Doubtful: markup that XML and the whole-file parser would end at different
+// places, or that neither allows.
+enum class Kind { Start, End, Empty, Other, Doubtful };
 
 struct Token
 {
@@ -17,6 +19,108 @@ struct Token
 bool endsName(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '>' || c == '/';
+}
+
+// The first of `stops` from `from` as XML finds it in a declaration: outside
+// literals in single or double quotes. -1 when the text ends first.
+qsizetype xmlStop(QByteArrayView text, qsizetype from, QByteArrayView stops)
+{
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"' || c == '\'') {
+            i = text.indexOf(c, i + 1);
+            if (i < 0)
+                return -1;
+        } else if (stops.contains(c)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// The first place before `limit` where `stopsAt` holds, as the whole-file
+// parser looks for the end of a declaration or an instruction: it skips text
+// in double quotes only. -1 when there is none.
+template<typename Stop>
+qsizetype parserStop(QByteArrayView text, qsizetype from, qsizetype limit, Stop stopsAt)
+{
+    for (qsizetype i = from; i < limit; ++i) {
+        if (text[i] == '"') {
+            i = text.first(limit).indexOf('"', i + 1);
+            if (i < 0)
+                return -1;
+        } else if (stopsAt(i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// One past the end of what starts at `from` and ends with `terminator`; -1 when the text ends first.
+qsizetype pastNext(QByteArrayView text, qsizetype from, QByteArrayView terminator)
+{
+    const qsizetype found = text.indexOf(terminator, from);
+    return found < 0 ? -1 : found + terminator.size();
+}
+
+qsizetype pastStop(qsizetype stop)
+{
+    return stop < 0 ? -1 : stop + 1;
+}
+
+// The "]" that ends an internal subset begun at `from`, read as XML reads one:
+// declarations with their literals, comments, instructions and parameter
+// entity references. -1 when the text ends first or holds what a subset cannot.
+qsizetype subsetEnd(QByteArrayView text, qsizetype from)
+{
+    for (qsizetype i = from; i >= 0 && i < text.size();) {
+        const QByteArrayView rest = text.sliced(i);
+        if (rest.startsWith(']'))
+            return i;
+        if (rest.startsWith("<!--"))
+            i = pastNext(text, i + 4, "-->");
+        else if (rest.startsWith("<?"))
+            i = pastNext(text, i + 2, "?>");
+        else if (rest.startsWith("<!"))
+            i = pastStop(xmlStop(text, i + 2, ">"));
+        else if (rest.startsWith('<') || rest.startsWith('"') || rest.startsWith('\''))
+            return -1;
+        else
+            ++i;
+    }
+    return -1;
+}
+
+// Markup that XML ends just before `xmlEnd` and the parser just before
+// `parserEnd` (-1: not within the text): skipped where they agree.
+std::optional<Token> skipped(qsizetype xmlEnd, qsizetype parserEnd)
+{
+    if (xmlEnd != parserEnd)
+        return Token{Kind::Doubtful, {}, 0};
+    if (xmlEnd < 0)
+        return std::nullopt;
+    return Token{Kind::Other, {}, xmlEnd};
+}
+
+// A document type declaration. A literal in it, or its internal subset, may
+// hold anything, markup of a store too; the parser reads double quotes only,
+// and ends the subset at the first "]>". No scan here passes the end XML finds
+// (or, with none, the end of the text), so the walk stays linear.
+std::optional<Token> doctypeAt(QByteArrayView text, qsizetype at)
+{
+    const qsizetype from = at + qsizetype(sizeof("<!DOCTYPE") - 1);
+    const qsizetype open = xmlStop(text, from, "[>");
+    const qsizetype parserOpen = parserStop(text, from, open < 0 ? text.size() : open + 1,
+                                            [&](qsizetype i) { return text[i] == '[' || text[i] == '>'; });
+    if (open < 0 || open != parserOpen || text[open] == '>')
+        return skipped(pastStop(open), pastStop(parserOpen));
+    qsizetype close = subsetEnd(text, open + 1);
+    while (close >= 0 && close + 1 < text.size() && QByteArrayView(" \t\r\n").contains(text[close + 1]))
+        ++close;
+    const qsizetype end = close >= 0 && close + 1 < text.size() && text[close + 1] == '>' ? close + 2 : -1;
+    const qsizetype parserClose = parserStop(text, open, end < 0 ? text.size() : end - 1,
+                                             [&](qsizetype i) { return text.sliced(i).startsWith("]>"); });
+    return skipped(end, parserClose < 0 ? -1 : parserClose + 2);
 }
 
 // The markup that begins with the "<" at `at`; nothing when the text ends inside it.
@@ -33,18 +137,20 @@ std::optional<Token> tokenAt(QByteArrayView text, qsizetype at)
         return through("-->", 4);
     if (rest.startsWith("<![CDATA["))
         return through("]]>", 9);
-    if (rest.startsWith("<?"))
-        return through("?>", 2);
+    if (rest.startsWith("<?")) {
+        // XML ends an instruction at its first "?>"; the parser skips double quotes in it.
+        const qsizetype end = pastNext(text, at + 2, "?>");
+        const qsizetype parserClose = parserStop(text, at + 1, end < 0 ? text.size() : end - 1,
+                                                 [&](qsizetype i) { return text.sliced(i).startsWith("?>"); });
+        return skipped(end, parserClose < 0 ? -1 : parserClose + 2);
+    }
+    if (rest.startsWith("<!DOCTYPE"))
+        return doctypeAt(text, at);
     if (rest.startsWith("<!")) {
-        // A document type's internal subset holds markup of its own. Looked
-        // for before the first ">" only, so that the walk stays linear.
-        const qsizetype close = rest.indexOf('>');
-        const qsizetype subset = close < 0 ? -1 : rest.first(close).indexOf('[');
-        if (subset >= 0) {
-            const qsizetype subsetEnd = rest.indexOf(']', subset);
-            return subsetEnd < 0 ? std::nullopt : through(">", subsetEnd);
-        }
-        return through(">", 2);
+        // Any other declaration belongs in a document type only.
+        const bool cutShort = QByteArrayView("<!DOCTYPE").startsWith(rest) || QByteArrayView("<!--").startsWith(rest)
+            || QByteArrayView("<![CDATA[").startsWith(rest);
+        return cutShort ? std::nullopt : std::optional(Token{Kind::Doubtful, {}, 0});
     }
     const qsizetype nameStart = rest.startsWith("</") ? 2 : 1;
     qsizetype i = nameStart;
@@ -145,7 +251,7 @@ PlistOutline::Counts PlistOutline::count(QByteArrayView text)
     return counts;
 }
 
-std::optional<PlistOutline> PlistOutline::of(QByteArrayView text, bool cut, qsizetype maxElements)
+std::optional<PlistOutline> PlistOutline::of(QByteArrayView text, bool cut, qsizetype maxElements, bool *doubtful)
 {
     PlistOutline outline;
     OpenElements open;
@@ -157,6 +263,11 @@ std::optional<PlistOutline> PlistOutline::of(QByteArrayView text, bool cut, qsiz
         const std::optional<Token> token = tokenAt(text, at);
         if (!token)
             break;
+        if (token->kind == Kind::Doubtful) {
+            if (doubtful)
+                *doubtful = true;
+            return std::nullopt;
+        }
         const qsizetype tokenBegin = std::exchange(at, token->end);
         if (token->kind == Kind::Other)
             continue;

@@ -43,7 +43,13 @@ public:
     // is `cut`: the beginning of a longer text, which may end anywhere. Then
     // the entries finished before the end are kept, and a list's finished
     // elements.
-    static std::optional<PlistOutline> of(QByteArrayView text, bool cut, qsizetype maxElements);
+    // Declarations, comments, character data and instructions are skipped as
+    // XML skips them. Where the whole-file parser would end one elsewhere (it
+    // knows double quotes only), or a declaration stands where none may,
+    // `doubtful` is set as well: such a text is not to be read at all, lest
+    // what lies inside a declaration be read as settings.
+    static std::optional<PlistOutline> of(QByteArrayView text, bool cut, qsizetype maxElements,
+                                          bool *doubtful = nullptr);
 
     // A whole property list, laid out as libplist writes one, of the entries
     // that fit within `bounds`: values without containers first, then whole

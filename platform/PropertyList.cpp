@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTimeZone>
 
 #include <plist/plist.h>
@@ -29,7 +30,18 @@ struct PlistDeleter
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-std::optional<QVariant> toVariant(plist_t node, int depth)
+// Notes the first loss in reading `text` as a string.
+void checkText(QByteArrayView text, PropertyList::Loss *loss)
+{
+    if (*loss != PropertyList::Loss::None)
+        return;
+    if (text.contains('\0'))
+        *loss = PropertyList::Loss::Nul;
+    else if (!text.isValidUtf8())
+        *loss = PropertyList::Loss::InvalidText;
+}
+
+std::optional<QVariant> toVariant(plist_t node, int depth, PropertyList::Loss *loss)
 {
     if (!node || depth > PropertyList::maxDepth)
         return std::nullopt;
@@ -55,11 +67,14 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
         // which a binary plist can carry.
         uint64_t length = 0;
         const char *s = plist_get_string_ptr(node, &length);
-        return QVariant(s ? QString::fromUtf8(s, qsizetype(length)) : QString());
+        const QByteArrayView text(s, s ? qsizetype(length) : 0);
+        checkText(text, loss);
+        return QVariant(QString::fromUtf8(text));
     }
     case PLIST_KEY: {
         char *s = nullptr;
         plist_get_key_val(node, &s);
+        checkText(s, loss);
         QString text = s ? QString::fromUtf8(s) : QString();
         std::free(s);
         return QVariant(text);
@@ -82,7 +97,7 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
         QVariantList list;
         const uint32_t n = plist_array_get_size(node);
         for (uint32_t i = 0; i < n; ++i) {
-            auto v = toVariant(plist_array_get_item(node, i), depth + 1);
+            auto v = toVariant(plist_array_get_item(node, i), depth + 1, loss);
             if (!v)
                 return std::nullopt;
             list.append(*v);
@@ -102,9 +117,10 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
             if (!key) {
                 break;
             }
+            checkText(key, loss);
             const QString k = QString::fromUtf8(key);
             std::free(key);
-            auto v = toVariant(value, depth + 1);
+            auto v = toVariant(value, depth + 1, loss);
             if (!v) {
                 std::free(it);
                 return std::nullopt;
@@ -185,13 +201,11 @@ public:
         return true;
     }
 
-    bool isZero(quint64 at, quint64 width) const
+    // The big-endian number of `width` bytes at `at`; 0 past the end.
+    quint64 number(quint64 at, quint64 width) const
     {
-        for (quint64 i = 0; i < width; ++i) {
-            if (m_bytes[at + i] != 0)
-                return false;
-        }
-        return true;
+        quint64 value = 0;
+        return bigEndian(at, width, &value) ? value : 0;
     }
 
     bool valid = false;
@@ -217,6 +231,29 @@ private:
     quint64 m_tableOffset = 0;
 };
 
+// What reading the object at `pos` loses, if it is a string: libplist reads
+// one only up to a NUL, and drops a UTF-16 surrogate that has no pair.
+PropertyList::Loss stringLoss(const BinaryObjects &plist, quint64 pos)
+{
+    const int type = plist.type(pos);
+    const quint64 unit = type == 0x6 ? 2 : 1; // 0x5 ASCII, 0x6 UTF-16
+    quint64 length = 0, text = 0;
+    if ((type != 0x5 && type != 0x6) || !plist.elements(pos, unit, &length, &text))
+        return PropertyList::Loss::None;
+    // A NUL is looked for to the end: in a key it makes the plist unreadable.
+    bool unpaired = false;
+    bool afterHigh = false; // the unit before is a high surrogate
+    for (quint64 c = 0; c < length; ++c) {
+        const quint64 u = plist.number(text + c * unit, unit);
+        if (u == 0)
+            return PropertyList::Loss::Nul;
+        const bool low = unit == 2 && u >= 0xDC00 && u < 0xE000;
+        unpaired = unpaired || low != afterHigh;
+        afterHigh = unit == 2 && u >= 0xD800 && u < 0xDC00;
+    }
+    return unpaired || afterHigh ? PropertyList::Loss::InvalidText : PropertyList::Loss::None;
+}
+
 // libplist hands out dictionary keys through plist_get_key_val, which asserts
 // (aborts the process) on a key holding a NUL. Only a binary plist can carry
 // one, so its dictionaries' keys are looked at before it is parsed. Anything
@@ -231,22 +268,28 @@ bool binaryKeyHoldsNul(const BinaryObjects &plist)
         if (!plist.position(i, &pos) || plist.type(pos) != 0xD || !plist.references(pos, &refs, &start))
             continue;
         for (quint64 k = 0; k < refs / 2; ++k) {
-            quint64 keyRef = 0, keyPos = 0, length = 0, text = 0;
+            quint64 keyRef = 0, keyPos = 0;
             if (!plist.reference(start + k * plist.refSize, &keyRef) || !plist.position(keyRef, &keyPos)
                 || checked[keyRef])
                 continue;
             checked[keyRef] = true;
-            const int type = plist.type(keyPos);
-            const quint64 unit = type == 0x6 ? 2 : 1; // 0x5 ASCII, 0x6 UTF-16
-            if ((type != 0x5 && type != 0x6) || !plist.elements(keyPos, unit, &length, &text))
-                continue;
-            for (quint64 c = 0; c < length; ++c) {
-                if (plist.isZero(text + c * unit, unit))
-                    return true;
-            }
+            if (stringLoss(plist, keyPos) == PropertyList::Loss::Nul)
+                return true;
         }
     }
     return false;
+}
+
+// The first loss in reading the strings of a binary plist.
+PropertyList::Loss binaryTextLoss(const BinaryObjects &plist)
+{
+    quint64 pos = 0;
+    for (quint64 i = 0; plist.valid && i < plist.count; ++i) {
+        const PropertyList::Loss loss = plist.position(i, &pos) ? stringLoss(plist, pos) : PropertyList::Loss::None;
+        if (loss != PropertyList::Loss::None)
+            return loss;
+    }
+    return PropertyList::Loss::None;
 }
 
 // The nodes libplist would build: every reference becomes a node of its own,
@@ -351,13 +394,15 @@ bool flatXml(const QByteArray &data)
     return counts.tags <= PropertyList::maxTags && counts.containers <= PropertyList::maxDepth;
 }
 
-std::optional<QVariantMap> parsed(const QByteArray &data)
+std::optional<QVariantMap> parsed(const QByteArray &data, PropertyList::Loss *loss)
 {
     plist_t raw = nullptr;
     if (data.startsWith("bplist00")) {
         const BinaryObjects objects(data);
         if (binaryKeyHoldsNul(objects) || expandedNodes(objects, PropertyList::maxNodes) > PropertyList::maxNodes)
             return std::nullopt;
+        if (*loss == PropertyList::Loss::None)
+            *loss = binaryTextLoss(objects);
         plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &raw);
     } else {
         plist_from_xml(data.constData(), static_cast<uint32_t>(data.size()), &raw);
@@ -365,10 +410,30 @@ std::optional<QVariantMap> parsed(const QByteArray &data)
     PlistPtr root(raw);
     if (!root || plist_get_node_type(root.get()) != PLIST_DICT)
         return std::nullopt;
-    auto v = toVariant(root.get(), 0);
+    auto v = toVariant(root.get(), 0, loss);
     if (!v)
         return std::nullopt;
     return v->toMap();
+}
+
+// Whether the XML declaration opening `xml` names an encoding other than
+// UTF-8, which the parser would not honour. Looked for in the first KiB only:
+// a declaration that does not end there counts as naming another.
+bool declaresOtherEncoding(QByteArrayView xml)
+{
+    static const QRegularExpression opening(QStringLiteral(R"(^\s*<\?xml\s)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression declaration(QStringLiteral(R"(^\s*<\?xml\s([^?]*)\?>)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression encoding(QStringLiteral(R"(\sencoding\s*=\s*(["'])(.*?)\1)"));
+    const QString head = QString::fromLatin1(xml.first(std::min<qsizetype>(xml.size(), 1024)));
+    if (!opening.match(head).hasMatch())
+        return false;
+    const QRegularExpressionMatch found = declaration.match(head);
+    if (!found.hasMatch())
+        return true;
+    const QRegularExpressionMatch named = encoding.match(QLatin1Char(' ') + found.captured(1));
+    return named.hasMatch() && named.captured(2).compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) != 0;
 }
 
 // The bytes of a regular file, at most `limit` + 1 of them; nothing when it
@@ -403,7 +468,8 @@ std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data, qint64
 {
     if (!withinLimits(data, sizeLimit))
         return std::nullopt;
-    return parsed(data);
+    Loss loss = Loss::None;
+    return parsed(data, &loss);
 }
 
 std::optional<QVariantMap> PropertyList::readFile(const QString &path, qint64 sizeLimit)
@@ -420,9 +486,9 @@ PlistOutline::Counts bounds(qint64 sizeLimit)
 
 // The outline of `xml` as it fits the bounds, and whether all of it does.
 std::optional<QByteArray> fittedXml(const QByteArray &xml, bool cut, qint64 sizeLimit, PlistOutline::Counts spare,
-                                    QStringList *shortened, bool *whole)
+                                    QStringList *shortened, bool *whole, bool *doubtful = nullptr)
 {
-    const std::optional<PlistOutline> outline = PlistOutline::of(xml, cut, PropertyList::maxTags);
+    const std::optional<PlistOutline> outline = PlistOutline::of(xml, cut, PropertyList::maxTags, doubtful);
     if (!outline)
         return std::nullopt;
     const qsizetype before = shortened->size();
@@ -448,13 +514,23 @@ PropertyList::BoundedRead PropertyList::fromDataBounded(const QByteArray &data, 
     BoundedRead read;
     // The outline is walked without recursion, and what is parsed of it stays
     // within the bounds the parser handles.
+    bool doubtful = false;
     const std::optional<QByteArray> fitted = text.startsWith("bplist00")
         ? std::nullopt
-        : fittedXml(text, cut, sizeLimit, spare, &read.shortened, &read.complete);
+        : fittedXml(text, cut, sizeLimit, spare, &read.shortened, &read.complete, &doubtful);
+    // Of any size: the parser would read it otherwise than XML does.
+    if (doubtful)
+        return {};
+    // What the parser loses before any value reaches us.
+    if (!text.startsWith("bplist00"))
+        read.loss = declaresOtherEncoding(text) ? Loss::Encoding : text.contains('\0') ? Loss::Nul : Loss::None;
     // Whole (or not to be followed), it is read as it stands: text the parser
     // refuses stays unreadable.
     read.complete = !fitted || read.complete;
-    read.values = read.complete ? fromData(text, sizeLimit) : parsed(*fitted);
+    if (!read.complete)
+        read.values = parsed(*fitted, &read.loss);
+    else if (withinLimits(text, sizeLimit))
+        read.values = parsed(text, &read.loss);
     if (!read.values)
         return {};
     // Written back our way, the entries may take more room than they did:
@@ -466,7 +542,7 @@ PropertyList::BoundedRead PropertyList::fromDataBounded(const QByteArray &data, 
         return read;
     read.complete = false;
     read.shortened.removeDuplicates();
-    read.values = parsed(*refitted);
+    read.values = parsed(*refitted, &read.loss);
     return read.values ? read : BoundedRead{};
 }
 

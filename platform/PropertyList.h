@@ -40,6 +40,12 @@ public:
     // (it may still be malformed).
     static bool withinLimits(const QByteArray &data, qint64 sizeLimit = maxFileSize);
 
+    // Why values read differ from what the file holds: the parser takes every
+    // text as UTF-8 whatever encoding it declares, text that is not valid UTF-8
+    // (or a binary plist's UTF-16) does not read as written, and a NUL cuts a
+    // text short.
+    enum class Loss { None, Encoding, InvalidText, Nul };
+
     struct BoundedRead
     {
         std::optional<QVariantMap> values; // nothing: unreadable
@@ -47,6 +53,8 @@ public:
         bool complete = true;
         // The keys left out or cut short, as written.
         QStringList shortened;
+        // The first loss found.
+        Loss loss = Loss::None;
     };
     // For our own files, whose lists grow with the user: like readFile, but
     // XML past the bounds (`sizeLimit`, maxTags, maxDepth containers) yields

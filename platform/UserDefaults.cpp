@@ -41,6 +41,21 @@ QString keyList(const QStringList &keys)
         text += QStringLiteral(" and %1 more").arg(keys.size() - shown);
     return text;
 }
+
+QString lossText(PropertyList::Loss loss)
+{
+    switch (loss) {
+    case PropertyList::Loss::Encoding:
+        return QStringLiteral("declares an encoding other than UTF-8, but is read as UTF-8");
+    case PropertyList::Loss::InvalidText:
+        return QStringLiteral("holds text that is not valid UTF-8 or UTF-16, which does not read as written");
+    case PropertyList::Loss::Nul:
+        return QStringLiteral("holds a NUL character, at which a text is read cut short");
+    case PropertyList::Loss::None:
+        break;
+    }
+    return QString();
+}
 }
 
 void UserDefaults::loadLocked() const
@@ -55,17 +70,25 @@ void UserDefaults::loadLocked() const
     const QFileInfo file(m_filePath);
     if (!stored.values && file.exists() && file.size() > 0)
         m_onDisk = OnDisk::Unreadable;
-    if (!stored.values || stored.complete)
+    if (!stored.values)
         return;
-    m_onDisk = OnDisk::PartlyRead;
-    QString what;
-    if (!stored.shortened.isEmpty())
-        what += QStringLiteral("; cut short or left out: ") + keyList(stored.shortened);
-    if (file.size() > maxFileSize)
-        what += QStringLiteral("; nothing past its first %1 bytes was read").arg(maxFileSize);
-    report(QStringLiteral("SETTINGS PARTLY READ: %1 holds more than the settings store reads%2. The whole file "
-                          "is set aside at the next change.")
-               .arg(m_filePath, what));
+    if (!stored.complete) {
+        m_onDisk = OnDisk::PartlyRead;
+        QString what;
+        if (!stored.shortened.isEmpty())
+            what += QStringLiteral("; cut short or left out: ") + keyList(stored.shortened);
+        if (file.size() > maxFileSize)
+            what += QStringLiteral("; nothing past its first %1 bytes was read").arg(maxFileSize);
+        report(QStringLiteral("SETTINGS PARTLY READ: %1 holds more than the settings store reads%2. The whole file "
+                              "is set aside at the next change.")
+                   .arg(m_filePath, what));
+    }
+    if (stored.loss != PropertyList::Loss::None) {
+        // Written back, the changed text would replace the only copy as it was.
+        m_onDisk = OnDisk::PartlyRead;
+        report(QStringLiteral("SETTINGS READ WITH LOSS: %1 %2. The whole file is set aside at the next change.")
+                   .arg(m_filePath, lossText(stored.loss)));
+    }
 }
 
 std::optional<QString> UserDefaults::setAsideLocked(const QString &why)

@@ -25,7 +25,8 @@ public:
     // change that can be written. This process keeps the change.
     // A file past the bounds of the read still gives every setting that fits
     // within them (lists cut short at the bound), and is set aside whole before
-    // the first write replaces it.
+    // the first write replaces it; so is a file whose text does not read as it
+    // stands (see PropertyList::Loss).
     static constexpr qint64 maxFileSize = 64 * 1024 * 1024;
     // Room the lists leave for the other settings, so that a switch can still
     // be written when the lists have filled the store.
@@ -82,9 +83,9 @@ private:
     mutable QMutex m_mutex;
     ProblemLog m_problemLog;
     mutable bool m_loaded = false;
-    // The file was there but could not be read, or only in part: it is moved
-    // aside before the first write replaces it, so the user's other settings
-    // are not lost for good.
+    // The file was there but could not be read, or only in part or with
+    // losses: it is moved aside before the first write replaces it, so the
+    // user's other settings are not lost for good.
     mutable OnDisk m_onDisk = OnDisk::Read;
     // What this process has set; the file may lack changes it could not write.
     mutable QVariantMap m_values;

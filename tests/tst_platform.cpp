@@ -383,6 +383,24 @@ private slots:
                   + idList.mid(idList.indexOf("\n"))),
             large, 0, QVariantMap{{"safeMode", false}, {"ids", QVariantList{"</string><array>"} + ids}},
             true, {});
+        // Markup before the store that reads like a store: XML and the parser must agree where it ends.
+        const QByteArray decoy = "<plist><dict><key>safeMode</key><true/><key>ids</key><array><string>x</string>";
+        const auto withDoctype = [&](const QByteArray &doctype) {
+            return kXmlHeader.first(kXmlHeader.indexOf('\n') + 1) + doctype + kXmlHeader.mid(kXmlHeader.indexOf('\n') + 1)
+                + "<dict>" + setting + idList + "</dict></plist>";
+        };
+        const QByteArray inLiteral = withDoctype("<!DOCTYPE plist SYSTEM \"" + decoy + "\">");
+        row("store in a literal, cut", inLiteral, inLiteral.indexOf("com.example.4") + 250, 0, kept(4), false, {"ids"});
+        const QByteArray inSubset = withDoctype("<!DOCTYPE plist [<!ENTITY a \"]\"><!ENTITY b '" + decoy + "'>]>");
+        row("store in the internal subset, cut", inSubset, inSubset.indexOf("com.example.4") + 250, 0, kept(4), false,
+            {"ids"});
+        // The parser knows no single quotes, and quotes in instructions: it would read the decoy.
+        const QByteArray singleQuoted = withDoctype("<!DOCTYPE plist SYSTEM '" + decoy + "</array></dict></plist>'>");
+        row("store in a single-quoted literal", singleQuoted, large, 0, QVariant(), true, {});
+        row("store in a single-quoted literal, cut", singleQuoted, singleQuoted.indexOf("com.example.4"), 0, QVariant(),
+            true, {});
+        row("instruction ending inside double quotes",
+            withDoctype("<?a \"?>" + decoy + "</array></dict></plist><?b \"?>"), large, 0, QVariant(), true, {});
         row("malformed", plist(setting + "<key>a</key><string>b</dict>"), large, 0, QVariant(), true, {});
         row("malformed past the bounds", plist(setting + "<key>deep</key>" + nestedLists + "<string></dict>"), large, 0,
             QVariant(), true, {});

@@ -50,13 +50,14 @@ struct StoreText
     QStringList locations;
     QByteArray extra; // more entries, between the two lists
     bool settingsFirst = false; // then the IDs before the locations
+    QByteArray doctype = "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">";
 
     QByteArray text() const
     {
         const QByteArray idEntry = entry("ignoredBundleIDs", stringArray(ids));
         const QByteArray locationEntry = entry("customAppLocations", stringArray(locations));
-        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-               "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>\n"
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + doctype + "\n<plist version=\"1.0\">\n<dict>\n"
             + (settingsFirst ? kSettings + idEntry + extra + locationEntry : locationEntry + extra + idEntry + kSettings)
             + "</dict>\n</plist>\n";
     }
@@ -259,6 +260,22 @@ private slots:
         row("size one byte past the bound", withSize(sizeBound + 1, false), -1, 1, true);
         // Nothing past the limit is read: the settings come first.
         row("past the file size limit", withSize(UserDefaults::maxFileSize + 100, true), -1, 1, true);
+
+        // A document type holding what reads like the start of another store: none of it is a setting.
+        const QByteArray decoy = "<plist><dict><key>safeMode</key><true/><key>privacy.sentryEnabled</key><true/>"
+                                 "<key>appLanguage</key><string>fr</string>";
+        const auto withDoctype = [&](const QByteArray &doctype, bool past) {
+            StoreText store = past ? withContainers(PropertyList::maxDepth + 1)
+                                   : StoreText{numbered("com.example.a", 3), locations, {}, false};
+            store.doctype = doctype;
+            return store;
+        };
+        const QByteArray literal = "<!DOCTYPE plist SYSTEM \"" + decoy + "\">";
+        row("store in a literal of the document type", withDoctype(literal, false), -1, -1, false);
+        row("store in a literal of the document type, past the bounds", withDoctype(literal, true), -1, -1, true);
+        const QByteArray subset = "<!DOCTYPE plist [<!ENTITY close \"]\"><!ENTITY open '" + decoy + "'>]>";
+        row("bracket in the internal subset", withDoctype(subset, false), -1, -1, false);
+        row("bracket in the internal subset, past the bounds", withDoctype(subset, true), -1, -1, true);
     }
     void storePastTheBounds()
     {
@@ -290,6 +307,69 @@ private slots:
         const QStringList aside = folder.entryList({QFileInfo(path).fileName() + ".partly-read-*"});
         QCOMPARE(aside.size(), partly ? 1 : 0);
         if (partly) {
+            QFile kept(folder.filePath(aside.first()));
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QVERIFY(kept.readAll() == content);
+        }
+    }
+
+    // A store whose text cannot be read as it stands (another encoding, text that is not UTF-8, a
+    // NUL) is set aside whole before the first change replaces it.
+    void storeReadWithLoss_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("lossy"); // else the location reads "/Applications/Café"
+
+        const auto xml = [](const QByteArray &declaration, const QByteArray &entries) {
+            return declaration + "\n<plist version=\"1.0\">\n<dict>\n" + entries + "</dict>\n</plist>\n";
+        };
+        const QByteArray utf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+        // As bytes: the strings here need not be UTF-8.
+        const auto location = [](const QByteArray &path) {
+            return entry("customAppLocations", "<array><string>" + path + "</string></array>");
+        };
+        const auto lossy = [](const char *tag, const QByteArray &content) { QTest::newRow(tag) << content << true; };
+        lossy("declares ISO-8859-1",
+              xml("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", location("/Applications/Caf\xE9") + kSettings));
+        lossy("not UTF-8", xml(utf8, location("/Applications/Caf\xE9") + kSettings));
+        lossy("NUL in a string", xml(utf8, location(QByteArray("/Applications/A") + '\0' + "B") + kSettings));
+        lossy("NUL in a key", xml(utf8, QByteArray("<key>appLanguage") + '\0' + "x</key><string>fr</string>" + kSettings));
+        // Binary strings may hold a NUL; the XML the store writes cannot.
+        const QByteArray binary = PropertyList::toBinary({{"customAppLocations", QVariantList{"/Applications/Caf_"}},
+                                                          {"safeMode", false}});
+        const qsizetype mark = binary.indexOf("Caf_") + 3;
+        lossy("binary, NUL in a string", QByteArray(binary).replace(mark, 1, QByteArray(1, '\0')));
+        lossy("binary, not UTF-8", QByteArray(binary).replace(mark, 1, "\xE9"));
+        QByteArray utf16 = PropertyList::toBinary({{"customAppLocations", QVariantList{"/Applications/Caf\u00e9"}}});
+        utf16.replace(QByteArray("\0\xE9", 2), QByteArray("\xD8\0", 2));
+        lossy("binary, unpaired surrogate", utf16);
+        QTest::newRow("declares utf-8") << xml("<?xml version='1.0' encoding='utf-8'?>",
+                                               location("/Applications/Caf\xC3\xA9") + kSettings) << false;
+        QTest::newRow("character reference") << xml(utf8, location("/Applications/Caf&#xE9;") + kSettings) << false;
+    }
+    void storeReadWithLoss()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, lossy);
+        const QString path = storePath(QString::fromLatin1(QTest::currentDataTag()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        QStringList logged;
+        {
+            UserDefaults defaults(path);
+            defaults.setProblemLog([&logged](const QString &message) { logged << message.section(':', 0, 0); });
+            if (!lossy)
+                QCOMPARE(StoredLists::customAppLocations(defaults), QStringList{QStringLiteral("/Applications/Caf\u00e9")});
+            defaults.setString(QStringLiteral("updates.skippedVersion"), QStringLiteral("3.1"));
+        }
+        QCOMPARE(UserDefaults(path).string(QStringLiteral("updates.skippedVersion")), QStringLiteral("3.1"));
+        const QStringList expectedLines{"SETTINGS READ WITH LOSS", "SETTINGS SET ASIDE"};
+        QCOMPARE(logged, lossy ? expectedLines : QStringList());
+        const QDir folder = QFileInfo(path).dir();
+        const QStringList aside = folder.entryList({QFileInfo(path).fileName() + ".partly-read-*"});
+        QCOMPARE(aside.size(), lossy ? 1 : 0);
+        if (lossy) {
             QFile kept(folder.filePath(aside.first()));
             QVERIFY(kept.open(QIODevice::ReadOnly));
             QVERIFY(kept.readAll() == content);
