@@ -82,6 +82,13 @@ class TestSettings : public QObject
     QTemporaryDir m_config;
 
     QString storePath(const QString &name) const { return m_config.filePath(name + QStringLiteral(".plist")); }
+    // A store of these bytes, named after the running row; empty when it cannot be written.
+    QString storeOf(const QByteArray &content) const
+    {
+        const QString path = storePath(QString::fromLatin1(QTest::currentDataTag()));
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() ? path : QString();
+    }
 
 private slots:
     void initTestCase()
@@ -288,10 +295,8 @@ private slots:
         QVariantList expected{"de", false, false, false, QDateTime(QDate(2026, 11, 30), QTime(8, 0), Qt::UTC), "<none>",
                               keptLocations < 0 ? locations : locations.first(keptLocations),
                               keptIDs < 0 ? ids : ids.first(keptIDs)};
-        const QString path = storePath(QString::fromLatin1(QTest::currentDataTag()));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        file.close();
+        const QString path = storeOf(content);
+        QVERIFY(!path.isEmpty());
         QStringList logged;
         {
             UserDefaults defaults(path);
@@ -351,10 +356,8 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, lossy);
-        const QString path = storePath(QString::fromLatin1(QTest::currentDataTag()));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        file.close();
+        const QString path = storeOf(content);
+        QVERIFY(!path.isEmpty());
         QStringList logged;
         {
             UserDefaults defaults(path);
