@@ -30,10 +30,10 @@ struct PlistDeleter
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-// Notes the first loss in reading `text` as a string.
+// Notes the first loss in reading `text` as a string; `loss` null: not asked.
 void checkText(QByteArrayView text, PropertyList::Loss *loss)
 {
-    if (*loss != PropertyList::Loss::None)
+    if (!loss || *loss != PropertyList::Loss::None)
         return;
     if (text.contains('\0'))
         *loss = PropertyList::Loss::Nul;
@@ -394,6 +394,7 @@ bool flatXml(const QByteArray &data)
     return counts.tags <= PropertyList::maxTags && counts.containers <= PropertyList::maxDepth;
 }
 
+// `loss` null: what reading loses is not looked for (other programs' files, read often in a scan).
 std::optional<QVariantMap> parsed(const QByteArray &data, PropertyList::Loss *loss)
 {
     plist_t raw = nullptr;
@@ -401,7 +402,7 @@ std::optional<QVariantMap> parsed(const QByteArray &data, PropertyList::Loss *lo
         const BinaryObjects objects(data);
         if (binaryKeyHoldsNul(objects) || expandedNodes(objects, PropertyList::maxNodes) > PropertyList::maxNodes)
             return std::nullopt;
-        if (*loss == PropertyList::Loss::None)
+        if (loss && *loss == PropertyList::Loss::None)
             *loss = binaryTextLoss(objects);
         plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &raw);
     } else {
@@ -468,8 +469,7 @@ std::optional<QVariantMap> PropertyList::fromData(const QByteArray &data, qint64
 {
     if (!withinLimits(data, sizeLimit))
         return std::nullopt;
-    Loss loss = Loss::None;
-    return parsed(data, &loss);
+    return parsed(data, nullptr);
 }
 
 std::optional<QVariantMap> PropertyList::readFile(const QString &path, qint64 sizeLimit)
